@@ -1,0 +1,28 @@
+#pragma once
+// Files relative to the working directory, read and written as little-endian
+// 32-bit integers.
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace svc {
+
+struct Stream;
+using StreamRef = std::unique_ptr<Stream>;
+
+int file_type(std::string_view path);  // 0 nothing (or something else), 1 file, 2 directory
+StreamRef open_read(std::string_view path);
+StreamRef open_write(std::string_view path);  // creates or truncates
+// Reads 4 bytes, least significant first; bytes past the end of the file count as 0.
+std::int32_t read_int(Stream& stream);
+// Writes 4 bytes, least significant first; false when the write could not complete.
+bool write_int(Stream& stream, std::int32_t value);
+// Flushes and closes; false when the data could not be written out.
+bool close_stream(StreamRef stream);
+
+bool make_directory(std::string_view path);
+// Replaces `to` by `from` in one step (rename), so readers see the old or the new file.
+bool replace_file(std::string_view from, std::string_view to);
+bool remove_file(std::string_view path);
+
+}  // namespace svc

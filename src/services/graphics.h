@@ -1,0 +1,78 @@
+#pragma once
+// Drawing services: one 640 x 480 32-bit screen rendered in software, a current
+// drawing state (colour, alpha, blend, rotation and scale), images with frames
+// and handles, pixel-exact collisions and TrueType text.
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace svc {
+
+enum BlendMode : int { kMaskBlend = 1, kSolidBlend = 2, kAlphaBlend = 3, kLightBlend = 4, kShadeBlend = 5 };
+enum ImageFlag : int { kMasked = 1, kFiltered = 2, kMipmapped = 4, kDynamic = 8 };
+
+// Pixels are 0xAARRGGBB.
+struct Pixmap {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+struct TImage {
+    int width = 0;   // of one frame
+    int height = 0;  // of one frame
+    int flags = 0;
+    int mask_r = 0, mask_g = 0, mask_b = 0;
+    float handle_x = 0, handle_y = 0;
+    std::vector<Pixmap> pixmaps;  // one per frame
+    // Per-frame data the renderer derives from the pixels (spans, opacity) and
+    // rebuilds when a frame is written; owned by the renderer.
+    std::vector<std::shared_ptr<void>> render_cache;
+};
+using Image = std::shared_ptr<TImage>;
+
+struct TImageFont;
+using ImageFont = std::shared_ptr<TImageFont>;
+
+// Screen and frames.
+bool open_graphics(int width, int height, int depth, int hertz, int flags);
+void close_graphics();
+void flip_frame(int sync);
+int graphics_width();
+int graphics_height();
+void clear_screen();
+// The back buffer that drawing renders into (graphics_width x graphics_height).
+const std::uint32_t* back_buffer();
+// The last frame shown by flip_frame.
+const std::uint32_t* shown_frame();
+
+// Drawing state.
+void set_colour(int r, int g, int b);
+void set_alpha(float alpha);
+void set_blend(int mode);
+void set_rotation(float degrees);
+float get_rotation();
+void set_scale(float sx, float sy);
+void set_transform(float degrees, float sx, float sy);
+
+// Images.
+void set_mask_colour(int r, int g, int b);
+void set_auto_image_flags(int flags);
+void set_auto_mid_handle(int on);
+Image load_image(std::string_view path_or_resource, int flags);
+Image create_image(int width, int height, int frames, int flags);
+void grab_image(const Image& image, int x, int y, int frame);
+void mid_handle_image(const Image& image);
+void draw_image(const Image& image, float x, float y, int frame);
+int images_collide(const Image& image1, int x1, int y1, int frame1, const Image& image2, int x2,
+                   int y2, int frame2);
+
+// Text.
+ImageFont load_image_font(std::string_view path_or_resource, int size, int style);
+void set_image_font(const ImageFont& font);
+void draw_text(std::string_view text, float x, float y);
+int text_width(std::string_view text);
+int text_height(std::string_view text = {});
+
+}  // namespace svc

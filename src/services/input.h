@@ -1,0 +1,98 @@
+#pragma once
+// Polled input: keys by virtual-key number (0-255), the mouse in screen pixels,
+// joysticks, the window's focus and its close request. Every query first moves
+// pending window events into the input state, so polling keeps the window alive.
+//
+// Presses are counted rather than sampled, so that no press is ever lost: a key
+// tapped and released between two frames still reads as one hit.
+#include <array>
+#include <cstdint>
+
+namespace svc {
+
+namespace vk {
+constexpr int kBackspace = 8, kTab = 9, kEnter = 13, kEscape = 27, kSpace = 32;
+constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+constexpr int kF1 = 112;  // F1 to F12 are 112 to 123
+constexpr int kLeftShift = 160, kRightShift = 161, kLeftControl = 162, kRightControl = 163;
+constexpr int kLeftAlt = 164, kRightAlt = 165;
+}  // namespace vk
+
+constexpr int kMaxJoyPorts = 8;
+constexpr int kMaxJoyButtons = 17;
+
+// What the back ends write into and the queries read from.
+class InputState {
+public:
+    // Back-end side: one call per event.
+    void key_event(int vk, bool down, bool auto_repeat);
+    void char_event(std::uint32_t character);
+    void mouse_move(int x, int y);
+    void mouse_button(int button, bool down);  // 1 left, 2 right, 3 middle
+    void mouse_wheel(int delta);
+    void joy_axis(int port, int axis, float value);  // axis 0 x, 1 y; -1.0 to 1.0
+    void joy_button(int port, int button, bool down);
+    void focus_lost();
+    void focus_gained();
+    void close_requested();
+    void set_joystick_count(int count);
+
+    // Query side.
+    int key_hit(int vk);
+    int key_down(int vk) const;
+    void flush_keys();
+    int mouse_hit(int button);
+    int mouse_down(int button) const;
+    int mouse_x() const { return mouse_x_; }
+    int mouse_y() const { return mouse_y_; }
+    void flush_mouse();
+    int joy_hit(int button, int port);
+    int joy_down(int button, int port) const;
+    float joy_x(int port) const;
+    float joy_y(int port) const;
+    int joystick_count() const { return joystick_count_; }
+    int app_terminate();
+    int app_suspended() const { return suspended_ ? 1 : 0; }
+    void reset();
+
+private:
+    std::array<bool, 256> key_down_{};
+    std::array<int, 256> key_hits_{};
+    std::array<std::uint32_t, 256> char_queue_{};
+    int char_put_ = 0, char_get_ = 0;
+    std::array<bool, 4> mouse_down_{};
+    std::array<int, 4> mouse_hits_{};
+    int mouse_x_ = 0, mouse_y_ = 0, mouse_z_ = 0;
+    struct Joy {
+        std::array<bool, kMaxJoyButtons> down{};
+        std::array<int, kMaxJoyButtons> hits{};
+        float x = 0, y = 0;
+    };
+    std::array<Joy, kMaxJoyPorts> joys_{};
+    int joystick_count_ = 0;
+    bool suspended_ = false;
+    bool terminate_ = false;
+};
+
+// The process-wide input state that the queries below use.
+InputState& input_state();
+
+int key_hit(int vk);
+int key_down(int vk);
+void flush_keys();
+int mouse_x();
+int mouse_y();
+int mouse_hit(int button);
+int mouse_down(int button);
+void flush_mouse();
+void move_mouse(int x, int y);
+void hide_pointer();
+int app_terminate();
+int app_suspended();
+int count_joysticks();
+int joy_hit(int button, int port);
+int joy_down(int button, int port);
+float joy_x(int port);
+float joy_y(int port);
+
+}  // namespace svc

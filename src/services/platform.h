@@ -1,0 +1,58 @@
+#pragma once
+// The narrow interface between the portable services and a platform back end
+// (SDL2 for the real game, headless for tests and tooling). The services call
+// the back end; the back end never calls the game.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace svc {
+
+class InputState;
+
+// Fills `frames` interleaved stereo frames of 16-bit samples at the output's rate.
+using AudioMixFn = std::function<void(std::int16_t* out, int frames)>;
+
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+    virtual int sample_rate() const = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Opens the screen of width x height game pixels; false when no display can
+    // be had. `fullscreen` follows a nonzero depth in open_graphics.
+    virtual bool open_screen(std::string_view title, int width, int height, bool fullscreen) = 0;
+    virtual void close_screen() = 0;
+    // Shows a finished frame (0xAARRGGBB, alpha ignored); with wait_vblank the
+    // call returns after the display's vertical blank where it has one.
+    virtual void present(const std::uint32_t* pixels, bool wait_vblank) = 0;
+    // True when present(..., true) really waits for a vertical blank.
+    virtual bool has_vblank() const = 0;
+
+    // Moves pending window, keyboard, mouse and joystick events into `input`.
+    virtual void pump_events(InputState& input) = 0;
+    // Places the pointer at game pixel (x, y); the input state follows.
+    virtual void move_pointer(InputState& input, int x, int y) = 0;
+    virtual void hide_pointer() = 0;
+    // Opens the joysticks attached now and returns how many there are.
+    virtual int open_joysticks() = 0;
+
+    virtual int millisecs() = 0;
+    virtual void sleep(int ms) = 0;
+
+    // Starts audio output that calls `mix` whenever it needs samples (possibly
+    // from another thread); nullptr when no device opens.
+    virtual std::unique_ptr<AudioOutput> open_audio(AudioMixFn mix) = 0;
+};
+
+// The back end the services use; the entry point installs it before start-up.
+void use_platform(Platform* platform);
+Platform& platform();
+bool has_platform();
+
+}  // namespace svc

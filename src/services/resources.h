@@ -1,0 +1,19 @@
+#pragma once
+// Named blobs compiled into the executable (the pictures and the font), so that
+// the loaders can open them by name as if they were files.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace svc {
+
+void register_resource(std::string name, std::span<const std::uint8_t> bytes);
+std::optional<std::span<const std::uint8_t>> find_resource(std::string_view name);
+
+// Registers every picture and the font under their resource names. Defined in
+// the source file that the build generates from assets/resources.cmake.
+void register_embedded_assets();
+
+}  // namespace svc

@@ -1,0 +1,25 @@
+#pragma once
+// The millisecond clock, sleeping, random numbers and the end of the program.
+#include <functional>
+
+namespace svc {
+
+int millisecs();
+void delay(int ms);  // a negative value does nothing
+
+void seed_random(int seed);
+double rnd(double min, double max);  // uniform in [min, max) of the two bounds
+int rand(int min, int max);          // uniform in [min, max] inclusive
+
+// Close-down steps run by end_program in the reverse order of registration.
+void add_close_down_step(std::function<void()> step);
+
+// Thrown by end_program after the close-down steps: the game's entry point
+// catches it and returns, so that the process ends through main (and tests can
+// run the game in-process).
+struct ProgramEnded {
+    int exit_code = 0;
+};
+[[noreturn]] void end_program();
+
+}  // namespace svc

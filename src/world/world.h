@@ -1,0 +1,26 @@
+#pragma once
+// The world's shared state: the stage counters, the player's invulnerability,
+// emptying the world and the five per-frame world steps. The kinds themselves
+// live in their own headers.
+#include "world/entity_list.h"
+
+extern int live_enemies;        // enemies counted by the current or last enemy walk
+extern int enemies_per_stage;   // enemy biplanes made at each stage start
+extern int balloons_per_stage;  // balloons made at each stage start
+extern int safe_timer;          // frames of invulnerability left
+extern int blink_ctr;           // blink phase of the invulnerable plane
+extern int startup_reset;       // while 1, player_tag::reset skips the stage set-up
+
+// Empties every entity list and sends the blimp away.
+void clear_world();
+
+// One of these runs per frame, chosen by the state handlers; later calls draw on top.
+void fly_in_step();    // stage, phase 0
+void play_step();      // stage, phase 1
+void clear_step();     // stage, phase 2
+void wreck_step();     // dying
+void game_over_step(); // game over
+
+// Puts every world global and list back to its start-up value (for a new run
+// of the game in the same process).
+void reset_world_globals();
