@@ -44,8 +44,6 @@ int graphics_height();
 void clear_screen();
 // The back buffer that drawing renders into (graphics_width x graphics_height).
 const std::uint32_t* back_buffer();
-// The last frame shown by flip_frame.
-const std::uint32_t* shown_frame();
 
 // Drawing state.
 void set_colour(int r, int g, int b);
