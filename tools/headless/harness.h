@@ -1,0 +1,59 @@
+#pragma once
+// Runs the real game (start-up, main loop and exit path, through run_game) on
+// the headless back end, in the current working directory, driven by an input
+// script; writes traces, screenshots and the mixed audio on request. The
+// `scribble-headless` program is a thin command line around run().
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace svc {
+class HeadlessPlatform;
+}
+
+namespace harness {
+
+struct Options {
+    std::optional<int> seed;    // replaces the clock seed the game passes to seed_random
+    std::optional<int> frames;  // a close request right after this flip
+    std::string input_script;   // script text (see script.h); empty = no input
+    std::string trace_path;     // one JSON object per flip; empty = no trace
+    bool trace_entities = false;
+    std::vector<std::pair<int, std::string>> shots;  // flip number, PNG path
+    std::string audio_path;                          // WAV of the mixed output; empty = none
+};
+
+// What the observer sees right after each flip, before the script's events for
+// that flip are applied. Inject more input through svc::input_state().
+struct FlipInfo {
+    int flip = 0;                           // 1 = the first frame shown
+    int ms = 0;                             // the virtual clock
+    const std::uint32_t* pixels = nullptr;  // the frame shown, width x height, 0xAARRGGBB
+    int width = 0, height = 0;
+    svc::HeadlessPlatform* platform = nullptr;
+};
+
+// Bad options, a bad script or a file that cannot be written.
+struct Error : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Runs the game once and returns its exit status (0 when it ended through its
+// exit path). Throws Error before the run starts for a bad script, and during
+// it when an output file cannot be written. Consecutive runs in one process are
+// independent.
+int run(const Options& options, std::function<void(const FlipInfo&)> observer = {});
+
+// One trace line (a JSON object without the newline) for the current globals.
+std::string trace_line(int flip, int ms, bool with_entities);
+
+// Writes a width x height frame as an RGB PNG; throws Error on failure.
+void write_png(const std::string& path, const std::uint32_t* pixels, int width, int height);
+// Writes interleaved 16-bit stereo samples as a WAV file; throws Error on failure.
+void write_wav(const std::string& path, const std::vector<std::int16_t>& samples, int rate);
+
+}  // namespace harness

@@ -1,0 +1,56 @@
+#pragma once
+// Input scripts for the headless harness: one event per line, `#` starts a
+// comment, each line `F EVENT` (applied right after flip F; F = 0 before the
+// first flip) or `@MS EVENT` (applied once the virtual clock reaches MS ms).
+//
+//   key VK down|up|tap          virtual-key number 0-255; tap = down now, up one flip later
+//   mouse X Y                   pointer at game pixel (X, Y)
+//   button B down|up|click      1 left, 2 right, 3 middle; click = down and up at once
+//   joy PORT axis x|y VALUE     VALUE from -1.0 to 1.0
+//   joy PORT button B down|up|tap
+//   focus lost|gained
+//   close                       the window's close box
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace svc {
+class InputState;
+}
+
+namespace harness {
+
+struct ScriptEvent {
+    enum class Timing { kAfterFlip, kAtMs };
+    enum class Kind { kKey, kMouseMove, kMouseButton, kJoyAxis, kJoyButton, kFocus, kClose };
+    enum class Action { kDown, kUp, kTap, kClick, kNone };
+
+    Timing timing = Timing::kAfterFlip;
+    int when = 0;  // the flip number or the clock in ms
+    int line = 0;  // 1-based line in the script text
+    Kind kind = Kind::kClose;
+    Action action = Action::kNone;
+    int code = 0;         // key code, mouse button, joystick button, or axis (0 x, 1 y)
+    int port = 0;         // joystick port
+    int x = 0, y = 0;     // pointer position
+    float value = 0;      // joystick axis value
+    bool gained = false;  // focus
+};
+
+struct ParsedScript {
+    std::vector<ScriptEvent> events;  // in script order
+    std::string error;                // empty when the whole text parsed
+    int error_line = 0;
+    bool ok() const { return error.empty(); }
+};
+
+// Parses a whole script; on the first bad line stops with an error message that
+// names the line ("line 3: unknown event 'jump'"). Never throws on any input.
+ParsedScript parse_script(std::string_view text);
+
+// Applies one event to the input state. A tap or click applies its press only;
+// the caller releases a tap one flip later (release_tap), a click at once.
+void apply_event(const ScriptEvent& event, svc::InputState& input);
+void release_tap(const ScriptEvent& event, svc::InputState& input);
+
+}  // namespace harness
