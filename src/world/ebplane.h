@@ -1,8 +1,14 @@
 #pragma once
 #include "world/entity_list.h"
 
-// Enemy biplane. Fields are added by its unit.
+// Enemy biplane: flies level at its own speed while the world scrolls, wraps
+// around the long world and is shot down for points.
 struct ebplane_tag {
+    float x = 0;    // centre x; wraps within -2000.0 to 2640.0
+    int y = 0;      // centre y, fixed for the enemy's life
+    float spd = 0;  // own speed: negative flies left, positive right
+    int dir = 0;    // sprite frame drawn and tested: 12 nose left, 13 nose right
+
     static void create_em();
     void update();
     static void update_all();
