@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace svc {
@@ -15,13 +16,13 @@ class InputState;
 using AudioMixFn = std::function<void(std::int16_t* out, int frames)>;
 
 class AudioOutput {
-public:
+  public:
     virtual ~AudioOutput() = default;
     virtual int sample_rate() const = 0;
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Opens the screen of width x height game pixels; false when no display can
@@ -51,8 +52,16 @@ public:
 };
 
 // The back end the services use; the entry point installs it before start-up.
+// Installing one runs any close-down steps a previous run left behind (while
+// the previous back end is still installed) and puts the input state back to
+// its start.
 void use_platform(Platform* platform);
 Platform& platform();
 bool has_platform();
+
+// The application's title, which the screen's window takes as its caption when
+// open_graphics creates it.
+void set_app_title(std::string_view title);
+const std::string& window_title();
 
 }  // namespace svc
