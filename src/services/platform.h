@@ -28,6 +28,8 @@ class Platform {
     // Opens the screen of width x height game pixels; false when no display can
     // be had. `fullscreen` follows a nonzero depth in open_graphics.
     virtual bool open_screen(std::string_view title, int width, int height, bool fullscreen) = 0;
+    // Why the last open_screen failed, in a few words ("" when unknown).
+    virtual std::string last_error() const { return {}; }
     virtual void close_screen() = 0;
     // Shows a finished frame (0xAARRGGBB, alpha ignored); with wait_vblank the
     // call returns after the display's vertical blank where it has one.

@@ -1,0 +1,239 @@
+#include "services/input.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "services/platform.h"
+
+namespace svc {
+namespace {
+
+bool valid_key(int vk) {
+    return vk >= 0 && vk < 256;
+}
+bool valid_button(int button) {
+    return button >= 0 && button < 4;
+}
+bool valid_joy(int port, int button) {
+    return port >= 0 && port < kMaxJoyPorts && button >= 0 && button < kMaxJoyButtons;
+}
+bool valid_port(int port) {
+    return port >= 0 && port < kMaxJoyPorts;
+}
+
+// Reads a counter and clears it, as every *_hit query does.
+int take(int& counter) {
+    return std::exchange(counter, 0);
+}
+
+}  // namespace
+
+// --- Back-end side ---------------------------------------------------------------
+
+void InputState::key_event(int vk, bool down, bool auto_repeat) {
+    if (!valid_key(vk)) return;
+    if (!down) {
+        key_down_[vk] = false;
+        return;
+    }
+    // Auto-repeats, and presses of a key that is already down, count nothing.
+    if (auto_repeat || key_down_[vk]) return;
+    key_down_[vk] = true;
+    ++key_hits_[vk];
+}
+
+void InputState::char_event(std::uint32_t character) {
+    if (char_put_ - char_get_ >= static_cast<int>(char_queue_.size())) return;
+    char_queue_[char_put_ % char_queue_.size()] = character;
+    ++char_put_;
+}
+
+void InputState::mouse_move(int x, int y) {
+    mouse_x_ = x;
+    mouse_y_ = y;
+}
+
+void InputState::mouse_button(int button, bool down) {
+    if (!valid_button(button)) return;
+    if (!down) {
+        mouse_down_[button] = false;
+        return;
+    }
+    if (mouse_down_[button]) return;
+    mouse_down_[button] = true;
+    ++mouse_hits_[button];
+}
+
+void InputState::mouse_wheel(int delta) {
+    mouse_z_ += delta;
+}
+
+void InputState::joy_axis(int port, int axis, float value) {
+    if (!valid_port(port)) return;
+    value = std::clamp(value, -1.0f, 1.0f);
+    if (axis == 0) joys_[port].x = value;
+    if (axis == 1) joys_[port].y = value;
+}
+
+void InputState::joy_button(int port, int button, bool down) {
+    if (!valid_joy(port, button)) return;
+    Joy& joy = joys_[port];
+    if (down && !joy.down[button]) ++joy.hits[button];
+    joy.down[button] = down;
+}
+
+void InputState::focus_lost() {
+    flush_keys();
+    flush_mouse();
+    suspended_ = true;
+}
+
+void InputState::focus_gained() {
+    flush_keys();
+    flush_mouse();
+    suspended_ = false;
+}
+
+// The window stays open: the game decides when to end.
+void InputState::close_requested() {
+    terminate_ = true;
+}
+
+void InputState::set_joystick_count(int count) {
+    joystick_count_ = std::max(count, 0);
+}
+
+// --- Query side ------------------------------------------------------------------
+
+int InputState::key_hit(int vk) {
+    return valid_key(vk) ? take(key_hits_[vk]) : 0;
+}
+
+int InputState::key_down(int vk) const {
+    return valid_key(vk) && key_down_[vk] ? 1 : 0;
+}
+
+void InputState::flush_keys() {
+    key_down_.fill(false);
+    key_hits_.fill(0);
+    char_put_ = char_get_ = 0;
+}
+
+int InputState::mouse_hit(int button) {
+    return valid_button(button) ? take(mouse_hits_[button]) : 0;
+}
+
+int InputState::mouse_down(int button) const {
+    return valid_button(button) && mouse_down_[button] ? 1 : 0;
+}
+
+void InputState::flush_mouse() {
+    mouse_down_.fill(false);
+    mouse_hits_.fill(0);
+    mouse_z_ = 0;
+}
+
+int InputState::joy_hit(int button, int port) {
+    return valid_joy(port, button) ? take(joys_[port].hits[button]) : 0;
+}
+
+int InputState::joy_down(int button, int port) const {
+    return valid_joy(port, button) && joys_[port].down[button] ? 1 : 0;
+}
+
+float InputState::joy_x(int port) const {
+    return valid_port(port) ? joys_[port].x : 0.0f;
+}
+
+float InputState::joy_y(int port) const {
+    return valid_port(port) ? joys_[port].y : 0.0f;
+}
+
+int InputState::app_terminate() {
+    return std::exchange(terminate_, false) ? 1 : 0;
+}
+
+void InputState::reset() {
+    *this = InputState{};
+}
+
+// --- The process-wide queries -------------------------------------------------------
+
+InputState& input_state() {
+    static InputState state;
+    return state;
+}
+
+namespace {
+// Every query first moves the window's pending events into the input state.
+InputState& pumped() {
+    InputState& input = input_state();
+    if (has_platform()) platform().pump_events(input);
+    return input;
+}
+}  // namespace
+
+int key_hit(int vk) {
+    return pumped().key_hit(vk);
+}
+int key_down(int vk) {
+    return pumped().key_down(vk);
+}
+void flush_keys() {
+    pumped().flush_keys();
+}
+int mouse_x() {
+    return pumped().mouse_x();
+}
+int mouse_y() {
+    return pumped().mouse_y();
+}
+int mouse_hit(int button) {
+    return pumped().mouse_hit(button);
+}
+int mouse_down(int button) {
+    return pumped().mouse_down(button);
+}
+void flush_mouse() {
+    pumped().flush_mouse();
+}
+int app_terminate() {
+    return pumped().app_terminate();
+}
+int app_suspended() {
+    return pumped().app_suspended();
+}
+int joy_hit(int button, int port) {
+    return pumped().joy_hit(button, port);
+}
+int joy_down(int button, int port) {
+    return pumped().joy_down(button, port);
+}
+float joy_x(int port) {
+    return pumped().joy_x(port);
+}
+float joy_y(int port) {
+    return pumped().joy_y(port);
+}
+
+void move_mouse(int x, int y) {
+    InputState& input = pumped();
+    if (has_platform()) {
+        platform().move_pointer(input, x, y);
+    } else {
+        input.mouse_move(x, y);
+    }
+}
+
+void hide_pointer() {
+    if (has_platform()) platform().hide_pointer();
+}
+
+int count_joysticks() {
+    InputState& input = pumped();
+    const int count = has_platform() ? platform().open_joysticks() : 0;
+    input.set_joystick_count(count);
+    return count;
+}
+
+}  // namespace svc

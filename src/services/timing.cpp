@@ -1,0 +1,120 @@
+#include "services/timing.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "services/platform.h"
+
+namespace svc {
+
+int millisecs() {
+    return has_platform() ? platform().millisecs() : 0;
+}
+
+void delay(int ms) {
+    if (ms > 0 && has_platform()) platform().sleep(ms);
+}
+
+// --- Random numbers ----------------------------------------------------------------
+//
+// A 64-bit xorshift* generator whose state is spread from the seed by splitmix64;
+// each call yields a double with 53 random bits, uniform in [0, 1).
+namespace {
+
+struct Random {
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    std::optional<int> forced_seed;
+
+    void seed(int seed) {
+        std::uint64_t z =
+            static_cast<std::uint64_t>(static_cast<std::int64_t>(seed)) + 0x9E3779B97F4A7C15ull;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        state = z ? z : 0x9E3779B97F4A7C15ull;  // xorshift must never hold 0
+    }
+
+    double uniform() {
+        state ^= state >> 12;
+        state ^= state << 25;
+        state ^= state >> 27;
+        const std::uint64_t bits = state * 0x2545F4914F6CDD1Dull;
+        return static_cast<double>(bits >> 11) * 0x1.0p-53;
+    }
+};
+
+Random& generator() {
+    static Random random;
+    return random;
+}
+
+}  // namespace
+
+void seed_random(int seed) {
+    Random& random = generator();
+    random.seed(random.forced_seed.value_or(seed));
+}
+
+void force_random_seed(std::optional<int> seed) {
+    generator().forced_seed = seed;
+}
+
+double rnd(double min, double max) {
+    const double u = generator().uniform();
+    const double low = max > min ? min : max;
+    const double high = max > min ? max : min;
+    const double value = low + u * (high - low);
+    // With u just below 1 the sum can round up to the upper bound, which the
+    // range excludes.
+    if (value >= high && high > low) return std::nextafter(high, low);
+    return value;
+}
+
+int rand(int min, int max) {
+    const double u = generator().uniform();
+    const std::int64_t span = static_cast<std::int64_t>(max) - min;
+    const std::int64_t low = span > 0 ? min : max;
+    const std::int64_t count = span > 0 ? span + 1 : 1 - span;
+    std::int64_t offset = static_cast<std::int64_t>(u * static_cast<double>(count));
+    if (offset >= count) offset = count - 1;  // rounding of u * count for huge spans
+    return static_cast<int>(low + offset);
+}
+
+// --- The end of the program ------------------------------------------------------------
+
+namespace {
+std::vector<std::function<void()>>& close_down_steps() {
+    static std::vector<std::function<void()>> steps;
+    return steps;
+}
+}  // namespace
+
+void add_close_down_step(std::function<void()> step) {
+    close_down_steps().push_back(std::move(step));
+}
+
+void run_close_down_steps() {
+    auto& steps = close_down_steps();
+    while (!steps.empty()) {
+        std::function<void()> step = std::move(steps.back());
+        steps.pop_back();
+        // One failing step must not keep the others from releasing their resources.
+        try {
+            step();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "close-down step failed: %s\n", e.what());
+        } catch (...) {
+            std::fprintf(stderr, "close-down step failed\n");
+        }
+    }
+}
+
+void end_program() {
+    run_close_down_steps();
+    throw ProgramEnded{};
+}
+
+}  // namespace svc
