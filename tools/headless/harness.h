@@ -35,6 +35,9 @@ struct FlipInfo {
     const std::uint32_t* pixels = nullptr;  // the frame shown, width x height, 0xAARRGGBB
     int width = 0, height = 0;
     svc::HeadlessPlatform* platform = nullptr;
+    // Base names of the sounds started since the previous flip, in order (the
+    // harness takes them from svc::take_started_sounds for every flip).
+    std::vector<std::string> sounds;
 };
 
 // Bad options, a bad script or a file that cannot be written.
@@ -49,7 +52,8 @@ struct Error : std::runtime_error {
 int run(const Options& options, std::function<void(const FlipInfo&)> observer = {});
 
 // One trace line (a JSON object without the newline) for the current globals.
-std::string trace_line(int flip, int ms, bool with_entities);
+std::string trace_line(int flip, int ms, const std::vector<std::string>& sounds,
+                       bool with_entities);
 
 // Writes a width x height frame as an RGB PNG; throws Error on failure.
 void write_png(const std::string& path, const std::uint32_t* pixels, int width, int height);

@@ -1,0 +1,190 @@
+#include "headless/harness.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+#include "headless/script.h"
+#include "services/backends/headless/headless_platform.h"
+#include "services/input.h"
+#include "services/platform.h"
+#include "services/sound.h"
+#include "services/timing.h"
+#include "shell/game.h"
+
+namespace harness {
+namespace {
+
+// A game that shows no frame for this long (virtual time) is stuck.
+constexpr int kMaxMsWithoutFrame = 10 * 60 * 1000;
+// A suspended game with nothing scheduled to wake it would wait for ever.
+constexpr int kSuspendedGraceMs = 1000;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Applies the script's events at their flips and times, releases taps one
+// flip later, and makes the close request of --frames.
+class Scheduler {
+  public:
+    Scheduler(std::vector<ScriptEvent> events, std::optional<int> close_after)
+        : close_after_(close_after) {
+        for (ScriptEvent& e : events) {
+            (e.timing == ScriptEvent::Timing::kAtMs ? timed_ : by_flip_).push_back(e);
+        }
+        // Events of one moment keep their script order.
+        auto by_when = [](const ScriptEvent& a, const ScriptEvent& b) { return a.when < b.when; };
+        std::stable_sort(by_flip_.begin(), by_flip_.end(), by_when);
+        std::stable_sort(timed_.begin(), timed_.end(), by_when);
+    }
+
+    // The moment before the first flip (flip 0, and the clock's start).
+    void start(svc::InputState& input) {
+        if (started_) return;
+        started_ = true;
+        apply_flip_events(0, input);
+        if (close_after_ == 0) input.close_requested();
+    }
+
+    void on_clock(int ms, svc::InputState& input) {
+        start(input);
+        while (next_timed_ < timed_.size() && timed_[next_timed_].when <= ms) {
+            apply(timed_[next_timed_++], input);
+        }
+    }
+
+    void after_flip(int flip, int ms, svc::InputState& input) {
+        start(input);
+        on_clock(ms, input);
+        std::vector<ScriptEvent> releases;
+        releases.swap(pending_releases_);
+        for (const ScriptEvent& e : releases) release_tap(e, input);
+        apply_flip_events(flip, input);
+        if (close_after_ == flip) input.close_requested();
+    }
+
+    bool timed_events_pending() const { return next_timed_ < timed_.size(); }
+
+  private:
+    void apply_flip_events(int flip, svc::InputState& input) {
+        while (next_by_flip_ < by_flip_.size() && by_flip_[next_by_flip_].when <= flip) {
+            apply(by_flip_[next_by_flip_++], input);
+        }
+    }
+
+    void apply(const ScriptEvent& e, svc::InputState& input) {
+        apply_event(e, input);
+        if (e.action == ScriptEvent::Action::kTap) pending_releases_.push_back(e);
+    }
+
+    std::optional<int> close_after_;
+    std::vector<ScriptEvent> by_flip_, timed_;
+    std::size_t next_by_flip_ = 0, next_timed_ = 0;
+    std::vector<ScriptEvent> pending_releases_;
+    bool started_ = false;
+};
+
+int joysticks_used(const std::vector<ScriptEvent>& events) {
+    int count = 0;
+    for (const ScriptEvent& e : events) {
+        if (e.kind == ScriptEvent::Kind::kJoyAxis || e.kind == ScriptEvent::Kind::kJoyButton) {
+            count = std::max(count, e.port + 1);
+        }
+    }
+    return count;
+}
+
+File open_for_writing(const std::string& path, const char* what) {
+    File file(std::fopen(path.c_str(), "wb"));
+    if (!file) throw Error("cannot write the " + std::string(what) + " " + path);
+    return file;
+}
+
+void check_options(const Options& options) {
+    if (options.frames && *options.frames < 0) throw Error("--frames must be 0 or more");
+    for (const auto& [flip, path] : options.shots) {
+        if (flip < 1) throw Error("a shot's flip must be 1 or more (flip 1 is the first frame)");
+        if (path.empty()) throw Error("a shot needs a file name");
+    }
+}
+
+// Puts the services back for the next run, however this one ended.
+struct RunCleanup {
+    ~RunCleanup() {
+        svc::run_close_down_steps();
+        svc::force_random_seed(std::nullopt);
+        svc::use_platform(nullptr);
+    }
+};
+
+}  // namespace
+
+int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
+    check_options(options);
+    ParsedScript script = parse_script(options.input_script);
+    if (!script.ok()) throw Error("input script, " + script.error);
+
+    File trace;
+    if (!options.trace_path.empty()) trace = open_for_writing(options.trace_path, "trace");
+
+    svc::HeadlessPlatform platform;
+    platform.set_keep_last_frame(false);
+    platform.set_audio_capture(!options.audio_path.empty());
+    platform.set_joystick_count(joysticks_used(script.events));
+    Scheduler scheduler(std::move(script.events), options.frames);
+    int last_flip_ms = 0;
+
+    platform.set_clock_hook([&](int ms) {
+        svc::InputState& input = svc::input_state();
+        scheduler.on_clock(ms, input);
+        const int idle = ms - last_flip_ms;
+        if (idle > kSuspendedGraceMs && input.app_suspended() &&
+            !scheduler.timed_events_pending()) {
+            throw Error("the game is suspended and no later '@MS focus gained' can wake it");
+        }
+        if (idle > kMaxMsWithoutFrame) {
+            throw Error("the game showed no frame for " + std::to_string(idle) + " ms");
+        }
+    });
+    platform.set_flip_hook([&](int flip) {
+        svc::InputState& input = svc::input_state();
+        const int ms = platform.millisecs();
+        last_flip_ms = ms;
+        FlipInfo info{flip,
+                      ms,
+                      platform.current_frame(),
+                      platform.width(),
+                      platform.height(),
+                      &platform,
+                      svc::take_started_sounds()};
+        if (trace) {
+            const std::string line =
+                trace_line(flip, ms, info.sounds, options.trace_entities) + "\n";
+            if (std::fputs(line.c_str(), trace.get()) < 0 || std::fflush(trace.get()) != 0) {
+                throw Error("cannot write the trace " + options.trace_path);
+            }
+        }
+        for (const auto& [shot_flip, path] : options.shots) {
+            if (shot_flip == flip) write_png(path, info.pixels, info.width, info.height);
+        }
+        if (observer) observer(info);
+        scheduler.after_flip(flip, ms, input);
+    });
+
+    int status = 0;
+    {
+        RunCleanup cleanup;
+        svc::force_random_seed(options.seed);
+        status = run_game(platform);
+    }
+    if (!options.audio_path.empty()) {
+        write_wav(options.audio_path, platform.captured_audio(),
+                  svc::HeadlessPlatform::kSampleRate);
+    }
+    return status;
+}
+
+}  // namespace harness

@@ -1,0 +1,174 @@
+// One JSON object per flip with the game's state, for tests and tooling.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "headless/harness.h"
+#include "services/input.h"
+#include "services/sound.h"
+#include "shell/globals.h"
+#include "shell/sound_effects.h"
+#include "world/balloon.h"
+#include "world/blimp.h"
+#include "world/ebplane.h"
+#include "world/effects.h"
+#include "world/particles.h"
+#include "world/player.h"
+#include "world/pshot.h"
+#include "world/scenery.h"
+#include "world/world.h"
+
+namespace harness {
+namespace {
+
+class JsonObject {
+  public:
+    JsonObject() { text_ = "{"; }
+
+    JsonObject& field(std::string_view name, int value) {
+        key(name);
+        text_ += std::to_string(value);
+        return *this;
+    }
+    JsonObject& field(std::string_view name, float value) {
+        key(name);
+        append_number(value);
+        return *this;
+    }
+    JsonObject& field(std::string_view name, const std::vector<std::string>& strings) {
+        key(name);
+        text_ += '[';
+        for (std::size_t i = 0; i < strings.size(); ++i) {
+            if (i) text_ += ',';
+            append_string(strings[i]);
+        }
+        text_ += ']';
+        return *this;
+    }
+    // An array of small arrays, one per instance of an entity list.
+    template <typename List, typename Visit>
+    JsonObject& list(std::string_view name, const List& entities, Visit&& visit) {
+        key(name);
+        text_ += '[';
+        bool first = true;
+        entities.for_each([&](const auto& entity) {
+            if (!first) text_ += ',';
+            first = false;
+            text_ += '[';
+            visit(entity);
+            text_ += ']';
+        });
+        text_ += ']';
+        return *this;
+    }
+    // Items inside a list's small array.
+    void item(int value, bool last = false) {
+        text_ += std::to_string(value);
+        if (!last) text_ += ',';
+    }
+    void item(float value, bool last = false) {
+        append_number(value);
+        if (!last) text_ += ',';
+    }
+
+    std::string finish() { return text_ + "}"; }
+
+  private:
+    void key(std::string_view name) {
+        if (text_.size() > 1) text_ += ',';
+        append_string(name);
+        text_ += ':';
+    }
+    // Nine significant digits bring a float back exactly.
+    void append_number(float value) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(value));
+        text_ += buffer;
+    }
+    void append_string(std::string_view s) {
+        text_ += '"';
+        for (const char c : s) {
+            if (c == '"' || c == '\\') {
+                text_ += '\\';
+                text_ += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+                text_ += buffer;
+            } else {
+                text_ += c;
+            }
+        }
+        text_ += '"';
+    }
+
+    std::string text_;
+};
+
+int engine_sounding() {
+    return engine_channel && svc::channel_playing(engine_channel) ? 1 : 0;
+}
+
+}  // namespace
+
+std::string trace_line(int flip, int ms, const std::vector<std::string>& sounds,
+                       bool with_entities) {
+    const svc::InputState& input = svc::input_state();
+    JsonObject json;
+    json.field("flip", flip)
+        .field("ms", ms)
+        .field("state", game_state)
+        .field("phase", stage_phase)
+        .field("timer", phase_timer)
+        .field("score", player.score)
+        .field("best", player.best_sc)
+        .field("new_bs", player.new_bs)
+        .field("lives", player.lives)
+        .field("level", player.level)
+        .field("x", player.x)
+        .field("y", player.y)
+        .field("dir", player.dir)
+        .field("mspd", mountains.mspd)
+        .field("safe", safe_timer)
+        .field("blink", blink_ctr)
+        .field("enemies", ebplane_list.count())
+        .field("balloons", balloon_list.count())
+        .field("shots", pshot_list.count())
+        .field("clouds", cloud_list.count())
+        .field("particles", particle_list.count())
+        .field("smoke", smoke_list.count())
+        .field("explosions", explode_list.count())
+        .field("pops", bpop_list.count())
+        .field("points", points_list.count())
+        .field("blimp_state", blimp_state)
+        .field("blimp_x", blimp_x)
+        .field("blimp_y", blimp_y)
+        .field("sfx_step", sfx_volume_step)
+        .field("sfx_volume", sfx_volume)
+        .field("engine_step", engine_volume_step)
+        .field("engine_volume", engine_volume)
+        .field("mouse_x", input.mouse_x())
+        .field("mouse_y", input.mouse_y())
+        .field("quit", quit_requested)
+        .field("sounds", sounds)
+        .field("engine", engine_sounding());
+    if (with_entities) {
+        json.list("shot_list", pshot_list, [&](const pshot_tag& s) {
+            json.item(s.x);
+            json.item(s.y, true);
+        });
+        json.list("enemy_list", ebplane_list, [&](const ebplane_tag& e) {
+            json.item(e.x);
+            json.item(e.y);
+            json.item(e.dir, true);
+        });
+        json.list("balloon_list", balloon_list, [&](const balloon_tag& b) {
+            json.item(b.x);
+            json.item(b.y, true);
+        });
+    }
+    return json.finish();
+}
+
+}  // namespace harness
