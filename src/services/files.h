@@ -2,12 +2,22 @@
 // Files relative to the working directory, read and written as little-endian
 // 32-bit integers.
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string_view>
 
 namespace svc {
 
-struct Stream;
+// An open file. Destroying it closes the file; close_stream also reports
+// whether the data written reached the disk.
+struct Stream {
+    Stream(std::FILE* file, bool writing) : file(file), writing(writing) {}
+    ~Stream();
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+    std::FILE* file;
+    bool writing;
+};
 using StreamRef = std::unique_ptr<Stream>;
 
 int file_type(std::string_view path);  // 0 nothing (or something else), 1 file, 2 directory

@@ -1,0 +1,153 @@
+// Files relative to the working directory. Failures are answered by return
+// values (and errno, for callers that want to say why); nothing throws.
+#include "services/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace svc {
+namespace {
+
+// Paths come as views; the C library wants terminated strings. A path that
+// cannot even be copied counts as one that cannot be opened.
+template <typename Fn>
+auto with_c_path(std::string_view path, Fn fn, decltype(fn("")) on_failure) {
+    try {
+        const std::string terminated(path);
+        return fn(terminated.c_str());
+    } catch (...) {
+        errno = ENOMEM;
+        return on_failure;
+    }
+}
+
+std::string parent_directory(std::string_view path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string_view::npos) return ".";
+    if (slash == 0) return "/";
+    return std::string(path.substr(0, slash));
+}
+
+// After a rename the directory entry itself must reach the disk for the new
+// file to survive a power cut; a failure here does not undo the rename.
+void sync_directory(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+StreamRef open_stream(std::string_view path, const char* mode, bool writing) {
+    std::FILE* file = with_c_path(
+        path, [mode](const char* p) { return std::fopen(p, mode); },
+        static_cast<std::FILE*>(nullptr));
+    if (!file) return nullptr;
+    try {
+        return std::make_unique<Stream>(file, writing);
+    } catch (...) {
+        std::fclose(file);
+        errno = ENOMEM;
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+Stream::~Stream() {
+    if (file) std::fclose(file);
+}
+
+int file_type(std::string_view path) {
+    return with_c_path(
+        path,
+        [](const char* p) {
+            struct stat info {};
+            if (::stat(p, &info) != 0) return 0;
+            if (S_ISREG(info.st_mode)) return 1;
+            if (S_ISDIR(info.st_mode)) return 2;
+            return 0;
+        },
+        0);
+}
+
+StreamRef open_read(std::string_view path) {
+    return open_stream(path, "rb", false);
+}
+
+StreamRef open_write(std::string_view path) {
+    return open_stream(path, "wb", true);
+}
+
+std::int32_t read_int(Stream& stream) {
+    unsigned char bytes[4] = {0, 0, 0, 0};
+    if (stream.file) std::fread(bytes, 1, sizeof bytes, stream.file);
+    const std::uint32_t value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
+                                std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
+    return static_cast<std::int32_t>(value);
+}
+
+bool write_int(Stream& stream, std::int32_t value) {
+    if (!stream.file) return false;
+    const auto bits = static_cast<std::uint32_t>(value);
+    const unsigned char bytes[4] = {
+        static_cast<unsigned char>(bits & 0xFF), static_cast<unsigned char>(bits >> 8 & 0xFF),
+        static_cast<unsigned char>(bits >> 16 & 0xFF), static_cast<unsigned char>(bits >> 24)};
+    return std::fwrite(bytes, 1, sizeof bytes, stream.file) == sizeof bytes;
+}
+
+bool close_stream(StreamRef stream) {
+    if (!stream || !stream->file) return false;
+    bool ok = true;
+    if (stream->writing) {
+        ok = std::fflush(stream->file) == 0 && !std::ferror(stream->file);
+        // Written data must be on the disk before the file may replace another.
+        if (ok) ok = ::fsync(::fileno(stream->file)) == 0;
+    }
+    const int saved_errno = errno;
+    const bool closed = std::fclose(stream->file) == 0;
+    stream->file = nullptr;
+    if (!ok) errno = saved_errno;
+    return ok && closed;
+}
+
+bool make_directory(std::string_view path) {
+    return with_c_path(
+        path,
+        [](const char* p) {
+            if (::mkdir(p, 0777) == 0) return true;
+            const int saved_errno = errno;
+            struct stat info {};
+            if (saved_errno == EEXIST && ::stat(p, &info) == 0 && S_ISDIR(info.st_mode)) {
+                return true;
+            }
+            errno = saved_errno;
+            return false;
+        },
+        false);
+}
+
+bool replace_file(std::string_view from, std::string_view to) {
+    try {
+        const std::string source(from), target(to);
+        if (std::rename(source.c_str(), target.c_str()) != 0) return false;
+        const int saved_errno = errno;
+        sync_directory(parent_directory(to));
+        errno = saved_errno;
+        return true;
+    } catch (...) {
+        errno = ENOMEM;
+        return false;
+    }
+}
+
+bool remove_file(std::string_view path) {
+    // unlink, not remove: an empty directory in the file's place is left alone.
+    return with_c_path(
+        path, [](const char* p) { return ::unlink(p) == 0; }, false);
+}
+
+}  // namespace svc
