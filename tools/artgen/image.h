@@ -1,0 +1,48 @@
+#pragma once
+// Plain 8-bit pictures as they are written to disk, and the few operations the
+// generator needs on them: blitting, mirroring, scaling up and PNG output.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace art {
+
+struct Rgb8 {
+    std::uint8_t r = 0, g = 0, b = 0;
+    bool operator==(const Rgb8&) const = default;
+};
+
+// The colour that the game treats as "nothing here" in every picture.
+inline constexpr Rgb8 kKey{200, 200, 200};
+
+class Image {
+  public:
+    Image() = default;
+    Image(int width, int height, Rgb8 fill = kKey);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    Rgb8 at(int x, int y) const;
+    void set(int x, int y, Rgb8 c);
+    // Alpha is kept only for pictures written with an alpha channel (the icon).
+    std::uint8_t alpha_at(int x, int y) const { return alpha_[index(x, y)]; }
+    void set_alpha(int x, int y, std::uint8_t a) { alpha_[index(x, y)] = a; }
+
+    // Copies src with its top-left corner at (x, y); key pixels too when opaque_key.
+    void blit(const Image& src, int x, int y, bool opaque_key = true);
+    Image mirrored() const;
+    Image scaled(int factor) const;
+    Image cropped(int x, int y, int w, int h) const;
+
+    // Writes 8-bit RGB, or RGBA when with_alpha; throws std::runtime_error on failure.
+    void write_png(const std::string& path, bool with_alpha = false) const;
+
+  private:
+    int index(int x, int y) const { return y * width_ + x; }
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Rgb8> pixels_;
+    std::vector<std::uint8_t> alpha_;
+};
+
+}  // namespace art
