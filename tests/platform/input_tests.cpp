@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include "platform/fake_platform.h"
+#include "services/input.h"
+
+namespace {
+
+using svc::InputState;
+namespace vk = svc::vk;
+
+TEST(KeyCounting, APressCountsOnceAndTheCountClearsWhenRead) {
+    InputState input;
+    input.key_event(vk::kSpace, true, false);
+    EXPECT_EQ(input.key_down(vk::kSpace), 1);
+    EXPECT_EQ(input.key_hit(vk::kSpace), 1);
+    EXPECT_EQ(input.key_hit(vk::kSpace), 0);
+    EXPECT_EQ(input.key_down(vk::kSpace), 1);  // still held
+    input.key_event(vk::kSpace, false, false);
+    EXPECT_EQ(input.key_down(vk::kSpace), 0);
+}
+
+TEST(KeyCounting, AutoRepeatAndRepeatedPressesOfAHeldKeyCountNothing) {
+    InputState input;
+    input.key_event(vk::kLeft, true, false);
+    for (int i = 0; i < 30; ++i) input.key_event(vk::kLeft, true, true);
+    input.key_event(vk::kLeft, true, false);  // a second down without an up
+    EXPECT_EQ(input.key_hit(vk::kLeft), 1);
+    // An auto-repeat of a key whose flag was flushed does not count either.
+    input.flush_keys();
+    input.key_event(vk::kLeft, true, true);
+    EXPECT_EQ(input.key_hit(vk::kLeft), 0);
+    EXPECT_EQ(input.key_down(vk::kLeft), 0);
+}
+
+TEST(KeyCounting, EveryPressBetweenTwoQueriesCounts) {
+    InputState input;
+    for (int i = 0; i < 3; ++i) {
+        input.key_event(vk::kEscape, true, false);
+        input.key_event(vk::kEscape, false, false);
+    }
+    EXPECT_EQ(input.key_hit(vk::kEscape), 3);
+    EXPECT_EQ(input.key_down(vk::kEscape), 0);
+}
+
+TEST(KeyCounting, KeysAreCountedSeparatelyAndCodesOutsideTheRangeAreIgnored) {
+    InputState input;
+    input.key_event(vk::kLeftControl, true, false);
+    input.key_event(vk::kRightControl, true, false);
+    input.key_event(vk::kRightControl, false, false);
+    input.key_event(256, true, false);
+    input.key_event(-1, true, false);
+    EXPECT_EQ(input.key_hit(vk::kLeftControl), 1);
+    EXPECT_EQ(input.key_down(vk::kLeftControl), 1);
+    EXPECT_EQ(input.key_hit(vk::kRightControl), 1);
+    EXPECT_EQ(input.key_down(vk::kRightControl), 0);
+    EXPECT_EQ(input.key_hit(256), 0);
+    EXPECT_EQ(input.key_down(-1), 0);
+}
+
+TEST(Flushing, FlushKeysClearsFlagsAndCountsButLeavesTheMouse) {
+    InputState input;
+    input.key_event('A', true, false);
+    input.mouse_button(1, true);
+    input.flush_keys();
+    EXPECT_EQ(input.key_down('A'), 0);
+    EXPECT_EQ(input.key_hit('A'), 0);
+    EXPECT_EQ(input.mouse_down(1), 1);
+    EXPECT_EQ(input.mouse_hit(1), 1);
+}
+
+TEST(Flushing, FlushMouseClearsButtonsButKeepsThePointerAndTheKeys) {
+    InputState input;
+    input.mouse_move(100, 200);
+    input.mouse_button(1, true);
+    input.mouse_button(3, true);
+    input.key_event('A', true, false);
+    input.flush_mouse();
+    EXPECT_EQ(input.mouse_down(1), 0);
+    EXPECT_EQ(input.mouse_hit(1), 0);
+    EXPECT_EQ(input.mouse_hit(3), 0);
+    EXPECT_EQ(input.mouse_x(), 100);
+    EXPECT_EQ(input.mouse_y(), 200);
+    EXPECT_EQ(input.key_hit('A'), 1);
+}
+
+TEST(MouseButtons, CountLikeKeys) {
+    InputState input;
+    input.mouse_button(1, true);
+    input.mouse_button(1, true);
+    input.mouse_button(1, false);
+    input.mouse_button(1, true);
+    input.mouse_button(1, false);
+    input.mouse_button(2, true);
+    input.mouse_button(4, true);  // no such button
+    EXPECT_EQ(input.mouse_hit(1), 2);
+    EXPECT_EQ(input.mouse_hit(1), 0);
+    EXPECT_EQ(input.mouse_down(2), 1);
+    EXPECT_EQ(input.mouse_hit(4), 0);
+}
+
+TEST(Focus, LosingAndRegainingFocusSuspendsResumesAndFlushesBothTimes) {
+    InputState input;
+    input.key_event(vk::kSpace, true, false);
+    input.mouse_button(1, true);
+    input.focus_lost();
+    EXPECT_EQ(input.app_suspended(), 1);
+    EXPECT_EQ(input.key_hit(vk::kSpace), 0);
+    EXPECT_EQ(input.mouse_hit(1), 0);
+
+    input.key_event(vk::kEscape, true, false);  // pressed while away
+    input.focus_gained();
+    EXPECT_EQ(input.app_suspended(), 0);
+    EXPECT_EQ(input.key_hit(vk::kEscape), 0);
+    EXPECT_EQ(input.key_down(vk::kEscape), 0);
+}
+
+TEST(CloseRequest, AppTerminateAnswersOnceAndChangesNothingElse) {
+    InputState input;
+    input.key_event('A', true, false);
+    input.close_requested();
+    input.close_requested();  // the close box and the quit event of one click
+    EXPECT_EQ(input.app_terminate(), 1);
+    EXPECT_EQ(input.app_terminate(), 0);
+    EXPECT_EQ(input.key_hit('A'), 1);
+    EXPECT_EQ(input.app_suspended(), 0);
+    input.close_requested();
+    EXPECT_EQ(input.app_terminate(), 1);
+}
+
+TEST(Joysticks, ButtonsCountPressesAxesAreClampedAndBadPortsReadNothing) {
+    InputState input;
+    input.joy_button(0, 2, true);
+    input.joy_button(0, 2, true);
+    input.joy_button(0, 2, false);
+    input.joy_button(0, 2, true);
+    input.joy_button(1, 0, true);
+    EXPECT_EQ(input.joy_hit(2, 0), 2);
+    EXPECT_EQ(input.joy_down(2, 0), 1);
+    EXPECT_EQ(input.joy_hit(0, 0), 0);
+    EXPECT_EQ(input.joy_hit(0, 1), 1);
+
+    input.joy_axis(0, 0, -1.0f);
+    input.joy_axis(0, 1, 7.5f);
+    EXPECT_EQ(input.joy_x(0), -1.0f);
+    EXPECT_EQ(input.joy_y(0), 1.0f);
+
+    input.joy_button(svc::kMaxJoyPorts, 0, true);
+    input.joy_button(0, svc::kMaxJoyButtons, true);
+    EXPECT_EQ(input.joy_hit(0, svc::kMaxJoyPorts), 0);
+    EXPECT_EQ(input.joy_hit(svc::kMaxJoyButtons, 0), 0);
+    EXPECT_EQ(input.joy_x(-1), 0.0f);
+}
+
+TEST(Joysticks, KeyAndMouseFlushesLeaveJoystickCountsAlone) {
+    InputState input;
+    input.joy_button(0, 0, true);
+    input.flush_keys();
+    input.flush_mouse();
+    EXPECT_EQ(input.joy_hit(0, 0), 1);
+}
+
+class InputQueries : public ::testing::Test {
+  protected:
+    void SetUp() override { svc::use_platform(&platform); }
+    void TearDown() override { svc::use_platform(nullptr); }
+    testing_support::FakePlatform platform;
+};
+
+TEST_F(InputQueries, EveryQueryTakesInThePendingEventsFirst) {
+    platform.queued.push_back([](InputState& in) { in.key_event(vk::kEscape, true, false); });
+    EXPECT_EQ(svc::key_hit(vk::kEscape), 1);
+    platform.queued.push_back([](InputState& in) { in.mouse_move(12, 34); });
+    EXPECT_EQ(svc::mouse_x(), 12);
+    platform.queued.push_back([](InputState& in) { in.focus_lost(); });
+    EXPECT_EQ(svc::app_suspended(), 1);
+    platform.queued.push_back([](InputState& in) { in.close_requested(); });
+    EXPECT_EQ(svc::app_terminate(), 1);
+    platform.queued.push_back([](InputState& in) { in.joy_button(0, 0, true); });
+    EXPECT_EQ(svc::joy_hit(0, 0), 1);
+    EXPECT_GE(platform.pumps, 5);
+}
+
+TEST_F(InputQueries, PointerAndJoysticksGoThroughTheBackEnd) {
+    svc::move_mouse(320, 292);
+    ASSERT_EQ(platform.pointer_moves.size(), 1u);
+    EXPECT_EQ(svc::mouse_x(), 320);
+    EXPECT_EQ(svc::mouse_y(), 292);
+    svc::hide_pointer();
+    EXPECT_TRUE(platform.pointer_hidden);
+    platform.joysticks = 2;
+    EXPECT_EQ(svc::count_joysticks(), 2);
+    EXPECT_EQ(svc::input_state().joystick_count(), 2);
+}
+
+TEST_F(InputQueries, InstallingABackEndStartsFromACleanInputState) {
+    svc::input_state().key_event('A', true, false);
+    svc::input_state().focus_lost();
+    svc::input_state().close_requested();
+    testing_support::FakePlatform other;
+    svc::use_platform(&other);
+    EXPECT_EQ(svc::key_down('A'), 0);
+    EXPECT_EQ(svc::app_suspended(), 0);
+    EXPECT_EQ(svc::app_terminate(), 0);
+}
+
+}  // namespace

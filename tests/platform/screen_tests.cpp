@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/fake_platform.h"
+#include "services/backends/headless/headless_platform.h"
+#include "services/graphics.h"
+#include "services/input.h"
+#include "services/render_target.h"
+#include "services/timing.h"
+
+namespace {
+
+using testing_support::FakePlatform;
+
+template <typename P>
+class WithPlatform : public ::testing::Test {
+  protected:
+    void SetUp() override { svc::use_platform(&platform); }
+    void TearDown() override { svc::use_platform(nullptr); }  // runs the close-down steps
+    P platform;
+};
+
+using Pacing = WithPlatform<svc::HeadlessPlatform>;
+
+std::vector<int> flip_times(svc::HeadlessPlatform& platform, int flips) {
+    std::vector<int> times;
+    platform.set_flip_hook([&](int) { times.push_back(platform.millisecs()); });
+    for (int i = 0; i < flips; ++i) svc::flip_frame(-1);
+    platform.set_flip_hook(nullptr);
+    return times;
+}
+
+TEST_F(Pacing, SixtyFlipsTakeExactlyOneSecondInASteadyRhythm) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    const std::vector<int> times = flip_times(platform, 120);
+    EXPECT_EQ(times.front(), 16);
+    EXPECT_EQ(times[59], 1000);
+    EXPECT_EQ(times[119], 2000);
+    // 16 ms per frame and the 40 ms left over per second spread one by one:
+    // the gaps repeat 16, 17, 17.
+    int previous = 0;
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        const int gap = times[i] - previous;
+        EXPECT_EQ(gap, i % 3 == 0 ? 16 : 17) << "flip " << i + 1;
+        previous = times[i];
+    }
+}
+
+TEST_F(Pacing, AFrameThatOverranIsNotFollowedByAShortenedOne) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    flip_times(platform, 3);  // 16, 33, 50
+    svc::delay(45);           // a slow frame: the next one is already late
+    const std::vector<int> times = flip_times(platform, 3);
+    EXPECT_EQ(times[0], 95);  // shown at once, no sleep
+    // Then whole frames again from there (the leftover milliseconds keep their
+    // turn), with no catching up.
+    EXPECT_EQ(times[1], 95 + 17);
+    EXPECT_EQ(times[2], 95 + 17 + 17);
+}
+
+TEST_F(Pacing, OtherSyncValuesPresentAtOnce) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    svc::flip_frame(0);
+    svc::flip_frame(1);
+    EXPECT_EQ(platform.millisecs(), 0);
+    EXPECT_EQ(platform.flips(), 2);
+}
+
+TEST_F(Pacing, AZeroRateMeansNoPacing) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0, 2));
+    flip_times(platform, 5);
+    EXPECT_EQ(platform.millisecs(), 0);
+}
+
+TEST_F(Pacing, TheScheduleStartsWhenTheScreenOpens) {
+    svc::delay(1234);
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    EXPECT_EQ(flip_times(platform, 1).front(), 1250);
+}
+
+TEST_F(Pacing, FlipWithoutAScreenDoesNothing) {
+    svc::flip_frame(-1);
+    EXPECT_EQ(platform.flips(), 0);
+    EXPECT_EQ(platform.millisecs(), 0);
+}
+
+using VblankProbe = WithPlatform<FakePlatform>;
+
+// Opens the screen and shows three frames; reports whether they were paced by
+// the vertical blank (no sleeping, vblank presents) rather than by the clock.
+bool paced_by_vblank(FakePlatform& platform) {
+    EXPECT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    platform.presents.clear();
+    platform.sleeps.clear();
+    for (int i = 0; i < 3; ++i) svc::flip_frame(-1);
+    EXPECT_EQ(platform.presents.size(), 3u);
+    bool all_vblank = true;
+    for (const auto& p : platform.presents) all_vblank = all_vblank && p.wait_vblank;
+    const bool none_vblank = std::none_of(platform.presents.begin(), platform.presents.end(),
+                                          [](const auto& p) { return p.wait_vblank; });
+    EXPECT_TRUE(all_vblank || none_vblank);
+    if (all_vblank) {
+        EXPECT_TRUE(platform.sleeps.empty());
+    }
+    return all_vblank;
+}
+
+TEST_F(VblankProbe, ADisplayAtTheRequestedRateGivesThePacingToTheVerticalBlank) {
+    for (int cost : {15, 16, 17}) {
+        platform.vblank = true;
+        platform.vblank_costs = {cost};
+        platform.vblank_index = 0;
+        EXPECT_TRUE(paced_by_vblank(platform)) << cost << " ms per vertical blank";
+        EXPECT_EQ(platform.vblank_index, 3u + 3u) << "three probe flips, then three frames";
+    }
+}
+
+TEST_F(VblankProbe, ADisplayAtAnotherRateIsPacedByTheClockAfterASecondOfProbing) {
+    for (int cost : {14, 18, 8, 33}) {
+        platform.vblank = true;
+        platform.vblank_costs = {cost};
+        platform.vblank_index = 0;
+        const int start = platform.clock;
+        EXPECT_FALSE(paced_by_vblank(platform)) << cost << " ms per vertical blank";
+        EXPECT_GE(platform.clock - start, 1000);
+    }
+}
+
+TEST_F(VblankProbe, TheHitsMustComeThreeInARow) {
+    platform.vblank = true;
+    platform.vblank_costs = {16, 16, 40, 16, 16, 3, 16, 16, 16, 16};
+    EXPECT_TRUE(paced_by_vblank(platform));
+    EXPECT_EQ(platform.vblank_index, 9u + 3u);
+}
+
+TEST_F(VblankProbe, AVerticalBlankThatTakesNoTimeCannotHoldTheProbeForEver) {
+    platform.vblank = true;
+    platform.vblank_costs = {0};
+    EXPECT_FALSE(paced_by_vblank(platform));
+}
+
+TEST_F(VblankProbe, NoProbeInAWindowOrWithoutAVerticalBlank) {
+    platform.vblank = true;
+    platform.vblank_costs = {16};
+    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60, 2));
+    EXPECT_TRUE(platform.presents.empty());
+    platform.vblank = false;
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    EXPECT_TRUE(platform.presents.empty());
+}
+
+TEST_F(VblankProbe, WithoutPacingAFullScreenWaitsForTheVerticalBlankAndAWindowDoesNot) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0, 2));
+    svc::flip_frame(-1);
+    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 0, 2));
+    svc::flip_frame(-1);
+    ASSERT_EQ(platform.presents.size(), 2u);
+    EXPECT_TRUE(platform.presents[0].wait_vblank);
+    EXPECT_FALSE(platform.presents[1].wait_vblank);
+}
+
+using Screen = WithPlatform<FakePlatform>;
+
+TEST_F(Screen, OpeningGivesTheWindowItsTitleCentresThePointerAndFlushesInput) {
+    svc::set_app_title("Scribble Squadron");
+    svc::input_state().key_event(svc::vk::kSpace, true, false);
+    svc::input_state().mouse_button(1, true);
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    EXPECT_EQ(platform.title_seen, "Scribble Squadron");
+    EXPECT_TRUE(platform.fullscreen_seen);
+    EXPECT_EQ(platform.width_seen, 640);
+    EXPECT_EQ(svc::mouse_x(), 320);
+    EXPECT_EQ(svc::mouse_y(), 240);
+    EXPECT_EQ(svc::key_hit(svc::vk::kSpace), 0);
+    EXPECT_EQ(svc::mouse_hit(1), 0);
+    EXPECT_EQ(svc::graphics_width(), 640);
+    EXPECT_TRUE(svc::detail::has_render_target());
+}
+
+TEST_F(Screen, AWindowLeavesThePointerWhereItIs) {
+    svc::input_state().mouse_move(5, 6);
+    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60, 2));
+    EXPECT_FALSE(platform.fullscreen_seen);
+    EXPECT_EQ(svc::mouse_x(), 5);
+    EXPECT_TRUE(platform.pointer_moves.empty());
+}
+
+TEST_F(Screen, AFailedOpenChangesNothing) {
+    platform.fail_open = true;
+    EXPECT_FALSE(svc::open_graphics(640, 480, 32, 60, 2));
+    EXPECT_FALSE(svc::detail::has_render_target());
+    svc::flip_frame(-1);
+    EXPECT_TRUE(platform.presents.empty());
+}
+
+TEST_F(Screen, ReopeningClosesTheFirstScreen) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    EXPECT_EQ(platform.screens_opened, 2);
+    EXPECT_EQ(platform.screens_closed, 1);
+}
+
+TEST_F(Screen, EndProgramRunsTheCloseDownStepsLastFirstThenThrows) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    std::vector<int> order;
+    svc::add_close_down_step([&] { order.push_back(1); });
+    svc::add_close_down_step([&] { throw std::runtime_error("a failing step"); });
+    svc::add_close_down_step([&] { order.push_back(3); });
+    EXPECT_THROW(svc::end_program(), svc::ProgramEnded);
+    EXPECT_EQ(order, (std::vector<int>{3, 1}));
+    EXPECT_EQ(platform.screens_closed, 1);
+    EXPECT_FALSE(svc::detail::has_render_target());
+    order.clear();
+    svc::run_close_down_steps();  // they ran once and are gone
+    EXPECT_TRUE(order.empty());
+}
+
+TEST_F(Screen, InstallingANewBackEndClosesWhatTheLastRunLeftOpen) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    FakePlatform next;
+    svc::use_platform(&next);
+    EXPECT_EQ(platform.screens_closed, 1);
+    EXPECT_EQ(next.screens_closed, 0);
+    svc::use_platform(&platform);
+}
+
+}  // namespace
