@@ -1,0 +1,203 @@
+// Text: FreeType fonts, glyph images made on demand and drawn through the
+// drawing matrix like any image.
+#include "services/font.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "services/render_internal.h"
+#include "services/resources.h"
+
+namespace svc {
+namespace {
+
+// One FreeType library for the process. It is never released: fonts held by
+// globals may be destroyed at exit in any order, and each needs the library.
+FT_Library freetype() {
+    static FT_Library library = [] {
+        FT_Library lib = nullptr;
+        if (FT_Init_FreeType(&lib) != 0) lib = nullptr;
+        return lib;
+    }();
+    return library;
+}
+
+int round_26_6(FT_Pos value) {
+    return static_cast<int>((value + 32) >> 6);
+}
+
+// The next code point of UTF-8 text; a byte that does not start a valid
+// sequence stands for itself (Latin-1), so no input is dropped.
+char32_t next_code_point(std::string_view text, std::size_t& pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    const int extra = lead >= 0xF0 && lead <= 0xF4   ? 3
+                      : lead >= 0xE0 && lead <= 0xEF ? 2
+                      : lead >= 0xC2 && lead <= 0xDF ? 1
+                                                     : 0;
+    if (extra == 0 || pos + extra >= text.size()) {
+        ++pos;
+        return lead;
+    }
+    char32_t cp = lead & (0x3F >> extra);
+    for (int i = 1; i <= extra; ++i) {
+        if (pos + i >= text.size() || (byte(pos + i) & 0xC0) != 0x80) {
+            ++pos;
+            return lead;
+        }
+        cp = (cp << 6) | (byte(pos + i) & 0x3F);
+    }
+    pos += static_cast<std::size_t>(extra) + 1;
+    return cp;
+}
+
+Image glyph_image(const FT_Bitmap& bitmap, int flags, float handle_x, float handle_y) {
+    const int width = static_cast<int>(bitmap.width), height = static_cast<int>(bitmap.rows);
+    if (width <= 0 || height <= 0) return nullptr;
+    auto image = std::make_shared<TImage>();
+    image->width = width;
+    image->height = height;
+    image->flags = flags;
+    image->handle_x = handle_x;
+    image->handle_y = handle_y;
+    Pixmap pixmap;
+    pixmap.width = width;
+    pixmap.height = height;
+    pixmap.pixels.resize(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* row = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t coverage = 0;
+            if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+                coverage = (row[x >> 3] >> (7 - (x & 7))) & 1u ? 255u : 0u;
+            } else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+                const unsigned levels = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
+                coverage = (row[x] * 255u + levels / 2) / levels;
+            }
+            // White, so the drawing colour tints it; coverage is the alpha.
+            pixmap.pixels[static_cast<std::size_t>(y) * width + x] = (coverage << 24) | 0xFFFFFFu;
+        }
+    }
+    image->pixmaps.push_back(std::move(pixmap));
+    image->render_cache.resize(1);
+    return image;
+}
+
+// The glyph of a character, or null when the font has none.
+const TImageFont::Glyph* find_glyph(TImageFont& font, char32_t code_point) {
+    const FT_UInt index = FT_Get_Char_Index(font.face, code_point);
+    if (index == 0) return nullptr;
+    if (auto it = font.glyphs.find(index); it != font.glyphs.end()) return &it->second;
+    const bool smooth = (font.style & kSmoothFont) != 0;
+    const FT_Int32 load_flags = smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO;
+    if (FT_Load_Glyph(font.face, index, load_flags) != 0) return nullptr;
+    FT_GlyphSlot slot = font.face->glyph;
+    if (font.style & kBoldFont) FT_GlyphSlot_Embolden(slot);
+    if (font.style & kItalicFont) FT_GlyphSlot_Oblique(slot);
+    if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) {
+        return nullptr;
+    }
+    TImageFont::Glyph glyph;
+    glyph.advance = static_cast<float>(slot->advance.x) / 64.0f;
+    // The handle is the pen position seen from the glyph's top-left pixel.
+    glyph.image =
+        glyph_image(slot->bitmap, font.image_flags, static_cast<float>(-slot->bitmap_left),
+                    static_cast<float>(-(font.ascender - slot->bitmap_top)));
+    return &font.glyphs.emplace(index, std::move(glyph)).first->second;
+}
+
+// Calls fn(glyph) for each character of the text that has a glyph.
+template <typename Fn>
+void for_each_glyph(TImageFont& font, std::string_view text, Fn&& fn) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t cp = next_code_point(text, pos);
+        if (const TImageFont::Glyph* glyph = find_glyph(font, cp)) fn(*glyph);
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> read_file(std::string_view path) {
+    std::ifstream in{std::string(path), std::ios::binary};
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+TImageFont::~TImageFont() {
+    if (face) FT_Done_Face(face);
+}
+
+ImageFont load_image_font(std::string_view path_or_resource, int size, int style) {
+    FT_Library library = freetype();
+    if (!library || size < 1) return nullptr;
+    auto font = std::make_shared<TImageFont>();
+    std::span<const std::uint8_t> bytes;
+    if (auto resource = find_resource(path_or_resource)) {
+        bytes = *resource;
+    } else if (auto file = read_file(path_or_resource)) {
+        font->file_bytes = std::move(*file);
+        bytes = font->file_bytes;
+    } else {
+        return nullptr;
+    }
+    FT_Face face = nullptr;
+    if (FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face) !=
+        0) {
+        return nullptr;
+    }
+    font->face = face;
+    int accepted = size;
+    while (accepted >= 1 && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(accepted)) != 0) {
+        --accepted;
+    }
+    if (accepted < 1) return nullptr;
+    font->style = style;
+    font->image_flags = (style & kSmoothFont) ? (kFiltered | kMipmapped) : 0;
+    font->pixel_size = accepted;
+    font->ascender = round_26_6(face->size->metrics.ascender);
+    font->line_height = round_26_6(face->size->metrics.height);
+    return font;
+}
+
+void set_image_font(const ImageFont& font) {
+    detail::draw_state().font = font;
+}
+
+// Without a font (none set, or set to none) text draws nothing and measures 0.
+void draw_text(std::string_view text, float x, float y) {
+    detail::DrawState& s = detail::draw_state();
+    const ImageFont font = s.font;  // kept alive while drawing
+    if (!font) return;
+    float pen_x = x - (s.text_handle_x * s.ix + s.text_handle_y * s.iy);
+    float pen_y = y - (s.text_handle_x * s.jx + s.text_handle_y * s.jy);
+    for_each_glyph(*font, text, [&](const TImageFont::Glyph& glyph) {
+        if (glyph.image) draw_image(glyph.image, pen_x, pen_y, 0);
+        pen_x += s.ix * glyph.advance;
+        pen_y += s.jx * glyph.advance;
+    });
+}
+
+int text_width(std::string_view text) {
+    const ImageFont font = detail::draw_state().font;
+    if (!font) return 0;
+    int width = 0;
+    for_each_glyph(*font, text, [&](const TImageFont::Glyph& glyph) {
+        width = static_cast<int>(static_cast<float>(width) + glyph.advance);
+    });
+    return width;
+}
+
+int text_height(std::string_view) {
+    const ImageFont font = detail::draw_state().font;
+    return font ? font->line_height : 0;
+}
+
+}  // namespace svc

@@ -1,0 +1,153 @@
+// The back buffer and the current drawing state: colour, alpha, blend and the
+// drawing matrix built from rotation and scale.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "services/graphics.h"
+#include "services/render_internal.h"
+#include "services/render_target.h"
+
+namespace svc {
+namespace detail {
+namespace {
+
+DrawState g_draw_state;
+LoaderState g_loader_state;
+std::unique_ptr<RenderTarget> g_target;
+
+int clamp_channel(int value) {
+    return std::clamp(value, 0, 255);
+}
+
+// Sine and cosine of an angle in degrees; whole quarter turns are exact, so
+// that rotating by 90 degrees gives a matrix of plain zeros and ones.
+void sin_cos_degrees(float degrees, float& sine, float& cosine) {
+    double turns = std::fmod(static_cast<double>(degrees), 360.0);
+    if (turns < 0) turns += 360.0;
+    if (turns == 0 || turns == 90 || turns == 180 || turns == 270) {
+        static constexpr float kSin[] = {0, 1, 0, -1};
+        static constexpr float kCos[] = {1, 0, -1, 0};
+        int quarter = static_cast<int>(turns) / 90;
+        sine = kSin[quarter];
+        cosine = kCos[quarter];
+        return;
+    }
+    double radians = static_cast<double>(degrees) * (3.14159265358979323846 / 180.0);
+    sine = static_cast<float>(std::sin(radians));
+    cosine = static_cast<float>(std::cos(radians));
+}
+
+void rebuild_matrix(DrawState& s) {
+    float sine = 0, cosine = 1;
+    sin_cos_degrees(s.rotation, sine, cosine);
+    s.ix = cosine * s.scale_x;
+    s.iy = -sine * s.scale_y;
+    s.jx = sine * s.scale_x;
+    s.jy = cosine * s.scale_y;
+}
+
+}  // namespace
+
+DrawState& draw_state() {
+    return g_draw_state;
+}
+LoaderState& loader_state() {
+    return g_loader_state;
+}
+RenderTarget* current_target() {
+    return g_target.get();
+}
+
+int alpha_to_255(float alpha) {
+    if (!(alpha > 0.0f)) return 0;  // also NaN
+    if (alpha >= 1.0f) return 255;
+    return static_cast<int>(std::lround(static_cast<double>(alpha) * 255.0));
+}
+
+void create_render_target(int width, int height) {
+    auto target = std::make_unique<RenderTarget>();
+    target->width = std::max(width, 0);
+    target->height = std::max(height, 0);
+    target->pixels.assign(static_cast<std::size_t>(target->width) * target->height, 0xFF000000u);
+    g_target = std::move(target);
+    g_draw_state = DrawState{};
+    g_loader_state = LoaderState{};
+}
+
+void destroy_render_target() {
+    g_target.reset();
+}
+bool has_render_target() {
+    return g_target != nullptr;
+}
+std::uint32_t* render_target_pixels() {
+    return g_target ? g_target->pixels.data() : nullptr;
+}
+
+}  // namespace detail
+
+int graphics_width() {
+    return detail::current_target() ? detail::current_target()->width : 0;
+}
+int graphics_height() {
+    return detail::current_target() ? detail::current_target()->height : 0;
+}
+
+void clear_screen() {
+    auto* target = detail::current_target();
+    if (!target) return;
+    const auto& s = detail::draw_state();
+    std::uint32_t colour = 0xFF000000u | (static_cast<std::uint32_t>(s.cls_red) << 16) |
+                           (static_cast<std::uint32_t>(s.cls_green) << 8) |
+                           static_cast<std::uint32_t>(s.cls_blue);
+    std::fill(target->pixels.begin(), target->pixels.end(), colour);
+}
+
+const std::uint32_t* back_buffer() {
+    return detail::render_target_pixels();
+}
+
+void set_colour(int r, int g, int b) {
+    auto& s = detail::draw_state();
+    s.red = detail::clamp_channel(r);
+    s.green = detail::clamp_channel(g);
+    s.blue = detail::clamp_channel(b);
+}
+
+void set_alpha(float alpha) {
+    detail::draw_state().alpha = alpha;
+}
+
+void set_blend(int mode) {
+    auto& s = detail::draw_state();
+    if (mode == s.blend) return;
+    s.blend = mode;
+}
+
+void set_rotation(float degrees) {
+    auto& s = detail::draw_state();
+    s.rotation = degrees;
+    detail::rebuild_matrix(s);
+}
+
+float get_rotation() {
+    return detail::draw_state().rotation;
+}
+
+void set_scale(float sx, float sy) {
+    auto& s = detail::draw_state();
+    s.scale_x = sx;
+    s.scale_y = sy;
+    detail::rebuild_matrix(s);
+}
+
+void set_transform(float degrees, float sx, float sy) {
+    auto& s = detail::draw_state();
+    s.rotation = degrees;
+    s.scale_x = sx;
+    s.scale_y = sy;
+    detail::rebuild_matrix(s);
+}
+
+}  // namespace svc

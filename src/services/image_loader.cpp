@@ -1,0 +1,202 @@
+// Images: loading pictures (embedded resources or files), creating empty
+// frames, grabbing frames from the back buffer, handles and the mask colour.
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "services/graphics.h"
+#include "services/image_mask.h"
+#include "services/png_decode.h"
+#include "services/render_internal.h"
+#include "services/resources.h"
+
+namespace svc {
+namespace detail {
+namespace {
+
+std::optional<std::vector<std::uint8_t>> read_file(std::string_view path) {
+    std::ifstream in{std::string(path), std::ios::binary};
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+int resolve_flags(int flags) {
+    return flags == -1 ? loader_state().auto_flags : flags;
+}
+
+void apply_handle_rule(TImage& image) {
+    if (loader_state().auto_mid_handle) {
+        image.handle_x = static_cast<float>(image.width) * 0.5f;
+        image.handle_y = static_cast<float>(image.height) * 0.5f;
+    } else {
+        image.handle_x = 0;
+        image.handle_y = 0;
+    }
+}
+
+void stamp_mask_colour(TImage& image) {
+    const LoaderState& l = loader_state();
+    image.mask_r = l.mask_r;
+    image.mask_g = l.mask_g;
+    image.mask_b = l.mask_b;
+}
+
+}  // namespace
+
+MaskColour current_mask_colour() {
+    const LoaderState& l = loader_state();
+    return MaskColour{l.mask_r, l.mask_g, l.mask_b};
+}
+
+void apply_mask(std::uint32_t* pixels, int width, int height, int stride, MaskColour mask,
+                const std::vector<std::uint32_t>& original) {
+    const std::uint32_t key = (static_cast<std::uint32_t>(mask.r) << 16) |
+                              (static_cast<std::uint32_t>(mask.g) << 8) |
+                              static_cast<std::uint32_t>(mask.b);
+    auto at = [&](int x, int y) { return original[static_cast<std::size_t>(y) * width + x]; };
+    auto is_key = [&](std::uint32_t p) { return (p & 0xFFFFFFu) == key; };
+    for (int y = 0; y < height; ++y) {
+        std::uint32_t* row = pixels + static_cast<std::size_t>(y) * stride;
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = at(x, y);
+            if (!is_key(p)) {
+                row[x] = p | 0xFF000000u;
+                continue;
+            }
+            std::uint32_t sum_r = 0, sum_g = 0, sum_b = 0, count = 0;
+            for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, height - 1); ++ny) {
+                for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, width - 1); ++nx) {
+                    const std::uint32_t n = at(nx, ny);
+                    if ((nx == x && ny == y) || is_key(n)) continue;
+                    sum_r += (n >> 16) & 255u;
+                    sum_g += (n >> 8) & 255u;
+                    sum_b += n & 255u;
+                    ++count;
+                }
+            }
+            std::uint32_t colour = 0;
+            if (count > 0) {
+                colour = ((sum_r + count / 2) / count) << 16 | ((sum_g + count / 2) / count) << 8 |
+                         ((sum_b + count / 2) / count);
+            }
+            row[x] = colour;  // alpha 0
+        }
+    }
+}
+
+}  // namespace detail
+
+void set_mask_colour(int r, int g, int b) {
+    auto& l = detail::loader_state();
+    l.mask_r = std::clamp(r, 0, 255);
+    l.mask_g = std::clamp(g, 0, 255);
+    l.mask_b = std::clamp(b, 0, 255);
+}
+
+void set_auto_image_flags(int flags) {
+    if (flags != -1) detail::loader_state().auto_flags = flags;
+}
+
+void set_auto_mid_handle(int on) {
+    detail::loader_state().auto_mid_handle = on != 0;
+}
+
+Image load_image(std::string_view path_or_resource, int flags) {
+    using namespace detail;
+    std::optional<DecodedPicture> picture;
+    if (auto resource = find_resource(path_or_resource)) {
+        picture = decode_png(*resource);
+    } else if (auto bytes = read_file(path_or_resource)) {
+        picture = decode_png(*bytes);
+    }
+    if (!picture) return nullptr;
+    auto image = std::make_shared<TImage>();
+    image->width = picture->width;
+    image->height = picture->height;
+    image->flags = resolve_flags(flags);
+    stamp_mask_colour(*image);
+    apply_handle_rule(*image);
+    Pixmap pixmap;
+    pixmap.width = picture->width;
+    pixmap.height = picture->height;
+    if ((image->flags & kMasked) && !picture->has_alpha) {
+        pixmap.pixels.resize(picture->pixels.size());
+        apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width,
+                   current_mask_colour(), picture->pixels);
+    } else {
+        pixmap.pixels = std::move(picture->pixels);
+    }
+    image->pixmaps.push_back(std::move(pixmap));
+    image->render_cache.resize(1);
+    return image;
+}
+
+Image create_image(int width, int height, int frames, int flags) {
+    using namespace detail;
+    auto image = std::make_shared<TImage>();
+    image->width = std::max(width, 0);
+    image->height = std::max(height, 0);
+    image->flags = resolve_flags(flags) | kDynamic;
+    stamp_mask_colour(*image);
+    apply_handle_rule(*image);
+    const int count = std::max(frames, 0);
+    image->pixmaps.resize(static_cast<std::size_t>(count));
+    for (Pixmap& p : image->pixmaps) {
+        p.width = image->width;
+        p.height = image->height;
+        p.pixels.assign(static_cast<std::size_t>(p.width) * p.height, 0u);
+    }
+    image->render_cache.resize(static_cast<std::size_t>(count));
+    return image;
+}
+
+void grab_image(const Image& image, int x, int y, int frame) {
+    using namespace detail;
+    if (!image || frame < 0 || static_cast<std::size_t>(frame) >= image->pixmaps.size()) return;
+    Pixmap& pixmap = image->pixmaps[frame];
+    pixmap.width = image->width;
+    pixmap.height = image->height;
+    pixmap.pixels.assign(static_cast<std::size_t>(pixmap.width) * pixmap.height, 0u);
+    if (frame < static_cast<int>(image->render_cache.size())) image->render_cache[frame].reset();
+
+    // The part of the rectangle on the screen; the rest stays transparent black.
+    const RenderTarget* target = current_target();
+    if (!target) return;
+    const int x0 = std::clamp(x, 0, target->width),
+              x1 = std::clamp(x + image->width, 0, target->width);
+    const int y0 = std::clamp(y, 0, target->height),
+              y1 = std::clamp(y + image->height, 0, target->height);
+    if (x0 >= x1 || y0 >= y1) return;
+    const int w = x1 - x0, h = y1 - y0;
+    std::vector<std::uint32_t> copied(static_cast<std::size_t>(w) * h);
+    for (int row = 0; row < h; ++row) {
+        const std::uint32_t* src =
+            target->pixels.data() + static_cast<std::size_t>(y0 + row) * target->width + x0;
+        std::copy(src, src + w, copied.begin() + static_cast<std::ptrdiff_t>(row) * w);
+    }
+    std::uint32_t* dst =
+        pixmap.pixels.data() + static_cast<std::size_t>(y0 - y) * pixmap.width + (x0 - x);
+    if (image->flags & kMasked) {
+        stamp_mask_colour(*image);
+        apply_mask(dst, w, h, pixmap.width, current_mask_colour(), copied);
+    } else {
+        for (int row = 0; row < h; ++row) {
+            for (int col = 0; col < w; ++col) {
+                dst[static_cast<std::size_t>(row) * pixmap.width + col] =
+                    copied[static_cast<std::size_t>(row) * w + col] | 0xFF000000u;
+            }
+        }
+    }
+}
+
+void mid_handle_image(const Image& image) {
+    if (!image) return;
+    image->handle_x = static_cast<float>(image->width) * 0.5f;
+    image->handle_y = static_cast<float>(image->height) * 0.5f;
+}
+
+}  // namespace svc

@@ -1,0 +1,147 @@
+#pragma once
+// Internals shared by the software renderer's sources (drawing state, frame
+// caches, the pixel mapping of a placed image and the blend arithmetic) and by
+// its tests, which check the fast drawing paths against a plain reference.
+//
+// Rasterisation rule used everywhere (drawing and collisions): a screen pixel
+// (X, Y) belongs to an image placed on the screen when its centre
+// (X + 0.5, Y + 0.5), mapped back into the image, lands at an image coordinate
+// (u, v) with 0 <= u < width and 0 <= v < height. The left and top edges of the
+// image are inside, the right and bottom edges outside, so two images that
+// share an edge never both draw, nor both miss, a pixel on it. The mapping is
+// evaluated in fixed point (kFracBits fraction bits), so stepping along a row
+// gives exactly the same coordinates as evaluating every pixel on its own.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "services/graphics.h"
+
+namespace svc::detail {
+
+// ---- Drawing and loader state ------------------------------------------------
+
+struct DrawState {
+    int red = 255, green = 255, blue = 255;
+    float alpha = 1.0f;
+    int cls_red = 0, cls_green = 0, cls_blue = 0;
+    float rotation = 0;
+    float scale_x = 1, scale_y = 1;
+    float ix = 1, iy = 0, jx = 0, jy = 1;  // the drawing matrix
+    float origin_x = 0, origin_y = 0;
+    float text_handle_x = 0, text_handle_y = 0;
+    ImageFont font;  // null: the built-in font
+    int blend = kMaskBlend;
+};
+
+struct LoaderState {
+    int mask_r = 0, mask_g = 0, mask_b = 0;
+    int auto_flags = 0;
+    bool auto_mid_handle = false;
+};
+
+struct RenderTarget {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+DrawState& draw_state();
+LoaderState& loader_state();
+RenderTarget* current_target();  // nullptr while no screen is open
+
+// ---- Per-frame data derived from an image's pixels -----------------------------
+
+// Runs of pixels per row, as [begin, end) column pairs: row y's runs are
+// pairs[row_start[y]] .. pairs[row_start[y + 1]].
+struct RunTable {
+    std::vector<int> row_start;
+    std::vector<int> pairs;  // begin, end, begin, end, ...
+};
+
+struct FrameCache {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> opaque;  // the pixels with alpha forced to 255, for straight copies
+    RunTable visible;                   // pixels with alpha > 0
+    RunTable solid;                     // pixels with alpha >= 128
+    int words_per_row = 0;              // of solid_bits, plus one zero word of padding
+    std::vector<std::uint64_t> solid_bits;  // bit x of row y set when pixel (x, y) has alpha >= 128
+};
+
+// The cache of one frame, built on first use. Writing a frame's pixels must
+// reset image.render_cache[frame] so the cache is rebuilt.
+const FrameCache& frame_cache(TImage& image, int frame);
+
+// True when `frame` is one of the image's frames and its pixels match its size.
+bool usable_frame(const TImage& image, int frame);
+
+// ---- Where a placed image lands ------------------------------------------------
+
+constexpr int kFracBits = 24;
+constexpr std::int64_t kFracOne = std::int64_t{1} << kFracBits;
+
+// Image coordinate (fixed point) at the centre of screen pixel (X, Y):
+//   u = u0 + X * du_dx + Y * du_dy,  v = v0 + X * dv_dx + Y * dv_dy.
+struct PixelMap {
+    std::int64_t u0 = 0, du_dx = 0, du_dy = 0;
+    std::int64_t v0 = 0, dv_dx = 0, dv_dy = 0;
+    std::int64_t u_end = 0, v_end = 0;  // width and height in fixed point
+};
+
+struct PixelBox {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // [x0, x1) x [y0, y1)
+};
+
+struct Placement {
+    PixelMap map;
+    PixelBox box;  // pixels that can belong to the image, within the clip box
+};
+
+// Maps the frame rectangle (0,0)-(width,height), with its handle at (x, y),
+// through the drawing matrix. Empty when it covers no pixel of `clip` or the
+// matrix is degenerate (zero or absurdly small scale).
+std::optional<Placement> place_image(const DrawState& state, const TImage& image, double x,
+                                     double y, PixelBox clip);
+
+// The fixed-point mapping alone (no box): what the reference rasteriser uses.
+std::optional<PixelMap> pixel_map(const DrawState& state, const TImage& image, double x, double y);
+
+// Columns [begin, end) of row y, within [x_lo, x_hi), whose pixel centres map
+// inside the image. False when there are none.
+bool row_span(const PixelMap& map, int y, int x_lo, int x_hi, int& begin, int& end);
+
+inline bool axis_aligned(const PixelMap& m) {
+    return m.du_dy == 0 && m.dv_dx == 0;
+}
+inline bool unit_scale(const PixelMap& m) {
+    return axis_aligned(m) && m.du_dx == kFracOne && m.dv_dy == kFracOne;
+}
+
+// ---- Blend arithmetic ---------------------------------------------------------
+//
+// Channels are 0-255. A product of two channels is brought back to 0-255 by
+// rounding to nearest: div255(x) == (x + 127) / 255 for 0 <= x <= 255 * 255
+// (x / 255 never ends in exactly .5, so there are no ties).
+//   source colour  s = div255(texel * colour)
+//   source alpha   A = div255(texel_alpha * alpha255), alpha255 = round(alpha * 255)
+//   mask   (1): d = s where A >= 128 (alpha 0.5 and up), else unchanged
+//   solid  (2): d = s
+//   alpha  (3): d = div255(s * A + d * (255 - A))
+//   light  (4): d = min(255, d + div255(s * A))
+//   shade  (5): d = div255(s * d)   (alpha plays no part)
+// The back buffer's alpha byte is always 0xFF.
+
+inline std::uint32_t div255(std::uint32_t x) {
+    return (x + 128 + ((x + 128) >> 8)) >> 8;
+}
+
+// Integer alpha 0-255 of a drawing alpha, rounded to nearest and clamped.
+int alpha_to_255(float alpha);
+
+// Sampling of filtered images: bilinear between texel centres, with the
+// neighbours clamped at the edges. The weights are the top 8 fraction bits of
+// (coordinate - 0.5).
+std::uint32_t sample_bilinear(const Pixmap& pixmap, std::int64_t u, std::int64_t v);
+
+}  // namespace svc::detail
