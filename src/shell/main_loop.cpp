@@ -1,0 +1,109 @@
+#include "shell/main_loop.h"
+
+#include "services/graphics.h"
+#include "services/input.h"
+#include "services/sound.h"
+#include "services/timing.h"
+#include "shell/best_score.h"
+#include "shell/globals.h"
+#include "shell/menus.h"
+#include "shell/sound_effects.h"
+#include "shell/stage_flow.h"
+#include "shell/startup.h"
+
+namespace {
+
+void run_state_handler() {
+    switch (game_state) {
+        case state::kStage:
+            update_stage();
+            break;
+        case state::kPaused:
+        case state::kTitle:
+            run_menu();
+            break;
+        case state::kGameOver:
+            update_game_over();
+            break;
+        case state::kDying:
+            update_dying();
+            break;
+        default:
+            break;
+    }
+}
+
+// The pause menu opens with the drone silenced and the pointer under "Resume Game".
+void pause_stage() {
+    game_state = state::kPaused;
+    svc::stop_channel(engine_channel);
+    svc::move_mouse(320, 292);
+}
+
+}  // namespace
+
+void main_loop() {
+    do {
+        run_frame();
+    } while (quit_requested == 0);
+}
+
+void run_frame() {
+    begin_frame();
+    run_state_handler();
+    draw_hud();
+    page_margins(0);
+    svc::flip_frame(-1);
+    check_global_keys();
+    hold_while_suspended();
+}
+
+void check_global_keys() {
+    if (svc::key_hit(svc::vk::kEscape) != 0) {
+        if (game_state == state::kTitle) {
+            quit_requested = 1;
+        } else if (game_state == state::kPaused) {
+            game_state = state::kTitle;
+            svc::move_mouse(320, 292);
+            svc::flush_keys();
+            svc::flush_mouse();
+        } else if (game_state == state::kStage) {
+            pause_stage();
+            svc::flush_keys();
+            svc::flush_mouse();
+        }
+    }
+
+    if (svc::key_hit(svc::vk::kSpace) != 0 || svc::joy_hit(2, 0) != 0) {
+        if (game_state == state::kStage) {
+            pause_stage();
+            svc::flush_mouse();
+            svc::flush_keys();
+        } else if (game_state == state::kPaused) {
+            game_state = state::kStage;
+            start_engine_loop();
+            svc::flush_mouse();
+            svc::flush_keys();
+        }
+    }
+
+    if (svc::app_terminate() != 0) quit_requested = 1;
+}
+
+void hold_while_suspended() {
+    if (svc::app_suspended() == 0) return;
+    const bool engine_was_playing = svc::channel_playing(engine_channel) != 0;
+    if (engine_was_playing) svc::pause_channel(engine_channel);
+    wait_while_suspended();
+    if (engine_was_playing) svc::resume_channel(engine_channel);
+}
+
+void exit_game() {
+    if (svc::channel_playing(engine_channel) != 0) {
+        svc::stop_channel(engine_channel);
+        // Lets the drone's last buffer drain before the process goes away.
+        svc::delay(500);
+    }
+    save_best_score();
+    svc::end_program();
+}

@@ -1,0 +1,150 @@
+#include "shell/menus.h"
+
+#include "drawing/qbdraw.h"
+#include "services/graphics.h"
+#include "services/input.h"
+#include "shell/globals.h"
+#include "shell/sound_effects.h"
+#include "world/player.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int kFirstItemRow = 269;  // 20 pixels above the first item's line
+constexpr int kItemPitch = 31;
+constexpr int kItemCount = 4;
+
+void draw_heading() {
+    svc::set_colour(80, 80, 80);
+    text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_drawer.t3d("Jotpad Games Vol. 1", 320, 122, 1);
+
+    svc::set_colour(60, 60, 60);
+    text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, 0.9f, 0.9f);
+    text_drawer.t3d("Retro Action Games on Notebook Paper!", 320, 139, 1);
+
+    svc::set_colour(60, 60, 60);
+    text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, 1.5f, 4.0f);
+    text_drawer.t3d(app_title, 320, 210, 1);
+
+    svc::set_colour(60, 60, 60);
+    text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_drawer.t3d(version_text, 320, 455, 1);
+}
+
+// The highlighted item is drawn darker and 20 % larger, still centred on its line.
+void draw_items(int selected) {
+    for (int i = 0; i < kItemCount; ++i) {
+        const float line_y = static_cast<float>(289 + kItemPitch * i);
+        float scale = 1.0f;
+        svc::set_colour(80, 80, 80);
+        if (i == selected) {
+            scale = 1.2f;
+            svc::set_colour(20, 20, 20);
+        }
+        text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, scale, scale);
+        text_drawer.t3d(menu_item_text(i, game_state), 320, line_y, 1);
+    }
+}
+
+void start_new_game() {
+    game_state = state::kStage;
+    clear_world();
+    player_tag::reset(1);
+}
+
+void act_on(int selected) {
+    const bool paused = game_state == state::kPaused;
+    switch (selected) {
+        case 0:
+            if (paused) {
+                game_state = state::kStage;
+                start_engine_loop();
+            } else {
+                start_new_game();
+            }
+            break;
+        case 1:
+            step_sfx_volume();
+            break;
+        case 2:
+            step_engine_volume();
+            break;
+        case 3:
+            if (paused) {
+                game_state = state::kTitle;
+                svc::move_mouse(320, 292);
+            } else {
+                quit_requested = 1;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+int menu_item_at(int y) {
+    if (y <= kFirstItemRow) return -1;
+    const int item = (y - kFirstItemRow) / kItemPitch;
+    return item < kItemCount ? item : -1;
+}
+
+std::string menu_item_text(int item, int menu_state) {
+    const bool paused = menu_state == state::kPaused;
+    switch (item) {
+        case 0:
+            return paused ? "Resume Game" : menu_items[0];
+        case 1:
+            return menu_items[1] + volume_labels[sfx_volume_step];
+        case 2:
+            return menu_items[2] + volume_labels[engine_volume_step];
+        case 3:
+            return paused ? "Quit This Game" : menu_items[3];
+        default:
+            return {};
+    }
+}
+
+void run_menu() {
+    steer_pointer();
+    const int mx = svc::mouse_x();
+    const int my = svc::mouse_y();
+
+    draw_heading();
+    const int selected = my > kFirstItemRow ? menu_item_at(svc::mouse_y()) : -1;
+    draw_items(selected);
+
+    // A click on no item is consumed all the same.
+    if (svc::mouse_hit(1) != 0 || svc::joy_hit(0, 0) != 0) {
+        act_on(selected);
+        svc::flush_keys();
+        svc::flush_mouse();
+    }
+
+    svc::set_colour(255, 255, 255);
+    text_drawer.sip(svc::kMaskBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_drawer.i3d(pointer_image, static_cast<float>(mx), static_cast<float>(my), 0);
+}
+
+void steer_pointer() {
+    int px = svc::mouse_x();
+    int py = svc::mouse_y();
+    if (svc::joy_x(0) == -1.0f) {
+        px -= 6;
+        svc::move_mouse(px, py);
+    }
+    if (svc::joy_x(0) == 1.0f) {
+        px += 6;
+        svc::move_mouse(px, py);
+    }
+    if (svc::joy_y(0) == -1.0f) {
+        py -= 6;
+        svc::move_mouse(px, py);
+    }
+    if (svc::joy_y(0) == 1.0f) {
+        py += 6;
+        svc::move_mouse(px, py);
+    }
+}
