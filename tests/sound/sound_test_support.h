@@ -1,0 +1,107 @@
+#pragma once
+// Helpers for the sound and file tests: a scratch working directory and a
+// back end whose audio output the test drives by hand.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "services/platform.h"
+
+namespace sound_test {
+
+// Each test runs in a fresh empty directory, removed afterwards.
+class ScratchDirTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        char pattern[] = "/tmp/scribble-sound-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        std::filesystem::current_path(dir_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    static void write_bytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+    static std::vector<unsigned char> read_bytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::filesystem::path previous_;
+    std::filesystem::path dir_;
+};
+
+inline std::vector<unsigned char> read_source_file(const std::string& relative) {
+    std::ifstream in(std::string(SCRIBBLE_SOURCE_DIR) + "/" + relative, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A back end with no screen whose audio output (or none, when `has_device` is
+// false) is mixed only when the test calls mix().
+class ManualAudioPlatform final : public svc::Platform {
+  public:
+    explicit ManualAudioPlatform(bool has_device, int rate = 44100)
+        : has_device_(has_device), rate_(rate) {}
+
+    class Output final : public svc::AudioOutput {
+      public:
+        Output(ManualAudioPlatform& owner, svc::AudioMixFn mix)
+            : owner_(owner), mix_(std::move(mix)) {
+            owner_.output_ = this;
+        }
+        ~Output() override { owner_.output_ = nullptr; }
+        int sample_rate() const override { return owner_.rate_; }
+
+      private:
+        ManualAudioPlatform& owner_;
+
+      public:
+        svc::AudioMixFn mix_;
+    };
+
+    bool open_screen(std::string_view, int, int, bool) override { return false; }
+    void close_screen() override {}
+    void present(const std::uint32_t*, bool) override {}
+    bool has_vblank() const override { return false; }
+    void pump_events(svc::InputState&) override {}
+    void move_pointer(svc::InputState&, int, int) override {}
+    void hide_pointer() override {}
+    int open_joysticks() override { return 0; }
+    int millisecs() override { return 0; }
+    void sleep(int) override {}
+    std::unique_ptr<svc::AudioOutput> open_audio(svc::AudioMixFn mix) override {
+        ++open_calls;
+        if (!has_device_) return nullptr;
+        return std::make_unique<Output>(*this, std::move(mix));
+    }
+
+    // Mixes `frames` stereo frames through the open output; returns the left side.
+    std::vector<int> mix(int frames) {
+        std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2, 0);
+        if (output_) output_->mix_(out.data(), frames);
+        std::vector<int> left;
+        for (int i = 0; i < frames; ++i) left.push_back(out[static_cast<std::size_t>(i) * 2]);
+        return left;
+    }
+    bool output_open() const { return output_ != nullptr; }
+
+    int open_calls = 0;
+
+  private:
+    bool has_device_;
+    int rate_;
+    Output* output_ = nullptr;
+};
+
+}  // namespace sound_test
