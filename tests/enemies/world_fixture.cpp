@@ -1,0 +1,134 @@
+#include "enemies/world_fixture.h"
+
+#include <filesystem>
+
+#include "services/input.h"
+#include "services/platform.h"
+#include "services/sound.h"
+#include "services/timing.h"
+#include "shell/globals.h"
+#include "shell/sound_effects.h"
+#include "shell/startup.h"
+#include "world/blimp.h"
+#include "world/player.h"
+#include "world/scenery.h"
+#include "world/world.h"
+
+namespace enemies_test {
+
+std::unique_ptr<svc::HeadlessPlatform> WorldTest::platform_;
+svc::Image WorldTest::real_sprites_;
+svc::Image WorldTest::real_blimp_;
+
+std::uint32_t sprite_colour(int frame) {
+    return static_cast<std::uint32_t>(8 * (frame + 1)) << 16;
+}
+
+std::uint32_t blimp_colour(int frame) {
+    return static_cast<std::uint32_t>(40 * (frame + 1)) << 8;
+}
+
+namespace {
+
+svc::Image solid_sheet(int width, int height, int frames, std::uint32_t (*colour)(int)) {
+    svc::Image image = svc::create_image(width, height, frames, svc::kMasked);
+    svc::mid_handle_image(image);
+    for (int f = 0; f < frames; ++f) {
+        for (std::uint32_t& p : image->pixmaps[f].pixels) p = 0xFF000000u | colour(f);
+    }
+    return image;
+}
+
+}  // namespace
+
+svc::Image test_sprite_sheet() {
+    static const svc::Image sheet = solid_sheet(48, 33, 26, sprite_colour);
+    return sheet;
+}
+
+svc::Image test_blimp_sheet() {
+    static const svc::Image sheet = solid_sheet(80, 33, 4, blimp_colour);
+    return sheet;
+}
+
+void WorldTest::SetUpTestSuite() {
+    // Start-up looks for data/ under the working directory.
+    std::filesystem::current_path(SCRIBBLE_SOURCE_DIR);
+    platform_ = std::make_unique<svc::HeadlessPlatform>();
+    svc::use_platform(platform_.get());
+    reset_game_globals();
+    // One Escape press skips the logo splash at its first frame.
+    svc::input_state().key_event(svc::vk::kEscape, true, false);
+    svc::input_state().key_event(svc::vk::kEscape, false, false);
+    ASSERT_TRUE(start_up());
+    real_sprites_ = sprite_frames;
+    real_blimp_ = blimp_frames;
+}
+
+void WorldTest::TearDownTestSuite() {
+    reset_game_globals();
+    svc::close_graphics();
+    real_sprites_.reset();
+    real_blimp_.reset();
+    platform_.reset();
+}
+
+void WorldTest::SetUp() {
+    clear_world();
+    sprite_frames = test_sprite_sheet();
+    blimp_frames = test_blimp_sheet();
+    svc::seed_random(1234);
+    game_state = state::kStage;
+    stage_phase = phase::kPlay;
+    phase_timer = 0;
+    player = player_tag{};
+    player.level = 1;
+    player.lives = 3;
+    player.dir = 1;
+    mountains.mspd = -4;
+    safe_timer = 0;
+    live_enemies = 0;
+    reset_blimp_globals();
+    blimp_state = 2;
+    svc::set_alpha(1.0f);
+    svc::set_blend(svc::kMaskBlend);
+    svc::set_colour(255, 255, 255);
+    svc::set_transform(0.0f, 1.0f, 1.0f);
+    svc::take_started_sounds();
+    clear_screen();
+}
+
+void WorldTest::TearDown() {
+    clear_world();
+    sprite_frames = real_sprites_;
+    blimp_frames = real_blimp_;
+}
+
+void WorldTest::clear_screen() {
+    svc::clear_screen();
+}
+
+std::uint32_t WorldTest::pixel(int x, int y) {
+    return svc::back_buffer()[y * svc::graphics_width() + x] & 0xFFFFFFu;
+}
+
+bool WorldTest::anything_drawn() {
+    const int n = svc::graphics_width() * svc::graphics_height();
+    const std::uint32_t* pixels = svc::back_buffer();
+    for (int i = 0; i < n; ++i)
+        if ((pixels[i] & 0xFFFFFFu) != 0) return true;
+    return false;
+}
+
+WorldTest::RowSpan WorldTest::row_span(int y) {
+    RowSpan span;
+    for (int x = 0; x < svc::graphics_width(); ++x) {
+        if (pixel(x, y) == 0) continue;
+        ++span.count;
+        if (span.first < 0) span.first = x;
+        span.last = x;
+    }
+    return span;
+}
+
+}  // namespace enemies_test
