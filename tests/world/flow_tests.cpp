@@ -1,0 +1,248 @@
+// The real game, run in-process on the headless back end with a fixed seed:
+// the fly-in, a turn, deaths leading to a retry or to game over, and the end of
+// a stage meeting a death. A per-flip observer plays the pilot and records.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "golden.h"
+#include "headless/harness.h"
+#include "services/input.h"
+#include "shell/globals.h"
+#include "world/balloon.h"
+#include "world/blimp.h"
+#include "world/ebplane.h"
+#include "world/player.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int kSeed = 1963;
+
+struct Snapshot {
+    int flip = 0;
+    int state = 0;
+    int phase = 0;
+    int timer = 0;
+    int lives = 0;
+    int level = 0;
+    int score = 0;
+    int dir = 0;
+    int enemies = 0;
+    float x = 0;
+    float y = 0;
+    std::vector<std::string> sounds;
+};
+
+Snapshot snapshot(const harness::FlipInfo& info) {
+    Snapshot s;
+    s.flip = info.flip;
+    s.state = game_state;
+    s.phase = stage_phase;
+    s.timer = phase_timer;
+    s.lives = player.lives;
+    s.level = player.level;
+    s.score = player.score;
+    s.dir = player.dir;
+    s.enemies = ebplane_list.count();
+    s.x = player.x;
+    s.y = player.y;
+    s.sounds = info.sounds;
+    return s;
+}
+
+void press(int vk) {
+    svc::input_state().key_event(vk, true, false);
+}
+void release(int vk) {
+    svc::input_state().key_event(vk, false, false);
+}
+void close_window() {
+    svc::input_state().close_requested();
+}
+
+// Runs the game from its start: Space skips the splash, a click on the first
+// item of the title menu starts a game, then `pilot` acts after every flip
+// until it returns false (the window is then closed).
+std::vector<Snapshot> fly(
+    const std::function<bool(const harness::FlipInfo&, const Snapshot&)>& pilot,
+    int max_flips = 6000) {
+    std::vector<Snapshot> log;
+    bool started = false;
+    harness::Options options;
+    options.seed = kSeed;
+    options.frames = max_flips;
+    options.input_script = "1 key 32 tap\n";
+    harness::run(options, [&](const harness::FlipInfo& info) {
+        log.push_back(snapshot(info));
+        const Snapshot& now = log.back();
+        if (!started) {
+            if (now.state == state::kTitle) {
+                svc::input_state().mouse_move(320, 292);
+                svc::input_state().mouse_button(1, true);
+                svc::input_state().mouse_button(1, false);
+                started = true;
+            }
+            return;
+        }
+        if (!pilot(info, now)) close_window();
+    });
+    return log;
+}
+
+bool has_sound(const Snapshot& s, const std::string& name) {
+    for (const std::string& n : s.sounds)
+        if (n == name) return true;
+    return false;
+}
+
+// Index of the first snapshot from `from` on that satisfies `pred`, or -1.
+int find_from(const std::vector<Snapshot>& log, std::size_t from,
+              const std::function<bool(const Snapshot&)>& pred) {
+    for (std::size_t i = from; i < log.size(); ++i)
+        if (pred(log[i])) return static_cast<int>(i);
+    return -1;
+}
+
+// Checks one death sequence that begins at log[death]: the frame of the death
+// shows timer 0, then 249 more frames of the sequence count up without a
+// restart and without the stage-end sound. Returns the index after it.
+int expect_full_death_sequence(const std::vector<Snapshot>& log, int death) {
+    for (int k = 0; k < 250; ++k) {
+        const Snapshot& s = log.at(death + k);
+        EXPECT_EQ(s.state, state::kDying) << "flip " << s.flip;
+        EXPECT_EQ(s.timer, k) << "flip " << s.flip;
+        EXPECT_FALSE(has_sound(s, "endstage")) << "flip " << s.flip;
+    }
+    return death + 250;
+}
+
+TEST(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
+    int play_from = -1;
+    std::vector<std::uint32_t> turned;
+    const auto log = fly([&](const harness::FlipInfo& info, const Snapshot& now) {
+        if (now.state != state::kStage) return true;
+        if (play_from < 0 && now.phase == phase::kPlay) {
+            play_from = now.flip;
+            press(svc::vk::kLeft);
+        }
+        if (play_from > 0 && now.flip == play_from + 1) release(svc::vk::kLeft);
+        if (play_from > 0 && now.flip == play_from + 45) {
+            turned.assign(info.pixels, info.pixels + info.width * info.height);
+            return false;
+        }
+        return true;
+    });
+    const int start = find_from(log, 0, [](const Snapshot& s) { return s.state == state::kStage; });
+    ASSERT_GE(start, 0);
+    EXPECT_EQ(log[start].x, 80.0f);
+    EXPECT_TRUE(has_sound(log[start], "startstage"));
+    for (int k = 1; k <= 120; ++k) {
+        EXPECT_EQ(log[start + k].phase, phase::kFlyIn) << "fly-in frame " << k;
+        EXPECT_EQ(log[start + k].x, 80.0f + static_cast<float>(k)) << "fly-in frame " << k;
+    }
+    EXPECT_EQ(log[start + 121].phase, phase::kPlay);
+    EXPECT_EQ(log[start + 121].x, 200.0f);
+
+    const int turn = start + 122;
+    EXPECT_EQ(log[turn].dir, 0);
+    for (int k = 0; k < 40; ++k) EXPECT_EQ(log[turn + k].x, 206.0f + 6.0f * static_cast<float>(k));
+    EXPECT_EQ(log[turn + 44].x, 440.0f);
+
+    ASSERT_FALSE(turned.empty());
+    EXPECT_TRUE(world_test::matches_golden(turned, 640, 480, "turn_left.png"));
+}
+
+TEST(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame) {
+    const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
+        if (now.state == state::kStage && now.phase == phase::kPlay) press(svc::vk::kDown);
+        return now.state != state::kTitle;
+    });
+    std::size_t at = 0;
+    for (int life = 3; life >= 1; --life) {
+        const int death =
+            find_from(log, at, [](const Snapshot& s) { return s.state == state::kDying; });
+        ASSERT_GE(death, 0) << "no death with " << life << " lives";
+        EXPECT_EQ(log[death].lives, life - 1);
+        EXPECT_TRUE(has_sound(log[death], "pldeath"));
+        EXPECT_EQ(log[death].x, 0.0f);
+        const int after = expect_full_death_sequence(log, death);
+        const Snapshot& next = log.at(after);
+        if (life > 1) {
+            EXPECT_EQ(next.state, state::kStage);
+            EXPECT_EQ(next.phase, phase::kFlyIn);
+            EXPECT_EQ(next.level, 1) << "the same stage again";
+            EXPECT_EQ(next.x, 80.0f);
+            EXPECT_EQ(next.enemies, 10) << "a retry starts the stage in full";
+            EXPECT_TRUE(has_sound(next, "startstage"));
+        } else {
+            EXPECT_EQ(next.state, state::kGameOver);
+            EXPECT_EQ(next.timer, 0);
+            EXPECT_EQ(next.lives, 0);
+            for (int k = 1; k < 250; ++k) EXPECT_EQ(log.at(after + k).state, state::kGameOver);
+            EXPECT_EQ(log.at(after + 250).state, state::kTitle);
+        }
+        at = static_cast<std::size_t>(after);
+    }
+}
+
+// The stage ends while the plane rests low; a mountain reaches it before the
+// bonus. The empty enemy list must not restart the death sequence's count.
+TEST(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequence) {
+    bool emptied = false;
+    bool lowered = false;
+    const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
+        if (now.state == state::kStage && now.phase == phase::kPlay && !emptied) {
+            ebplane_tag::destroy_all();
+            balloon_tag::destroy_all();
+            blimp_state = 2;
+            emptied = true;
+        }
+        if (now.state == state::kStage && now.phase == phase::kClear && !lowered) {
+            player.y = 432.0f;
+            lowered = true;
+        }
+        return !(now.state == state::kStage && now.phase == phase::kFlyIn && lowered);
+    });
+    const int clear = find_from(log, 0, [](const Snapshot& s) { return s.phase == phase::kClear; });
+    ASSERT_GE(clear, 0);
+    EXPECT_TRUE(has_sound(log[clear], "endstage"));
+    EXPECT_EQ(log[clear].timer, 0);
+    const int death =
+        find_from(log, clear, [](const Snapshot& s) { return s.state == state::kDying; });
+    ASSERT_GE(death, 0) << "the mountains never reached the plane at y 432";
+    EXPECT_LE(log[death].flip - log[clear].flip, 300);
+    const int score = log[death].score;
+    const int after = expect_full_death_sequence(log, death);
+    const Snapshot& next = log.at(after);
+    EXPECT_EQ(next.state, state::kStage);
+    EXPECT_EQ(next.phase, phase::kFlyIn);
+    EXPECT_EQ(next.level, 1) << "no advance after a death in the clear";
+    EXPECT_EQ(next.score, score) << "no bonus";
+    EXPECT_EQ(next.lives, 2);
+    EXPECT_EQ(next.enemies, 10);
+}
+
+// The last enemy goes while the plane is already down (as a shot still in
+// flight would do it): the death sequence runs its 250 frames all the same.
+TEST(WorldFlow, AnEmptyEnemyListDuringTheDeathSequenceEndsNothing) {
+    bool emptied = false;
+    const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
+        if (now.state == state::kStage && now.phase == phase::kPlay) press(svc::vk::kDown);
+        if (now.state == state::kDying && !emptied) {
+            ebplane_tag::destroy_all();
+            emptied = true;
+        }
+        return !(emptied && now.state != state::kDying);
+    });
+    const int death = find_from(log, 0, [](const Snapshot& s) { return s.state == state::kDying; });
+    ASSERT_GE(death, 0);
+    const int after = expect_full_death_sequence(log, death);
+    EXPECT_EQ(log.at(after).state, state::kStage);
+    EXPECT_EQ(log.at(after).phase, phase::kFlyIn);
+    EXPECT_EQ(log.at(after).enemies, 10);
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+#include "world_fixture.h"
+
+#include "services/input.h"
+#include "services/platform.h"
+#include "services/resources.h"
+#include "services/sound.h"
+#include "services/timing.h"
+#include "shell/globals.h"
+#include "shell/sound_effects.h"
+#include "shell/startup.h"
+#include "world/balloon.h"
+#include "world/blimp.h"
+#include "world/ebplane.h"
+#include "world/player.h"
+#include "world/scenery.h"
+#include "world/world.h"
+
+namespace world_test {
+
+namespace {
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+}  // namespace
+
+void WorldTest::SetUp() {
+    reset_game_globals();
+    svc::use_platform(&platform_);
+    svc::register_embedded_assets();
+    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60, 2));
+    svc::set_mask_colour(200, 200, 200);
+    svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);
+    margin_left_image = svc::create_image(110, 480, 1, -1);
+    margin_right_image = svc::create_image(116, 480, 1, -1);
+    svc::set_auto_mid_handle(1);
+    cloud_image = svc::create_image(116, 78, 1, -1);
+    sprite_frames = svc::create_image(48, 33, 26, -1);
+    blimp_frames = svc::create_image(80, 33, 4, -1);
+    svc::set_auto_mid_handle(0);
+    engine_channel = svc::allocate_channel();
+    svc::seed_random(20260);
+    load_assets();
+    startup_reset = 0;
+    sounds();
+}
+
+void WorldTest::TearDown() {
+    reset_game_globals();
+    svc::close_graphics();
+}
+
+void WorldTest::start_empty_play() {
+    game_state = state::kStage;
+    clear_world();
+    player_tag::reset(1);
+    ebplane_tag::destroy_all();
+    balloon_tag::destroy_all();
+    blimp_state = 2;
+    player.x = 200.0f;
+    stage_phase = phase::kPlay;
+    sounds();
+}
+
+Frame WorldTest::drawn_by(const std::function<void()>& draw) {
+    svc::clear_screen();
+    draw();
+    const std::uint32_t* pixels = svc::back_buffer();
+    return Frame(pixels, pixels + kWidth * kHeight);
+}
+
+Frame WorldTest::image_at(const svc::Image& image, float x, float y, int frame) {
+    return drawn_by([&] {
+        svc::set_alpha(1.0f);
+        svc::set_blend(svc::kMaskBlend);
+        svc::set_colour(255, 255, 255);
+        svc::draw_image(image, x, y, frame);
+    });
+}
+
+Frame WorldTest::blank() {
+    return drawn_by([] {});
+}
+
+bool WorldTest::has_ink(const Frame& frame) {
+    const Frame empty = blank();
+    return frame != empty;
+}
+
+void WorldTest::key_down(int vk) {
+    svc::input_state().key_event(vk, true, false);
+}
+void WorldTest::key_up(int vk) {
+    svc::input_state().key_event(vk, false, false);
+}
+void WorldTest::tap(int vk) {
+    key_down(vk);
+    key_up(vk);
+}
+
+void WorldTest::use_joystick() {
+    platform_.set_joystick_count(1);
+    svc::count_joysticks();
+    svc::input_state().set_joystick_count(1);
+}
+void WorldTest::joy_x(float value) {
+    svc::input_state().joy_axis(0, 0, value);
+}
+void WorldTest::joy_y(float value) {
+    svc::input_state().joy_axis(0, 1, value);
+}
+void WorldTest::joy_button(int button, bool down) {
+    svc::input_state().joy_button(0, button, down);
+}
+
+std::vector<std::string> WorldTest::sounds() {
+    return svc::take_started_sounds();
+}
+
+::testing::AssertionResult same_frame(const Frame& actual, const Frame& expected) {
+    if (actual.size() != expected.size())
+        return ::testing::AssertionFailure() << "frames of different sizes";
+    int differing = 0;
+    int first = -1;
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        if ((actual[i] & 0xFFFFFFu) != (expected[i] & 0xFFFFFFu)) {
+            if (first < 0) first = static_cast<int>(i);
+            ++differing;
+        }
+    }
+    if (differing == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << differing << " pixels differ, the first at ("
+                                         << first % kWidth << ", " << first / kWidth << ")";
+}
+
+}  // namespace world_test

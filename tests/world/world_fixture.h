@@ -1,0 +1,53 @@
+#pragma once
+// Services and assets for calling the world's functions directly, and ways to
+// see what a call drew: every check of a picture compares the back buffer with
+// the same draw made by hand, so the tests hold whatever the art looks like.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "services/backends/headless/headless_platform.h"
+#include "services/graphics.h"
+
+namespace world_test {
+
+using Frame = std::vector<std::uint32_t>;
+
+class WorldTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A stage in play with nothing in it but the plane and the scenery: no
+    // enemies, balloons or blimp, plane at rest facing right at (200, 200).
+    void start_empty_play();
+
+    // The back buffer after `draw` ran on a cleared screen.
+    static Frame drawn_by(const std::function<void()>& draw);
+    // What one plain masked draw of an image frame leaves on a cleared screen.
+    static Frame image_at(const svc::Image& image, float x, float y, int frame);
+    static Frame blank();
+    static bool has_ink(const Frame& frame);
+
+    // Keyboard and joystick, as the platform would report them.
+    static void key_down(int vk);
+    static void key_up(int vk);
+    static void tap(int vk);
+    void use_joystick();
+    static void joy_x(float value);
+    static void joy_y(float value);
+    static void joy_button(int button, bool down);
+
+    // Names of the effects started since the last call ("fire", "pldeath", ...).
+    static std::vector<std::string> sounds();
+
+    svc::HeadlessPlatform platform_;
+};
+
+// Fails the test when the pictures differ, naming how many pixels do.
+::testing::AssertionResult same_frame(const Frame& actual, const Frame& expected);
+
+}  // namespace world_test
