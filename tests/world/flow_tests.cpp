@@ -129,7 +129,8 @@ TEST(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
             press(svc::vk::kLeft);
         }
         if (play_from > 0 && now.flip == play_from + 1) release(svc::vk::kLeft);
-        if (play_from > 0 && now.flip == play_from + 45) {
+        // Play frame 48: the slide is over and the blinking plane is shown.
+        if (play_from > 0 && now.flip == play_from + 48) {
             turned.assign(info.pixels, info.pixels + info.width * info.height);
             return false;
         }
