@@ -255,6 +255,7 @@ TEST(Mixer, MixingThreadAndGameThreadShareChannelsSafely) {
         const auto channel = mixer.cue(shot, nullptr);
         mixer.set_volume(channel, static_cast<float>(i % 11) / 10.0f);
         mixer.resume(channel);
+        mixer.set_volume(engine, static_cast<float>(i % 7) / 7.0f);  // while it sounds
         if (i % 3 == 0) mixer.pause(engine);
         if (mixer.playing(engine) == (i % 3 == 0)) ADD_FAILURE() << "engine state at " << i;
         if (i % 100 == 0) mixer.take_started();
