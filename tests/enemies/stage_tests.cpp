@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "enemies/world_fixture.h"
 #include "headless/harness.h"
 #include "services/input.h"
 #include "shell/globals.h"
@@ -19,6 +20,7 @@ namespace {
 // Clicks "Start Game" on the title menu (the pointer starts under it); calls
 // `play` on every later flip, and closes the window once it returns false.
 int run_game_with(int frames, std::function<bool(const harness::FlipInfo&)> play) {
+    const ScratchDir scratch;
     harness::Options options;
     options.seed = 2024;
     options.frames = frames;

@@ -1,6 +1,10 @@
 #include "enemies/world_fixture.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <system_error>
 
 #include "services/input.h"
 #include "services/platform.h"
@@ -16,6 +20,27 @@
 
 namespace enemies_test {
 
+namespace fs = std::filesystem;
+
+ScratchDir::ScratchDir() : previous_(fs::current_path()) {
+    std::string pattern = (fs::temp_directory_path() / "enemies-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch directory");
+    path_ = pattern;
+    fs::create_directory(path_ / "data");
+    for (const auto& entry : fs::directory_iterator(fs::path(SCRIBBLE_SOURCE_DIR) / "data")) {
+        if (entry.path().extension() == ".ogg")
+            fs::create_symlink(entry.path(), path_ / "data" / entry.path().filename());
+    }
+    fs::current_path(path_);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    fs::current_path(previous_, ignored);
+    fs::remove_all(path_, ignored);
+}
+
+std::unique_ptr<ScratchDir> WorldTest::scratch_;
 std::unique_ptr<svc::HeadlessPlatform> WorldTest::platform_;
 svc::Image WorldTest::real_sprites_;
 svc::Image WorldTest::real_blimp_;
@@ -52,8 +77,7 @@ svc::Image test_blimp_sheet() {
 }
 
 void WorldTest::SetUpTestSuite() {
-    // Start-up looks for data/ under the working directory.
-    std::filesystem::current_path(SCRIBBLE_SOURCE_DIR);
+    scratch_ = std::make_unique<ScratchDir>();
     platform_ = std::make_unique<svc::HeadlessPlatform>();
     svc::use_platform(platform_.get());
     reset_game_globals();
@@ -71,6 +95,7 @@ void WorldTest::TearDownTestSuite() {
     real_sprites_.reset();
     real_blimp_.reset();
     platform_.reset();
+    scratch_.reset();
 }
 
 void WorldTest::SetUp() {

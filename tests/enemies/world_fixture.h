@@ -6,12 +6,28 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 
 #include "services/backends/headless/headless_platform.h"
 #include "services/graphics.h"
 
 namespace enemies_test {
+
+// A fresh working directory with the game's sounds in data/, entered for the
+// object's lifetime, so that runs of the game never touch the best score kept
+// in the source tree.
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+  private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
 
 // Solid test frames: sprite frame f is 48 x 33 in red 8 * (f + 1); blimp frame f
 // is 80 x 33 in green 40 * (f + 1). Both have their handle at the centre.
@@ -39,6 +55,7 @@ class WorldTest : public ::testing::Test {
     };
     static RowSpan row_span(int y);
 
+    static std::unique_ptr<ScratchDir> scratch_;
     static std::unique_ptr<svc::HeadlessPlatform> platform_;
     static svc::Image real_sprites_;
     static svc::Image real_blimp_;
