@@ -151,6 +151,20 @@ void Mask::intersect_polygon(const Path& poly) {
     }
 }
 
+Mask Mask::rim(float dx, float dy) const {
+    Mask out(w_ / ss_, h_ / ss_, ss_);
+    int ox = static_cast<int>(std::lround(dx * ss_)), oy = static_cast<int>(std::lround(dy * ss_));
+    for (int y = 0; y < h_; ++y) {
+        for (int x = 0; x < w_; ++x) {
+            if (at(x, y) < 0.5f) continue;
+            int sx = x + ox, sy = y + oy;
+            bool beyond = sx < 0 || sy < 0 || sx >= w_ || sy >= h_ || at(sx, sy) < 0.5f;
+            if (beyond) out.at(x, y) = 1.0f;
+        }
+    }
+    return out;
+}
+
 void Mask::add_line(const Path& path, float width) {
     if (path.empty()) return;
     Box box = path_box(path, width + 1.0f, ss_, w_, h_);

@@ -56,6 +56,9 @@ class Mask {
     void add_polygon(const Path& poly);  // union
     void cut_polygon(const Path& poly);  // difference
     void intersect_polygon(const Path& poly);
+    // The part of the region that lies within (dx, dy) of its edge on that
+    // side: the rim where shading collects, for light from the other side.
+    Mask rim(float dx, float dy) const;
     // Union with a thick line (no grain, no wobble): for bold lettering.
     void add_line(const Path& path, float width);
 

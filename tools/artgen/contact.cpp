@@ -188,8 +188,7 @@ void write_mockups(const AllArt& art, const std::string& font_path, const std::s
     }
     {
         Image frame = art.paper;
-        put(frame, art.logo, 320, 215);
-        margins(frame, art.paper);
+        put(frame, art.logo, 320, 215);  // the splash draws no margins
         frame.write_png(prefix + "-logo.png");
     }
     {

@@ -97,4 +97,29 @@ void Image::write_png(const std::string& path, bool with_alpha) const {
     png_destroy_write_struct(&png, &info);
 }
 
+void seal_pockets(Image& img, Rgb8 fill) {
+    const int w = img.width(), h = img.height();
+    std::vector<std::uint8_t> open(static_cast<size_t>(w) * h, 0);
+    std::vector<std::pair<int, int>> todo;
+    auto visit = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        size_t k = static_cast<size_t>(y) * w + x;
+        if (open[k] || !(img.at(x, y) == kKey)) return;
+        open[k] = 1;
+        todo.emplace_back(x, y);
+    };
+    for (int x = 0; x < w; ++x) visit(x, 0), visit(x, h - 1);
+    for (int y = 0; y < h; ++y) visit(0, y), visit(w - 1, y);
+    while (!todo.empty()) {
+        auto [x, y] = todo.back();
+        todo.pop_back();
+        visit(x + 1, y), visit(x - 1, y), visit(x, y + 1), visit(x, y - 1);
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (img.at(x, y) == kKey && !open[static_cast<size_t>(y) * w + x]) img.set(x, y, fill);
+        }
+    }
+}
+
 }  // namespace art

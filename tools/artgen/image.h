@@ -45,4 +45,10 @@ class Image {
     std::vector<std::uint8_t> alpha_;
 };
 
+// Background pockets that thin lines close off from the open background would
+// still turn transparent in the game, letting the scenery show through where a
+// solid thing should be; this paints them a paper tone, so that the key grey
+// is only ever the open background around a picture.
+void seal_pockets(Image& img, Rgb8 fill = {241, 238, 229});
+
 }  // namespace art

@@ -32,7 +32,7 @@ void wheel(Canvas& c, const Place& at, Pt centre, float r) {
 
 void draw_player_plane(Canvas& c, const Place& at) {
     // Tail fin first, so the fuselage overlaps its root.
-    Path fin = smooth({{37.5f, 14.6f}, {40.0f, 9.4f}, {42.6f, 7.6f}, {44.7f, 8.6f}, {44.4f, 15.6f}},
+    Path fin = smooth({{39.0f, 14.8f}, {41.0f, 9.8f}, {43.0f, 7.8f}, {44.9f, 8.6f}, {44.6f, 15.6f}},
                       true, 4);
     solid(c, at, fin, pens::outline());
     line(c, at, {{42.4f, 8.4f}, {42.2f, 15.0f}}, pens::detail());
@@ -43,12 +43,12 @@ void draw_player_plane(Canvas& c, const Place& at) {
     wheel(c, at, {13.6f, 27.4f}, 2.7f);
 
     // The pilot behind the wing, red scarf streaming back.
-    Path head = ellipse({30.6f, 10.6f}, 2.2f, 2.2f, 20);
+    Path head = ellipse({33.2f, 11.0f}, 2.2f, 2.2f, 20);
     solid(c, at, head, pens::outline());
-    hatch_in(c, at, ellipse({30.6f, 10.0f}, 2.2f, 1.5f, 16), 45, 1.0f, pens::hatch());
-    line(c, at, {{28.3f, 10.3f}, {30.4f, 10.5f}}, pens::outline());
+    hatch_in(c, at, ellipse({33.2f, 10.3f}, 2.2f, 1.5f, 16), 45, 1.0f, pens::hatch());
+    line(c, at, {{30.9f, 10.7f}, {33.0f, 10.9f}}, pens::outline());
     Pen scarf{ink::kRed, 1.3f, 0.9f, 0.12f, 2, 0.25f, 0.6f};
-    line(c, at, smooth({{32.0f, 12.2f}, {34.5f, 11.2f}, {36.5f, 12.0f}, {39.0f, 10.6f}}, false),
+    line(c, at, smooth({{35.2f, 12.2f}, {37.0f, 10.5f}, {38.6f, 11.0f}, {40.4f, 9.2f}}, false),
          scarf);
 
     Path body = smooth({{7.6f, 12.6f},
@@ -84,7 +84,7 @@ void draw_player_plane(Canvas& c, const Place& at) {
     line(c, at, closed(ellipse({21.5f, 16.7f}, 2.3f, 2.3f, 18)), pens::detail());
     c.fill(at(ellipse({21.5f, 16.7f}, 0.9f, 0.9f, 10)), ink::kGraphite, 0.85f);
     // Windscreen.
-    line(c, at, {{27.6f, 12.4f}, {28.4f, 9.8f}}, pens::detail());
+    line(c, at, {{29.8f, 12.6f}, {30.4f, 10.4f}}, pens::detail());
 
     // Wings: the top one on struts, the bottom one across the belly.
     Path top_wing = smooth({{8.8f, 6.6f},
@@ -95,11 +95,10 @@ void draw_player_plane(Canvas& c, const Place& at) {
                             {11.0f, 8.2f},
                             {8.9f, 7.6f}},
                            true, 4);
-    line(c, at, {{13.0f, 7.8f}, {14.0f, 12.4f}}, pens::detail());
-    line(c, at, {{24.6f, 7.8f}, {25.2f, 12.4f}}, pens::detail());
-    line(c, at, {{13.2f, 8.0f}, {25.0f, 12.2f}}, pens::hatch());
+    // One stout strut; the gap behind it stays open to the sky.
+    line(c, at, {{18.2f, 7.8f}, {18.8f, 12.3f}}, pens::outline());
     solid(c, at, top_wing, pens::outline());
-    line(c, at, {{11.5f, 7.4f}, {28.0f, 7.0f}}, pens::hatch());
+    line(c, at, {{11.5f, 7.4f}, {27.0f, 7.0f}}, pens::hatch());
     Path low_wing = smooth({{10.4f, 20.8f},
                             {13.0f, 19.7f},
                             {28.0f, 20.0f},
@@ -136,7 +135,7 @@ void draw_enemy_plane(Canvas& c, const Place& at) {
     wheel(c, at, {13.0f, 27.5f}, 2.6f);
 
     // A pilot in a dark leather helmet.
-    Path head = ellipse({31.0f, 10.6f}, 2.1f, 2.1f, 20);
+    Path head = ellipse({32.8f, 11.6f}, 2.0f, 2.0f, 20);
     solid(c, at, head, heavy);
     hatch_in(c, at, head, 45, 0.8f, pens::dark_hatch());
 
@@ -160,10 +159,8 @@ void draw_enemy_plane(Canvas& c, const Place& at) {
     line(c, at, {{10.0f, 11.4f}, {12.0f, 9.6f}}, pens::outline());
 
     // Wings, square-tipped, the upper one reaching forward past the nose.
-    Path top_wing{{5.6f, 5.0f}, {31.4f, 4.6f}, {31.6f, 7.7f}, {6.0f, 8.3f}};
-    line(c, at, {{11.0f, 8.0f}, {14.5f, 11.6f}}, pens::outline());
-    line(c, at, {{15.0f, 8.0f}, {14.5f, 11.6f}}, pens::outline());
-    line(c, at, {{26.0f, 7.8f}, {27.0f, 12.6f}}, pens::outline());
+    Path top_wing{{5.6f, 5.0f}, {29.4f, 4.6f}, {29.6f, 7.7f}, {6.0f, 8.3f}};
+    line(c, at, {{14.0f, 8.0f}, {15.5f, 11.6f}}, pens::outline());
     solid(c, at, top_wing, heavy);
     hatch_in(c, at, top_wing, 45, 1.2f, pens::dark_hatch());
     Path low_wing{{9.4f, 19.8f}, {29.0f, 19.6f}, {29.2f, 22.6f}, {9.6f, 22.8f}};

@@ -113,9 +113,9 @@ struct Peak {
 
 // The ridge line: flat ground at both ends, peaks in between, a little rocky noise.
 std::vector<float> ridge(const std::vector<Peak>& peaks, float ground, std::uint32_t seed) {
-    Path ctrl{{-20.0f, ground}, {0.0f, ground}, {14.0f, ground}};
+    Path ctrl{{-20.0f, ground}, {0.0f, ground}, {8.0f, ground}};
     for (const Peak& p : peaks) ctrl.push_back({p.x, p.row});
-    ctrl.push_back({kMountainW - 14.0f, ground});
+    ctrl.push_back({kMountainW - 8.0f, ground});
     ctrl.push_back({static_cast<float>(kMountainW), ground});
     ctrl.push_back({kMountainW + 20.0f, ground});
     Path curve = smooth(ctrl, false, 24);
@@ -129,7 +129,7 @@ std::vector<float> ridge(const std::vector<Peak>& peaks, float ground, std::uint
             }
         }
         float from_edge = std::min(x, kMountainW - x);
-        float weight = std::clamp((from_edge - 16.0f) / 20.0f, 0.0f, 1.0f);
+        float weight = std::clamp((from_edge - 10.0f) / 20.0f, 0.0f, 1.0f);
         float rock =
             (noise1(x * 0.22f, seed) - 0.5f) * 5.0f + (noise1(x * 0.9f, seed ^ 7) - 0.5f) * 1.6f;
         rows[x] = std::min(rows[x] + rock * weight, ground);
@@ -145,10 +145,10 @@ Image draw_mountains(int which) {
     const float bottom = which == 1 ? kMountainH : kMountainH - (kMountain2Y - kMountain1Y);
     const std::uint32_t seed = Rng::seed_of("mountains " + std::to_string(which));
     std::vector<Peak> peaks = which == 1
-                                  ? std::vector<Peak>{{60, 70},  {105, 28}, {150, 84}, {212, 6},
-                                                      {272, 72}, {330, 40}, {372, 92}}
-                                  : std::vector<Peak>{{52, 96},  {100, 46}, {148, 78}, {190, 22},
-                                                      {238, 88}, {290, 58}, {338, 14}, {384, 90}};
+                                  ? std::vector<Peak>{{40, 96},  {92, 30},  {146, 86}, {208, 8},
+                                                      {268, 74}, {326, 40}, {384, 98}}
+                                  : std::vector<Peak>{{38, 100}, {96, 44},  {146, 80}, {190, 22},
+                                                      {240, 90}, {290, 58}, {340, 14}, {388, 94}};
     std::vector<float> rows = ridge(peaks, ground, seed);
 
     Canvas c(kMountainW, kMountainH, 3, seed);
@@ -160,35 +160,46 @@ Image draw_mountains(int which) {
     Mask land = c.polygon_mask(shape);
     c.fill(land, ink::kBody);
 
-    // Shaded faces: each peak's right-hand slope, down to the foothills.
+    // Shaded faces: from a crease below each summit across the slope that falls
+    // away to the right, the side turned from the light, down to the valley.
     Rng rng(seed);
-    for (const Peak& p : peaks) {
-        if (p.row > ground - 20) continue;
-        float foot = std::min(ground + 6.0f, bottom);
-        Path face{{p.x, p.row - 2.0f},
-                  {p.x + 70.0f, p.row + 40.0f},
-                  {p.x + 70.0f, foot},
-                  {p.x + rng.range(8.0f, 22.0f), foot}};
+    for (size_t i = 0; i < peaks.size(); ++i) {
+        const Peak& p = peaks[i];
+        float before = i > 0 ? peaks[i - 1].row : ground;
+        float after = i + 1 < peaks.size() ? peaks[i + 1].row : ground;
+        if (p.row > before || p.row > after) continue;  // a saddle, not a summit
+        // The saddle after the summit is the foot of its shaded face.
+        int x = i + 1 < peaks.size() ? static_cast<int>(peaks[i + 1].x) : kMountainW - 8;
+        float drop = ground - p.row;
+        Path crease = smooth({{p.x, p.row + 1.0f},
+                              {p.x + drop * 0.08f, p.row + drop * 0.35f},
+                              {p.x + drop * rng.range(0.05f, 0.2f), p.row + drop * 0.7f},
+                              {p.x + drop * rng.range(0.15f, 0.3f), ground + 4.0f}},
+                             false);
+        Path face = crease;
+        face.push_back({x + 6.0f, ground + 4.0f});
+        face.push_back({static_cast<float>(x), rows[x] + 2.0f});
+        for (int k = x; k > static_cast<int>(p.x); k -= 2)
+            face.push_back({static_cast<float>(k), rows[k] - 3.0f});
         Mask m = land;
         m.intersect_polygon(face);
-        c.hatch(m, 50, 2.6f, pens::hatch());
-        // A crease from the summit down the shaded side.
-        Path crease = smooth({{p.x, p.row + 1.0f},
-                              {p.x + 4.0f, p.row + 14.0f},
-                              {p.x + rng.range(4.0f, 12.0f), p.row + 34.0f}},
-                             false);
+        Pen shade = pens::hatch();
+        shade.pressure = 0.55f;
+        c.hatch(m, 55, 2.1f, shade);
+        // Darker under the ridge, where the face is steepest.
+        c.hatch(m.rim(-5.0f, -9.0f), -35, 2.6f, pens::hatch());
+        crease.resize(crease.size() * 2 / 3);
         c.stroke(crease, pens::detail(), &land);
     }
-    // Snow on the tallest summits: an unshaded cap with a ragged lower edge.
-    for (const Peak& p : peaks) {
-        if (p.row > 30) continue;
-        Path snow_line;
-        for (int i = 0; i <= 8; ++i) {
-            float t = i / 8.0f;
-            snow_line.push_back({p.x - 14.0f + 28.0f * t, p.row + 16.0f + (i % 2 ? 4.0f : -2.0f) +
-                                                              6.0f * std::fabs(t - 0.5f)});
-        }
-        c.stroke(snow_line, pens::detail(), &land);
+    // Crags on the lit slopes: short strokes down the fall line.
+    for (int k = 0; k < 14; ++k) {
+        int x = static_cast<int>(rng.range(20.0f, kMountainW - 20.0f));
+        if (rows[x] > ground - 30) continue;
+        float y = rows[x] + rng.range(6.0f, 20.0f);
+        float len = rng.range(4.0f, 8.0f);
+        Pen crag = pens::detail();
+        crag.pressure = 0.5f;
+        c.stroke({{static_cast<float>(x), y}, {x + len * 0.3f, y + len}}, crag, &land);
     }
     // Foothills in front, lighter, with a few pines.
     Path hills;
@@ -210,14 +221,25 @@ Image draw_mountains(int which) {
         float base =
             hills[static_cast<size_t>(std::clamp(x / 4.0f, 0.0f, hills.size() - 1.0f))].y + 6.0f;
         float hgt = rng.range(7.0f, 11.0f);
-        Path tree{{x - 3.2f, base}, {x, base - hgt}, {x + 3.2f, base}};
+        // A little pine: a zigzag of boughs on a short trunk.
+        Path tree{{x - 3.4f, base},
+                  {x - 1.0f, base - hgt * 0.35f},
+                  {x - 2.6f, base - hgt * 0.35f},
+                  {x - 0.6f, base - hgt * 0.7f},
+                  {x - 1.8f, base - hgt * 0.7f},
+                  {x, base - hgt},
+                  {x + 1.8f, base - hgt * 0.7f},
+                  {x + 0.6f, base - hgt * 0.7f},
+                  {x + 2.6f, base - hgt * 0.35f},
+                  {x + 1.0f, base - hgt * 0.35f},
+                  {x + 3.4f, base}};
         c.fill(tree, ink::kBody);
-        c.stroke(tree, pens::detail(), &land);
-        c.stroke({{x, base}, {x, base + 2.5f}}, pens::detail(), &land);
+        c.stroke(closed(tree), pens::detail(), &land);
+        c.stroke({{x, base}, {x, base + 2.0f}}, pens::detail(), &land);
     }
     // The ridge itself, firmly gone over twice, and the ground line at the foot.
     Pen ridge_pen = pens::outline();
-    ridge_pen.width = 1.4f;
+    ridge_pen.width = 2.0f;
     ridge_pen.wobble = 0.3f;
     c.stroke(outline_top, ridge_pen, &land);
     c.stroke({{0.0f, bottom - 1.0f}, {static_cast<float>(kMountainW), bottom - 1.0f}},
@@ -243,28 +265,32 @@ Image draw_mountains(int which) {
 
 Image draw_cloud() {
     Canvas c(116, 78, 3, Rng::seed_of("cloud"));
-    std::vector<std::array<float, 3>> lobes{{24, 50, 14}, {40, 36, 17}, {62, 27, 21},
-                                            {84, 38, 16}, {98, 52, 12}, {72, 54, 15},
-                                            {48, 56, 14}, {30, 60, 10}, {88, 60, 10}};
+    std::vector<std::array<float, 3>> lobes{{24, 53, 14}, {40, 39, 17}, {62, 30, 21},
+                                            {84, 41, 16}, {98, 55, 12}, {72, 57, 15},
+                                            {48, 59, 14}, {30, 63, 10}, {88, 63, 10}};
     Mask m = c.mask();
     for (const auto& [x, y, r] : lobes) m.add_polygon(ellipse({x, y}, r, r, 40));
-    m.cut_polygon({{-5, 66}, {130, 64}, {130, 90}, {-5, 90}});
-    m.add_polygon(smooth({{14, 62}, {40, 66}, {80, 66}, {104, 62}, {96, 58}, {20, 58}}, true));
+    // A flattish underside, as cumulus have.
+    m.cut_polygon({{-5, 69}, {130, 67}, {130, 90}, {-5, 90}});
+    m.add_polygon(smooth({{14, 65}, {40, 69}, {80, 69}, {104, 65}, {96, 61}, {20, 61}}, true));
     c.fill(m, ink::kCloud);
-    Mask shade = m;
-    shade.cut_polygon({{-5, -5}, {130, -5}, {130, 50}, {-5, 54}});
-    c.hatch(shade, 45, 2.4f, Pen{ink::kSoftGraphite, 0.7f, 0.38f, 0.12f, 1, 0.45f, 0.6f});
+    // Shade gathers along the lower edge of every lobe, deepest underneath.
+    Pen soft{ink::kSoftGraphite, 0.7f, 0.36f, 0.12f, 1, 0.45f, 0.6f};
+    c.hatch(m.rim(2.0f, 7.0f), 45, 2.2f, soft);
+    c.hatch(m.rim(0.0f, 4.0f), 45, 2.2f, soft);
     Pen curl = pens::detail();
     curl.pressure = 0.5f;
     curl.width = 0.9f;
-    c.stroke(ellipse({60, 42}, 12, 9, 20, 200, 110), curl, &m);
-    c.stroke(ellipse({82, 50}, 9, 7, 16, 190, 100), curl, &m);
-    c.stroke(ellipse({38, 50}, 9, 7, 16, 200, 100), curl, &m);
+    c.stroke(ellipse({60, 45}, 12, 9, 20, 200, 110), curl, &m);
+    c.stroke(ellipse({82, 53}, 9, 7, 16, 190, 100), curl, &m);
+    c.stroke(ellipse({38, 53}, 9, 7, 16, 200, 100), curl, &m);
     Pen edge = pens::outline();
     edge.width = 1.3f;
     edge.wobble = 0.4f;
     c.outline(m, edge);
-    return c.resolve(ink::kPaper, 0.34f);
+    Image img = c.resolve(ink::kPaper, 0.34f);
+    seal_pockets(img);
+    return img;
 }
 
 }  // namespace art

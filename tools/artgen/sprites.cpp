@@ -19,7 +19,9 @@ constexpr float kThreshold = 0.34f;
 constexpr Pt kCentre{24.0f, 16.5f};
 
 Image resolve_sprite(const Canvas& c) {
-    return c.resolve(ink::kPaper, kThreshold);
+    Image img = c.resolve(ink::kPaper, kThreshold);
+    seal_pockets(img);
+    return img;
 }
 
 Image draw_cell(const std::string& name, const std::function<void(Canvas&)>& draw,
@@ -71,8 +73,8 @@ Image piece(const std::string& name, const std::function<void(Canvas&, const Pla
 std::array<Image, 4> player_pieces() {
     Rng rng(Rng::seed_of("player pieces"));
     Path cut_a = jagged({15.5f, -3}, {15.0f, 36}, 12, 1.2f, rng);  // behind the engine
-    Path cut_c = jagged({35.0f, -3}, {34.5f, 36}, 12, 1.2f, rng);  // before the tail
-    Path cut_b = jagged({-3, 9.4f}, {51, 9.0f}, 16, 0.9f, rng);    // under the top wing
+    Path cut_c = jagged({29.8f, -3}, {30.6f, 36}, 12, 1.2f, rng);  // the tail with the pilot
+    Path cut_b = jagged({-3, 11.6f}, {51, 11.2f}, 16, 0.9f, rng);  // the struts snap
     Path left_of_a = side_of(cut_a, {-10, 36}, {-10, -3});
     Path right_of_a = side_of(cut_a, {60, 36}, {60, -3});
     Path left_of_c = side_of(cut_c, {-10, 36}, {-10, -3});
@@ -106,11 +108,7 @@ void draw_puffs(Canvas& c, const std::vector<std::array<float, 3>>& circles, Rgb
                 float pen_pressure) {
     Mask m = puff_mask(c, circles);
     c.fill(m, fill);
-    Mask shade = m;
-    float lowest = 0;
-    for (const auto& circle : circles) lowest = std::max(lowest, circle[1]);
-    shade.cut_polygon({{-5, -5}, {90, -5}, {90, lowest - 1.0f}, {-5, lowest - 1.0f}});
-    c.hatch(shade, 45, 1.6f, pens::hatch());
+    c.hatch(m.rim(1.5f, 4.0f), 45, 1.5f, pens::hatch());
     Pen edge = pens::outline();
     edge.pressure = pen_pressure;
     edge.wobble = 0.25f;
@@ -268,8 +266,8 @@ void draw_wisps(Canvas& c) {
     Rng rng(Rng::seed_of("wisps"));
     Pen wisp = pens::outline();
     wisp.colour = ink::kSoftGraphite;
-    wisp.pressure = 0.75f;
-    wisp.width = 0.95f;
+    wisp.pressure = 0.85f;
+    wisp.width = 1.05f;
     wisp.passes = 1;
     for (int i = 0; i < 6; ++i) {
         float a = 6.2831853f * (i + rng.range(-0.15f, 0.15f)) / 6.0f;

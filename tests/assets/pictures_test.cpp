@@ -1,0 +1,333 @@
+// What the game relies on in its pictures: sizes and format, the sprite
+// sheet's layout, the colours that turn transparent, and the few shapes whose
+// geometry play depends on (the shot, the mountains' joins, the pointer's tip).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <queue>
+
+#include "png_file.h"
+
+namespace {
+
+struct Rect {
+    int x, y, w, h;
+};
+
+constexpr int kCellW = 48, kCellH = 33;
+
+Rect cell(int frame) {
+    return {1 + 49 * (frame % 13), 1 + 34 * (frame / 13), kCellW, kCellH};
+}
+Rect blimp_frame(int frame) {
+    return {1 + 81 * frame, 71, 80, 33};
+}
+constexpr Rect kCloud{397, 79, 116, 78};
+
+std::vector<Rect> all_regions() {
+    std::vector<Rect> r;
+    for (int f = 0; f < 26; ++f) r.push_back(cell(f));
+    for (int f = 0; f < 4; ++f) r.push_back(blimp_frame(f));
+    r.push_back(kCloud);
+    return r;
+}
+
+std::string region_name(size_t i) {
+    if (i < 26) return "frame " + std::to_string(i);
+    if (i < 30) return "blimp frame " + std::to_string(i - 26);
+    return "cloud";
+}
+
+const PngFile& sheet() {
+    static const PngFile png = read_png(asset_path("jg_bplane01.png"));
+    return png;
+}
+
+struct Box {
+    int x0 = 1 << 20, y0 = 1 << 20, x1 = -1, y1 = -1;
+    int count = 0;
+    bool empty() const { return count == 0; }
+    float cx() const { return (x0 + x1 + 1) / 2.0f; }
+    float cy() const { return (y0 + y1 + 1) / 2.0f; }
+};
+
+// The box around the pixels of a region that the game keeps (not the key grey).
+Box content(const PngFile& png, const Rect& r) {
+    Box b;
+    for (int y = 0; y < r.h; ++y) {
+        for (int x = 0; x < r.w; ++x) {
+            if (png.is_key(r.x + x, r.y + y)) continue;
+            b.x0 = std::min(b.x0, x);
+            b.y0 = std::min(b.y0, y);
+            b.x1 = std::max(b.x1, x);
+            b.y1 = std::max(b.y1, y);
+            ++b.count;
+        }
+    }
+    return b;
+}
+
+TEST(PictureFormat, EveryPictureIs8BitRgbWithoutAlphaAtItsSize) {
+    struct Expect {
+        const char* file;
+        int w, h;
+    };
+    for (const Expect& e :
+         {Expect{"nb_paper_1v.png", 640, 480}, Expect{"jg_bplane01.png", 640, 171},
+          Expect{"jg_bp_mts1.png", 416, 147}, Expect{"jg_bp_mts2.png", 416, 147},
+          Expect{"dmpointerjg.png", 20, 20}, Expect{"qblogo_p.png", 414, 230}}) {
+        SCOPED_TRACE(e.file);
+        PngFile png = read_png(asset_path(e.file));
+        EXPECT_EQ(png.width, e.w);
+        EXPECT_EQ(png.height, e.h);
+        EXPECT_EQ(png.bit_depth, 8);
+        EXPECT_EQ(png.colour_type, PNG_COLOR_TYPE_RGB);
+    }
+}
+
+TEST(SpriteSheet, EverythingOutsideTheFramesIsTheKeyGrey) {
+    const PngFile& png = sheet();
+    std::vector<std::uint8_t> inside(static_cast<size_t>(png.width) * png.height, 0);
+    for (const Rect& r : all_regions()) {
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            for (int x = r.x; x < r.x + r.w; ++x)
+                inside[static_cast<size_t>(y) * png.width + x] = 1;
+        }
+    }
+    int stray = 0;
+    for (int y = 0; y < png.height; ++y) {
+        for (int x = 0; x < png.width; ++x) {
+            if (!inside[static_cast<size_t>(y) * png.width + x] && !png.is_key(x, y)) ++stray;
+        }
+    }
+    EXPECT_EQ(stray, 0) << "pixels in the gutters or background that are not (200,200,200)";
+}
+
+TEST(SpriteSheet, NoFrameHasBlackOrEnclosedKeyPixels) {
+    // Black and the key grey both turn transparent when the game cuts the
+    // sheet, so inside a frame they may only be background: key pixels that
+    // reach the frame's border through other key pixels.
+    const PngFile& png = sheet();
+    auto regions = all_regions();
+    for (size_t i = 0; i < regions.size(); ++i) {
+        SCOPED_TRACE(region_name(i));
+        const Rect& r = regions[i];
+        std::vector<std::uint8_t> seen(static_cast<size_t>(r.w) * r.h, 0);
+        std::queue<std::pair<int, int>> todo;
+        auto visit = [&](int x, int y) {
+            if (x < 0 || y < 0 || x >= r.w || y >= r.h) return;
+            size_t k = static_cast<size_t>(y) * r.w + x;
+            if (seen[k] || !png.is_key(r.x + x, r.y + y)) return;
+            seen[k] = 1;
+            todo.emplace(x, y);
+        };
+        for (int x = 0; x < r.w; ++x) visit(x, 0), visit(x, r.h - 1);
+        for (int y = 0; y < r.h; ++y) visit(0, y), visit(r.w - 1, y);
+        while (!todo.empty()) {
+            auto [x, y] = todo.front();
+            todo.pop();
+            visit(x + 1, y), visit(x - 1, y), visit(x, y + 1), visit(x, y - 1);
+        }
+        int black = 0, enclosed = 0;
+        std::string where;
+        for (int y = 0; y < r.h; ++y) {
+            for (int x = 0; x < r.w; ++x) {
+                if (png.at(r.x + x, r.y + y) == kBlack) ++black;
+                if (png.is_key(r.x + x, r.y + y) && !seen[static_cast<size_t>(y) * r.w + x]) {
+                    if (++enclosed <= 4) where += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+                }
+            }
+        }
+        EXPECT_EQ(black, 0);
+        EXPECT_EQ(enclosed, 0) << "enclosed key pixels at" << where;
+    }
+}
+
+TEST(SpriteSheet, EveryFrameHasContentCentredInItsCell) {
+    // Sprites are placed by their centre, so a picture drawn off-centre would
+    // fly, collide and explode off its true position.
+    const PngFile& png = sheet();
+    auto regions = all_regions();
+    for (size_t i = 0; i < regions.size(); ++i) {
+        SCOPED_TRACE(region_name(i));
+        const Rect& r = regions[i];
+        Box b = content(png, r);
+        ASSERT_FALSE(b.empty());
+        EXPECT_GE(b.count, 12);
+        if (i >= 26 && i < 30) continue;  // the hit blimp keeps the whole blimp's centre, gas aside
+        EXPECT_NEAR(b.cx(), r.w / 2.0f, 2.5f);
+        EXPECT_NEAR(b.cy(), r.h / 2.0f, 2.5f);
+    }
+}
+
+TEST(SpriteSheet, FacingPairsAreMirrorImages) {
+    const PngFile& png = sheet();
+    auto mirrored = [&](const Rect& a, const Rect& b) {
+        for (int y = 0; y < a.h; ++y) {
+            for (int x = 0; x < a.w; ++x) {
+                if (!(png.at(a.x + x, a.y + y) == png.at(b.x + b.w - 1 - x, b.y + y))) return false;
+            }
+        }
+        return true;
+    };
+    const std::array<std::pair<int, int>, 9> pairs{
+        {{0, 1}, {2, 6}, {3, 7}, {4, 8}, {5, 9}, {10, 11}, {12, 13}, {16, 18}, {17, 19}}};
+    for (auto [left, right] : pairs) {
+        EXPECT_TRUE(mirrored(cell(left), cell(right))) << left << " / " << right;
+    }
+    EXPECT_TRUE(mirrored(blimp_frame(0), blimp_frame(2)));
+    EXPECT_TRUE(mirrored(blimp_frame(1), blimp_frame(3)));
+    EXPECT_FALSE(mirrored(blimp_frame(0), blimp_frame(3))) << "the two gas puffs should differ";
+}
+
+TEST(SpriteSheet, HitBlimpIsTheSameBlimpAtTheSameSize) {
+    // Frames 10 and 0 of the hit blimp must line up: the game swaps one for the
+    // other at the same centre, so the envelope must not jump or change size.
+    const PngFile& png = sheet();
+    Box whole = content(png, cell(10));
+    Rect body_part = blimp_frame(0);
+    body_part.x += 16;  // the same 48 columns, centred in the 80-wide frame
+    body_part.w = kCellW;
+    // Compare the tail half, which the puncture and the gas leave alone.
+    Box hit_tail = content(png, {body_part.x + 24, body_part.y, 24, kCellH});
+    Box tail = content(png, {cell(10).x + 24, cell(10).y, 24, kCellH});
+    EXPECT_EQ(hit_tail.x1, tail.x1);
+    EXPECT_EQ(hit_tail.y0, tail.y0);
+    EXPECT_EQ(hit_tail.y1, tail.y1);
+    EXPECT_LE(whole.x1 - whole.x0, 46);
+}
+
+TEST(SpriteSheet, ShotIsASmallRingAtTheCellCentre) {
+    const PngFile& png = sheet();
+    Rect r = cell(21);
+    Box b = content(png, r);
+    ASSERT_FALSE(b.empty());
+    EXPECT_LE(b.x1 - b.x0 + 1, 9);
+    EXPECT_LE(b.y1 - b.y0 + 1, 9);
+    EXPECT_GE(b.x1 - b.x0 + 1, 4);
+    EXPECT_NEAR(b.cx(), 24.0f, 1.0f);
+    EXPECT_NEAR(b.cy(), 16.5f, 1.0f);
+    // A ring: its middle is lighter than its rim.
+    auto lum = [](Rgb c) { return c.r + c.g + c.b; };
+    int middle = lum(png.at(r.x + static_cast<int>(b.cx()), r.y + static_cast<int>(b.cy())));
+    int darkest = 3 * 255;
+    for (int y = b.y0; y <= b.y1; ++y) {
+        for (int x = b.x0; x <= b.x1; ++x) {
+            if (!png.is_key(r.x + x, r.y + y))
+                darkest = std::min(darkest, lum(png.at(r.x + x, r.y + y)));
+        }
+    }
+    EXPECT_GT(middle, darkest + 200);
+}
+
+// ------------------------------------------------------------ mountains
+
+// The game draws the first range at y 300 and the second at y 304 and lays
+// them side by side in both orders, so ground heights must agree on screen.
+constexpr int kDrawY1 = 300, kDrawY2 = 304;
+
+int first_solid_row(const PngFile& png, int x) {
+    for (int y = 0; y < png.height; ++y) {
+        if (!png.is_key(x, y)) return y;
+    }
+    return png.height;
+}
+
+int last_solid_row(const PngFile& png, int x) {
+    for (int y = png.height - 1; y >= 0; --y) {
+        if (!png.is_key(x, y)) return y;
+    }
+    return -1;
+}
+
+TEST(Mountains, RangesJoinWithoutAStepInEitherOrder) {
+    PngFile one = read_png(asset_path("jg_bp_mts1.png"));
+    PngFile two = read_png(asset_path("jg_bp_mts2.png"));
+    const int last = one.width - 1;
+    EXPECT_EQ(first_solid_row(one, last) + kDrawY1, first_solid_row(two, 0) + kDrawY2);
+    EXPECT_EQ(first_solid_row(two, last) + kDrawY2, first_solid_row(one, 0) + kDrawY1);
+    EXPECT_EQ(last_solid_row(one, last) + kDrawY1, last_solid_row(two, 0) + kDrawY2);
+    EXPECT_EQ(last_solid_row(two, last) + kDrawY2, last_solid_row(one, 0) + kDrawY1);
+    // The ground meets the edges low down, near the foot of the band.
+    EXPECT_GT(first_solid_row(one, 0), one.height * 3 / 4);
+}
+
+TEST(Mountains, EachColumnIsSolidGroundFromRidgeToFoot) {
+    // The opaque pixels are the deadly ground: a gap would let the plane fly
+    // through rock, a floating speck would kill it in the open sky.
+    for (const char* file : {"jg_bp_mts1.png", "jg_bp_mts2.png"}) {
+        SCOPED_TRACE(file);
+        PngFile png = read_png(asset_path(file));
+        int holes = 0, highest = png.height;
+        for (int x = 0; x < png.width; ++x) {
+            int top = first_solid_row(png, x), bottom = last_solid_row(png, x);
+            highest = std::min(highest, top);
+            ASSERT_LT(top, png.height) << "column " << x << " has no ground";
+            for (int y = top; y <= bottom; ++y) holes += png.is_key(x, y);
+        }
+        EXPECT_EQ(holes, 0);
+        EXPECT_LT(highest, png.height / 2) << "the range should rise well above its foothills";
+    }
+}
+
+TEST(Mountains, TwoRangesAreDifferent) {
+    PngFile one = read_png(asset_path("jg_bp_mts1.png"));
+    PngFile two = read_png(asset_path("jg_bp_mts2.png"));
+    int differing = 0;
+    for (int x = 0; x < one.width; ++x)
+        differing += first_solid_row(one, x) != first_solid_row(two, x) - 4;
+    EXPECT_GT(differing, one.width / 2);
+}
+
+// ------------------------------------------------------------ the rest
+
+TEST(Paper, HasNoKeyGreyAnywhere) {
+    // The page margins are cut from the paper with the key grey transparent:
+    // any such pixel would let the world show through the margin.
+    PngFile png = read_png(asset_path("nb_paper_1v.png"));
+    int keys = 0;
+    for (int y = 0; y < png.height; ++y) {
+        for (int x = 0; x < png.width; ++x) keys += png.is_key(x, y);
+    }
+    EXPECT_EQ(keys, 0);
+}
+
+TEST(Paper, IsLightEnoughForTheGreyTextsToRead) {
+    PngFile png = read_png(asset_path("nb_paper_1v.png"));
+    // The heads-up display writes in (80,80,80) in the band at the top.
+    long sum = 0;
+    int n = 0;
+    for (int y = 40; y < 95; ++y) {
+        for (int x = 150; x < 520; ++x, ++n)
+            sum += png.at(x, y).r + png.at(x, y).g + png.at(x, y).b;
+    }
+    EXPECT_GT(sum / n, 3 * 200);
+}
+
+TEST(Pointer, TipIsTheTopLeftPixelOfTheArrow) {
+    PngFile png = read_png(asset_path("dmpointerjg.png"));
+    Rgb tip = png.at(0, 0);
+    EXPECT_FALSE(tip == kKey);
+    EXPECT_LT(tip.r + tip.g + tip.b, 3 * 120) << "the hot spot should be dark and visible";
+    // Nothing of the pointer lies up or left of the tip, by construction of the
+    // picture; make sure the arrow body reaches well away from it.
+    Box b = content(png, {0, 0, 20, 20});
+    EXPECT_EQ(b.x0, 0);
+    EXPECT_EQ(b.y0, 0);
+    EXPECT_GE(b.x1, 12);
+    EXPECT_GE(b.y1, 12);
+}
+
+TEST(Logo, StandsOnTheKeyGreyWithTheLetteringInTheMiddle) {
+    PngFile png = read_png(asset_path("qblogo_p.png"));
+    for (auto [x, y] :
+         std::array<std::pair<int, int>, 4>{{{0, 0}, {413, 0}, {0, 229}, {413, 229}}}) {
+        EXPECT_TRUE(png.is_key(x, y)) << x << "," << y;
+    }
+    Box b = content(png, {0, 0, png.width, png.height});
+    EXPECT_GT(b.count, png.width * png.height / 8);
+    EXPECT_NEAR(b.cx(), png.width / 2.0f, 30.0f);
+}
+
+}  // namespace
