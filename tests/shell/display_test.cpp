@@ -1,0 +1,157 @@
+// What the shell draws: the heads-up display's numbers and spare lives, the
+// page margins that frame every main-loop frame, and golden pictures of the
+// title menu and the game-over screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "services/input.h"
+#include "shell/stage_flow.h"
+#include "shell_run.h"
+#include "world/player.h"
+
+namespace shell_test {
+namespace {
+
+constexpr int kWidth = 640;
+
+struct Box {
+    int left = kWidth, top = 480, right = -1, bottom = -1;  // inclusive
+    bool empty() const { return right < 0; }
+};
+
+// The pixels where two pictures differ.
+Box difference_box(const Pixels& a, const Pixels& b) {
+    Box box;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * kWidth + x;
+            if (rgb(a[i]) == rgb(b[i])) continue;
+            box.left = std::min(box.left, x);
+            box.right = std::max(box.right, x);
+            box.top = std::min(box.top, y);
+            box.bottom = std::max(box.bottom, y);
+        }
+    return box;
+}
+
+TEST(Display, NumbersHaveAtLeastTwoDigits) {
+    EXPECT_EQ(two_digits(0), "00");
+    EXPECT_EQ(two_digits(7), "07");
+    EXPECT_EQ(two_digits(9), "09");
+    EXPECT_EQ(two_digits(10), "10");
+    EXPECT_EQ(two_digits(123456), "123456");
+}
+
+// The same run twice, the second with fewer lives from flip 340 on: the frames
+// differ exactly where the spare-life planes stand (48 x 33 around x 140 + 53 i,
+// y 452), during a stage only.
+Pixels frame_with_lives(int lives, int flip, const std::string& script) {
+    RunSpec spec;
+    spec.script = script;
+    spec.frames = flip;
+    spec.keep = {flip};
+    spec.on_flip = [lives](const Snapshot& s) {
+        if (s.flip == 340) player.lives = lives;
+    };
+    return run_game(spec).picture(flip);
+}
+
+TEST(Display, SpareLivesStandAlongTheFootOfThePageDuringAStage) {
+    const std::string start = "330 button 1 click\n";
+    const Pixels three = frame_with_lives(3, 360, start);
+    const Pixels two = frame_with_lives(2, 360, start);
+    const Pixels one = frame_with_lives(1, 360, start);
+
+    const Box second_plane = difference_box(three, two);
+    ASSERT_FALSE(second_plane.empty());
+    EXPECT_GE(second_plane.left, 193 - 24);
+    EXPECT_LE(second_plane.right, 193 + 23);
+    EXPECT_GE(second_plane.top, 452 - 17);
+    EXPECT_LE(second_plane.bottom, 452 + 16);
+
+    const Box both_planes = difference_box(three, one);
+    EXPECT_GE(both_planes.left, 140 - 24);
+    EXPECT_LE(both_planes.left, 140);
+    EXPECT_EQ(both_planes.right, second_plane.right);
+    EXPECT_GE(both_planes.top, 452 - 17);
+    EXPECT_LE(both_planes.bottom, 452 + 16);
+}
+
+TEST(Display, NoSpareLivesInTheMenus) {
+    const std::string pause = "330 button 1 click\n350 key 32 tap\n";
+    EXPECT_EQ(frame_with_lives(3, 360, pause), frame_with_lives(1, 360, pause));
+    EXPECT_EQ(frame_with_lives(3, 345, ""), frame_with_lives(1, 345, ""));
+}
+
+// Everything outside x 110-523 is covered by the paper's margins in every frame
+// of the main loop, whatever was drawn there: the pointer, clouds, enemies,
+// debris. The pointer straddling the margin shows only its visible part.
+TEST(Display, MarginsHideEverythingOutsideThePlayfield) {
+    RunSpec spec;
+    spec.script =
+        "0 mouse 320 292\n330 mouse 20 300\n332 mouse 105 300\n334 mouse 515 300\n"
+        "336 mouse 320 292\n337 button 1 click\n460 key 37 tap\n480 key 40 down\n"
+        "900 key 32 tap\n905 mouse 600 100\n";
+    spec.frames = 1000;
+    spec.keep = {333, 335};
+    int checked = 0;
+    spec.on_picture = [&](const Snapshot& s, const std::uint32_t* pixels, const Pixels& paper) {
+        if (s.flip < kFirstTitleFlip) return;
+        ++checked;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                if (x == 110) x = 524;
+                const std::size_t i = static_cast<std::size_t>(y) * kWidth + x;
+                if (rgb(pixels[i]) != paper[i]) {
+                    ADD_FAILURE() << "flip " << s.flip << " (state " << s.state
+                                  << "): something shows through the margin at " << x << "," << y;
+                    return;
+                }
+            }
+    };
+    const RunResult run = run_game(spec);
+    EXPECT_EQ(checked, 1000 - kSplashFlips);
+
+    // The pointer's top-left corner is its hot spot: at x 105 its columns
+    // 110-124 show, at x 515 its columns 515-523.
+    const Pixels& left = run.picture(333);
+    const Pixels& right = run.picture(335);
+    auto shows_in_columns = [&](const Pixels& picture, int from, int to) {
+        for (int y = 300; y < 320; ++y)
+            for (int x = from; x <= to; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * kWidth + x;
+                if (rgb(picture[i]) != run.paper[i]) return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(shows_in_columns(left, 110, 124));
+    EXPECT_TRUE(shows_in_columns(right, 515, 523));
+    EXPECT_FALSE(shows_in_columns(left, 125, 200)) << "row 300 holds only the pointer there";
+}
+
+TEST(Golden, TitleMenu) {
+    RunSpec spec;
+    spec.frames = 340;
+    spec.keep = {340};
+    const RunResult run = run_game(spec);
+    expect_matches_golden(run.picture(340), "title_menu");
+}
+
+TEST(Golden, GameOverScreen) {
+    RunSpec spec;
+    spec.script = "330 button 1 click\n452 key 40 down\n";
+    spec.frames = 1000;
+    spec.on_flip = [](const Snapshot& s) {
+        if (s.flip == 452) player.lives = 1;
+        if (s.state == 6) svc::input_state().key_event(svc::vk::kDown, false, false);
+    };
+    spec.keep_when = [](const Snapshot& s) { return s.state == 5 && s.timer == 100; };
+    const RunResult run = run_game(spec);
+    ASSERT_EQ(run.pictures.size(), 1u);
+    expect_matches_golden(run.pictures.begin()->second, "game_over");
+}
+
+}  // namespace
+}  // namespace shell_test
