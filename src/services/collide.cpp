@@ -99,21 +99,22 @@ int images_collide(const Image& image1, int x1, int y1, int frame1, const Image&
         return 0;
     }
     const DrawState& s = draw_state();
-    auto place = [&](const TImage& image, int x, int y) {
-        return place_image(s, image, static_cast<double>(x) + s.origin_x,
-                           static_cast<double>(y) + s.origin_y, kCollisionArea);
-    };
     // The boxes reject most pairs before any pixel is looked at.
-    auto p1 = place(*image1, x1, y1);
-    if (!p1) return 0;
-    auto p2 = place(*image2, x2, y2);
-    if (!p2) return 0;
-    const PixelBox box{std::max(p1->box.x0, p2->box.x0), std::max(p1->box.y0, p2->box.y0),
-                       std::min(p1->box.x1, p2->box.x1), std::min(p1->box.y1, p2->box.y1)};
+    const double ox = s.origin_x, oy = s.origin_y;
+    auto box1 = image_box(s, *image1, x1 + ox, y1 + oy, kCollisionArea);
+    if (!box1) return 0;
+    auto box2 = image_box(s, *image2, x2 + ox, y2 + oy, kCollisionArea);
+    if (!box2) return 0;
+    const PixelBox box{std::max(box1->x0, box2->x0), std::max(box1->y0, box2->y0),
+                       std::min(box1->x1, box2->x1), std::min(box1->y1, box2->y1)};
     if (box.x0 >= box.x1 || box.y0 >= box.y1) return 0;
-    const Placed a{frame_cache(*image1, frame1), *p1};
-    const Placed b{frame_cache(*image2, frame2), *p2};
-    if (unit_scale(p1->map) && unit_scale(p2->map)) return overlap_unit(a, b, box) ? 1 : 0;
+    auto map1 = pixel_map(s, *image1, x1 + ox, y1 + oy);
+    auto map2 = pixel_map(s, *image2, x2 + ox, y2 + oy);
+    if (!map1 || !map2) return 0;
+    const Placement p1{*map1, *box1}, p2{*map2, *box2};
+    const Placed a{frame_cache(*image1, frame1), p1};
+    const Placed b{frame_cache(*image2, frame2), p2};
+    if (unit_scale(p1.map) && unit_scale(p2.map)) return overlap_unit(a, b, box) ? 1 : 0;
     return overlap_general(a, b, box) ? 1 : 0;
 }
 

@@ -219,6 +219,41 @@ void draw_general(const Job& job) {
     }
 }
 
+// Filtered at scale 1 without rotation: every pixel mixes the same four
+// neighbours with the same weights, so the weights and the clamped columns are
+// worked out once. Where all four texels are clear, the blends that heed alpha
+// have nothing to draw.
+template <int Mode>
+void draw_unit_filtered(const Job& job) {
+    const PixelMap& m = job.placed.map;
+    const PixelBox& box = job.placed.box;
+    const int w = job.pixmap.width, h = job.pixmap.height;
+    const std::int64_t fu = m.u0 - kFracOne / 2, fv = m.v0 - kFracOne / 2;
+    const std::uint32_t wx = static_cast<std::uint32_t>(fu >> (kFracBits - 8)) & 255u;
+    const std::uint32_t wy = static_cast<std::uint32_t>(fv >> (kFracBits - 8)) & 255u;
+    const int shift_x = static_cast<int>(fu >> kFracBits);
+    const int shift_y = static_cast<int>(fv >> kFracBits);
+    constexpr bool kSkipClear = Mode == kMaskBlend || Mode == kAlphaBlend || Mode == kLightBlend;
+    const std::uint32_t* pixels = job.pixmap.pixels.data();
+    for (int y = box.y0; y < box.y1; ++y) {
+        int begin, end;
+        if (!row_span(m, y, box.x0, box.x1, begin, end)) continue;
+        const std::uint32_t* row0 =
+            pixels + static_cast<std::size_t>(std::clamp(y + shift_y, 0, h - 1)) * w;
+        const std::uint32_t* row1 =
+            pixels + static_cast<std::size_t>(std::clamp(y + shift_y + 1, 0, h - 1)) * w;
+        std::uint32_t* dst =
+            job.target.pixels.data() + static_cast<std::size_t>(y) * job.target.width;
+        for (int x = begin; x < end; ++x) {
+            const int c0 = std::clamp(x + shift_x, 0, w - 1),
+                      c1 = std::clamp(x + shift_x + 1, 0, w - 1);
+            const std::uint32_t p00 = row0[c0], p10 = row0[c1], p01 = row1[c0], p11 = row1[c1];
+            if (kSkipClear && ((p00 | p10 | p01 | p11) >> 24) == 0) continue;
+            blend<Mode>(dst[x], bilerp(p00, p10, p01, p11, wx, wy), job.tint);
+        }
+    }
+}
+
 // Bilinear sampling at texel centres returns the texel itself.
 bool samples_texel_centres(const PixelMap& m) {
     return (m.u0 & (kFracOne - 1)) == kFracOne / 2 && (m.v0 & (kFracOne - 1)) == kFracOne / 2;
@@ -230,6 +265,8 @@ void draw_with(const Job& job) {
     const bool filtered = (job.image.flags & kFiltered) != 0;
     if (unit_scale(m) && (!filtered || samples_texel_centres(m))) {
         draw_unit<Mode>(job);
+    } else if (filtered && unit_scale(m)) {
+        draw_unit_filtered<Mode>(job);
     } else if (filtered) {
         draw_general<Mode, true>(job);
     } else if (axis_aligned(m)) {

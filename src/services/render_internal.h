@@ -104,6 +104,10 @@ struct Placement {
 std::optional<Placement> place_image(const DrawState& state, const TImage& image, double x,
                                      double y, PixelBox clip);
 
+// The screen box alone (no mapping), for quick rejections.
+std::optional<PixelBox> image_box(const DrawState& state, const TImage& image, double x, double y,
+                                  PixelBox clip);
+
 // The fixed-point mapping alone (no box): what the reference rasteriser uses.
 std::optional<PixelMap> pixel_map(const DrawState& state, const TImage& image, double x, double y);
 
@@ -143,5 +147,27 @@ int alpha_to_255(float alpha);
 // neighbours clamped at the edges. The weights are the top 8 fraction bits of
 // (coordinate - 0.5).
 std::uint32_t sample_bilinear(const Pixmap& pixmap, std::int64_t u, std::int64_t v);
+
+// The bilinear mix of four texels (top left, top right, bottom left, bottom
+// right) with weights wx, wy in 0-255 toward the right and bottom, per channel:
+//   ((p00 * (256 - wx) + p10 * wx) * (256 - wy) + (p01 * (256 - wx) + p11 * wx) * wy + 32768) >> 16
+// Two channels at a time in 32-bit lanes of a 64-bit word.
+inline std::uint32_t bilerp(std::uint32_t p00, std::uint32_t p10, std::uint32_t p01,
+                            std::uint32_t p11, std::uint32_t wx, std::uint32_t wy) {
+    auto lanes = [](std::uint32_t p, int shift) {
+        return static_cast<std::uint64_t>((p >> shift) & 255u) |
+               static_cast<std::uint64_t>((p >> (shift + 16)) & 255u) << 32;
+    };
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 16; shift += 8) {  // blue and red, then green and alpha
+        const std::uint64_t top = lanes(p00, shift) * (256 - wx) + lanes(p10, shift) * wx;
+        const std::uint64_t bottom = lanes(p01, shift) * (256 - wx) + lanes(p11, shift) * wx;
+        const std::uint64_t mixed =
+            top * (256 - wy) + bottom * wy + (std::uint64_t{32768} << 32 | 32768u);
+        out |= static_cast<std::uint32_t>((mixed >> 16) & 255u) << shift;
+        out |= static_cast<std::uint32_t>((mixed >> 48) & 255u) << (shift + 16);
+    }
+    return out;
+}
 
 }  // namespace svc::detail

@@ -139,8 +139,8 @@ std::optional<PixelMap> pixel_map(const DrawState& s, const TImage& image, doubl
     return m;
 }
 
-std::optional<Placement> place_image(const DrawState& s, const TImage& image, double x, double y,
-                                     PixelBox clip) {
+std::optional<PixelBox> image_box(const DrawState& s, const TImage& image, double x, double y,
+                                  PixelBox clip) {
     if (image.width <= 0 || image.height <= 0) return std::nullopt;
     clip.x0 = std::max(clip.x0, -kMaxTargetSide);
     clip.y0 = std::max(clip.y0, -kMaxTargetSide);
@@ -173,9 +173,16 @@ std::optional<Placement> place_image(const DrawState& s, const TImage& image, do
     box.y0 = clamp_to(std::floor(min_y) - 1, clip.y0, clip.y1);
     box.y1 = clamp_to(std::ceil(max_y) + 1, clip.y0, clip.y1);
     if (box.x0 >= box.x1 || box.y0 >= box.y1) return std::nullopt;
+    return box;
+}
+
+std::optional<Placement> place_image(const DrawState& s, const TImage& image, double x, double y,
+                                     PixelBox clip) {
+    auto box = image_box(s, image, x, y, clip);
+    if (!box) return std::nullopt;
     auto map = pixel_map(s, image, x, y);
     if (!map) return std::nullopt;
-    return Placement{*map, box};
+    return Placement{*map, *box};
 }
 
 bool row_span(const PixelMap& m, int y, int x_lo, int x_hi, int& begin, int& end) {
@@ -201,16 +208,7 @@ std::uint32_t sample_bilinear(const Pixmap& pixmap, std::int64_t u, std::int64_t
     const int y0 = clamp_index(ty, pixmap.height), y1 = clamp_index(ty + 1, pixmap.height);
     const std::uint32_t* row0 = pixmap.pixels.data() + static_cast<std::size_t>(y0) * pixmap.width;
     const std::uint32_t* row1 = pixmap.pixels.data() + static_cast<std::size_t>(y1) * pixmap.width;
-    const std::uint32_t p00 = row0[x0], p10 = row0[x1], p01 = row1[x0], p11 = row1[x1];
-    std::uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        auto ch = [shift](std::uint32_t p) { return (p >> shift) & 255u; };
-        std::uint32_t top = ch(p00) * (256 - wx) + ch(p10) * wx;
-        std::uint32_t bottom = ch(p01) * (256 - wx) + ch(p11) * wx;
-        std::uint32_t value = (top * (256 - wy) + bottom * wy + 32768) >> 16;
-        out |= value << shift;
-    }
-    return out;
+    return bilerp(row0[x0], row0[x1], row1[x0], row1[x1], wx, wy);
 }
 
 }  // namespace svc::detail

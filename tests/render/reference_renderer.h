@@ -51,6 +51,30 @@ inline std::uint32_t blend_pixel(int mode, std::uint32_t dst, std::uint32_t texe
     return out;
 }
 
+// Bilinear sampling between texel centres, edges clamped, weights in 1/256.
+inline std::uint32_t bilinear(const svc::Pixmap& pm, std::int64_t u, std::int64_t v) {
+    const std::int64_t half = svc::detail::kFracOne / 2;
+    const int frac = svc::detail::kFracBits;
+    const std::int64_t fu = u - half, fv = v - half;
+    const std::uint32_t wx = static_cast<std::uint32_t>((fu >> (frac - 8)) & 255);
+    const std::uint32_t wy = static_cast<std::uint32_t>((fv >> (frac - 8)) & 255);
+    const std::int64_t tx = fu >> frac, ty = fv >> frac;
+    auto at = [&](std::int64_t x, std::int64_t y) {
+        x = std::clamp<std::int64_t>(x, 0, pm.width - 1);
+        y = std::clamp<std::int64_t>(y, 0, pm.height - 1);
+        return pm.pixels[static_cast<std::size_t>(y * pm.width + x)];
+    };
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const std::uint32_t top =
+            ch(at(tx, ty), shift) * (256 - wx) + ch(at(tx + 1, ty), shift) * wx;
+        const std::uint32_t bottom =
+            ch(at(tx, ty + 1), shift) * (256 - wx) + ch(at(tx + 1, ty + 1), shift) * wx;
+        out |= ((top * (256 - wy) + bottom * wy + 32768) >> 16) << shift;
+    }
+    return out;
+}
+
 // Draws like svc::draw_image into `screen` (width x height), using the current
 // drawing state.
 inline void draw(std::vector<std::uint32_t>& screen, int width, int height,
@@ -67,7 +91,7 @@ inline void draw(std::vector<std::uint32_t>& screen, int width, int height,
             if (u < 0 || v < 0 || u >= map->u_end || v >= map->v_end) continue;
             std::uint32_t texel;
             if (image.flags & svc::kFiltered) {
-                texel = svc::detail::sample_bilinear(pm, u, v);
+                texel = bilinear(pm, u, v);
             } else {
                 texel = pm.pixels[(v >> svc::detail::kFracBits) * pm.width +
                                   (u >> svc::detail::kFracBits)];
