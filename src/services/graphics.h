@@ -26,8 +26,10 @@ struct TImage {
     int mask_r = 0, mask_g = 0, mask_b = 0;
     float handle_x = 0, handle_y = 0;
     std::vector<Pixmap> pixmaps;  // one per frame
-    // Per-frame data the renderer derives from the pixels (spans, opacity) and
-    // rebuilds when a frame is written; owned by the renderer.
+    // Per-frame data the renderer derives from the pixels (spans, opacity),
+    // built on a frame's first draw or collision; owned by the renderer.
+    // grab_image resets it; code that writes a frame's pixels directly after
+    // that frame was drawn must reset render_cache[frame] too.
     std::vector<std::shared_ptr<void>> render_cache;
 };
 using Image = std::shared_ptr<TImage>;
