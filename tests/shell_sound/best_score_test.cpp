@@ -1,0 +1,126 @@
+// The best score kept in data/hiscore.dat between runs.
+#include "shell/best_score.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "sound/sound_test_support.h"
+#include "world/player.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+namespace fs = std::filesystem;
+
+class BestScore : public sound_test::ScratchDirTest {
+  protected:
+    void SetUp() override {
+        ScratchDirTest::SetUp();
+        saved_player_ = player;
+    }
+    void TearDown() override {
+        player = saved_player_;
+        ScratchDirTest::TearDown();
+    }
+    int load_from(const Bytes& bytes) {
+        fs::create_directory("data");
+        write_bytes("data/hiscore.dat", bytes);
+        player.best_sc = 999;
+        load_best_score();
+        return player.best_sc;
+    }
+    std::string save(int best) {
+        player.best_sc = best;
+        testing::internal::CaptureStderr();
+        save_best_score();
+        return testing::internal::GetCapturedStderr();
+    }
+
+    player_tag saved_player_;
+};
+
+TEST_F(BestScore, FirstRunReadsZeroAndExitCreatesTheFourByteFile) {
+    player.best_sc = 999;
+    load_best_score();
+    EXPECT_EQ(player.best_sc, 0);
+    EXPECT_EQ(save(12345), "");  // data/ is made when missing
+    EXPECT_EQ(read_bytes("data/hiscore.dat"), (Bytes{0x39, 0x30, 0x00, 0x00}));
+    EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp"));
+    player.best_sc = 0;
+    load_best_score();
+    EXPECT_EQ(player.best_sc, 12345);
+}
+
+TEST_F(BestScore, ShortLongAndNegativeFilesAreReadAsTheDesignedIntegers) {
+    EXPECT_EQ(load_from({0x39, 0x30, 0x00, 0x00}), 12345);
+    EXPECT_EQ(load_from({}), 0);
+    EXPECT_EQ(load_from({0x39}), 0x39);
+    EXPECT_EQ(load_from({0x39, 0x30, 0x01}), 0x013039);
+    EXPECT_EQ(load_from({0xFB, 0xFF, 0xFF, 0xFF}), -5);
+    EXPECT_EQ(load_from({0x39, 0x30, 0x00, 0x00, 0x12, 0x34, 0x56}), 12345);
+    // The trailing bytes of a long file are gone at the next save; a negative
+    // best is stored as it is.
+    EXPECT_EQ(save(-5), "");
+    EXPECT_EQ(read_bytes("data/hiscore.dat"), (Bytes{0xFB, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST_F(BestScore, ADirectoryInThePlaceOfTheFileReadsZeroAndIsLeftAlone) {
+    fs::create_directories("data/hiscore.dat");
+    write_bytes("data/hiscore.dat/keep", {7});
+    player.best_sc = 999;
+    load_best_score();
+    EXPECT_EQ(player.best_sc, 0);
+    const std::string said = save(300);
+    EXPECT_EQ(said,
+              "could not save the best score to data/hiscore.dat: a directory is in its place\n");
+    EXPECT_TRUE(fs::is_directory("data/hiscore.dat"));
+    EXPECT_EQ(read_bytes("data/hiscore.dat/keep"), Bytes{7});
+    EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp"));
+}
+
+TEST_F(BestScore, AFailedSaveKeepsTheOldFileAndSaysSoInOneLine) {
+    fs::create_directory("data");
+    write_bytes("data/hiscore.dat", {0x10, 0x27, 0x00, 0x00});  // 10000
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        // Permissions do not stop root: block the temporary file instead.
+        fs::create_directory("data/hiscore.dat.tmp");
+    } else {
+        ::chmod("data", 0555);
+    }
+    const std::string said = save(20000);
+    if (!root) ::chmod("data", 0755);
+
+    EXPECT_EQ(said.rfind("could not save the best score to data/hiscore.dat: ", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(read_bytes("data/hiscore.dat"), (Bytes{0x10, 0x27, 0x00, 0x00}));
+    // Root's blocking directory is not ours to remove; our own temporary file is gone.
+    EXPECT_EQ(fs::is_directory("data/hiscore.dat.tmp"), root);
+    if (!root) {
+        EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp"));
+    }
+}
+
+TEST_F(BestScore, AFileWhereTheDataDirectoryShouldBeIsAFailureNotACrash) {
+    write_bytes("data", {1, 2, 3});
+    player.best_sc = 5;
+    load_best_score();
+    EXPECT_EQ(player.best_sc, 0);
+    const std::string said = save(5);
+    EXPECT_EQ(said.rfind("could not save the best score to data/hiscore.dat: ", 0), 0u) << said;
+    EXPECT_EQ(read_bytes("data"), (Bytes{1, 2, 3}));
+}
+
+TEST_F(BestScore, ALeftoverTemporaryFileFromACrashIsReplaced) {
+    fs::create_directory("data");
+    write_bytes("data/hiscore.dat.tmp", Bytes(10, 0xEE));
+    write_bytes("data/hiscore.dat", {1, 0, 0, 0});
+    EXPECT_EQ(save(2), "");
+    EXPECT_EQ(read_bytes("data/hiscore.dat"), (Bytes{2, 0, 0, 0}));
+    EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp"));
+}
+
+}  // namespace
