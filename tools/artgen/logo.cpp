@@ -32,7 +32,7 @@ void draw_pencil(Canvas& c, Pt tip, float dir_deg, float length, float thick, fl
     Pen thin = sized(pens::detail(), line_scale);
     Path wood = place({{0, 0}, {cone, -half}, {cone, half}});
     c.fill(wood, kWood);
-    Path lead = place({{0, 0}, {cone * 0.38f, -half * 0.38f}, {cone * 0.38f, half * 0.38f}});
+    Path lead = place({{0, 0}, {cone * 0.45f, -half * 0.45f}, {cone * 0.45f, half * 0.45f}});
     c.fill(lead, ink::kGraphite);
     Path shaft = place(body(cone, length - thick * 1.5f, half));
     Mask shaft_mask = c.polygon_mask(shaft);
@@ -86,14 +86,14 @@ void draw_notepad(Canvas& c) {
 Image draw_logo() {
     Canvas c(414, 230, 3, Rng::seed_of("logo"));
     draw_notepad(c);
-    draw_pencil(c, {112, 210}, -48, 150, 14, 1.6f);
+    draw_pencil(c, {112, 210}, -48, 118, 14, 1.6f);
 
     // "Jotpad" in outlined bubble letters with a hatched drop shadow.
-    Lettering big = letter("Jotpad", {168, 102}, 38.0f, 0.12f, 0.22f);
+    Lettering big = letter("Jotpad", {166, 100}, 31.5f, 0.12f, 0.2f);
     Mask letters = c.mask();
-    for (const Path& s : big.strokes) letters.add_line(s, 11.0f);
+    for (const Path& s : big.strokes) letters.add_line(s, 10.0f);
     Mask shadow = c.mask();
-    for (const Path& s : big.strokes) shadow.add_line(translated(s, 4.5f, 4.0f), 11.0f);
+    for (const Path& s : big.strokes) shadow.add_line(translated(s, 4.0f, 3.5f), 10.0f);
     for (int y = 0; y < shadow.height(); ++y) {
         for (int x = 0; x < shadow.width(); ++x) {
             if (letters.at(x, y) > 0.5f) shadow.at(x, y) = 0.0f;
@@ -109,22 +109,22 @@ Image draw_logo() {
     c.outline(letters, edge);
 
     // "Games" written underneath in a firm pencil hand.
-    Lettering small = letter("Games", {196, 190}, 34.0f, 0.16f, 0.2f);
+    Lettering small = letter("Games", {200, 186}, 30.0f, 0.16f, 0.2f);
     Pen hand = pens::outline();
-    hand.width = 4.2f;
+    hand.width = 3.8f;
     hand.wobble = 0.6f;
     hand.taper = 3.0f;
     for (const Path& s : small.strokes) c.stroke(s, hand);
     Pen underline = pens::outline();
     underline.width = 2.2f;
     underline.wobble = 1.0f;
-    c.stroke(smooth({{190, 204}, {260, 210}, {330, 204}, {396, 208}}, false), underline);
+    c.stroke(smooth({{194, 200}, {260, 205}, {330, 199}, {392, 203}}, false), underline);
     return c.resolve(ink::kPaper, 0.3f);
 }
 
 Image draw_pointer() {
     Canvas c(20, 20, 6, Rng::seed_of("pointer"));
-    draw_pencil(c, {0.3f, 0.3f}, 45, 26.5f, 6.4f, 0.75f);
+    draw_pencil(c, {0.3f, 0.3f}, 45, 26.5f, 5.8f, 0.75f);
     Image out = c.resolve(ink::kPaper, 0.4f);
     // The very tip is the hot spot: it must be a solid graphite pixel.
     out.set(0, 0, {50, 50, 56});
@@ -151,7 +151,7 @@ Image draw_icon(int size) {
     for (float y = 60; y < 250; y += 36) c.stroke({{0, y}, {256, y}}, ruled, &card_mask);
     Pen margin{Rgb{214, 84, 84}, 2.4f, 0.7f, 0.6f, 2, 0.3f, 0.0f};
     c.stroke({{52, 0}, {52, 256}}, margin, &card_mask);
-    Place at{128.0f - 24.0f * 4.8f, 128.0f - 16.5f * 4.8f, 4.8f};
+    Place at{128.0f - 25.5f * 5.5f, 128.0f - 16.5f * 5.5f, 5.5f};
     draw_player_plane(c, at);
     Pen edge = pens::outline();
     edge.width = 3.0f;

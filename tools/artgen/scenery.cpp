@@ -54,7 +54,7 @@ Image draw_paper() {
     Rng rng(Rng::seed_of("paper lines"));
 
     // Printed ruling: straight, even, slightly broken by the paper's grain.
-    Pen ruled{kRuled, 1.25f, 0.62f, 0.0f, 1, 0.35f, 0.0f};
+    Pen ruled{kRuled, 1.25f, 0.7f, 0.0f, 1, 0.3f, 0.0f};
     for (int y = 108; y < h; y += 24) c.stroke({{-2.0f, y + 0.5f}, {w + 2.0f, y + 0.5f}}, ruled);
     // The red margin line, gone over by hand in coloured pencil.
     Pen margin{kMarginRed, 1.5f, 0.75f, 0.35f, 2, 0.35f, 0.0f};

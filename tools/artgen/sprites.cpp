@@ -263,22 +263,23 @@ void draw_smoke_ring(Canvas& c) {
 }
 
 void draw_wisps(Canvas& c) {
+    // The last of the smoke: a few loose curls drifting apart.
     Rng rng(Rng::seed_of("wisps"));
     Pen wisp = pens::outline();
     wisp.colour = ink::kSoftGraphite;
     wisp.pressure = 0.85f;
     wisp.width = 1.05f;
     wisp.passes = 1;
-    for (int i = 0; i < 6; ++i) {
-        float a = 6.2831853f * (i + rng.range(-0.15f, 0.15f)) / 6.0f;
-        Pt base{kCentre.x + 13.0f * std::cos(a), kCentre.y + 9.0f * std::sin(a)};
+    for (int i = 0; i < 5; ++i) {
+        float a = 6.2831853f * (i + rng.range(-0.15f, 0.15f)) / 5.0f;
+        Pt base{kCentre.x + 12.0f * std::cos(a) * 1.2f, kCentre.y + 8.5f * std::sin(a)};
         Path curl;
-        for (int k = 0; k <= 14; ++k) {
-            float t = k / 14.0f;
-            float ang = a + 1.6f + t * 4.0f;
-            float r = 3.6f * (1.0f - 0.6f * t);
-            curl.push_back({base.x + r * std::cos(ang) + t * 3.0f * std::cos(a),
-                            base.y + r * std::sin(ang) + t * 2.0f * std::sin(a)});
+        for (int k = 0; k <= 20; ++k) {
+            float t = k / 20.0f;
+            float ang = a + 2.0f + t * 5.5f;
+            float r = 4.6f * (1.0f - 0.7f * t);
+            curl.push_back({base.x + r * std::cos(ang) - (1.0f - t) * 3.0f * std::cos(a),
+                            base.y + r * std::sin(ang) - (1.0f - t) * 2.0f * std::sin(a)});
         }
         c.stroke(curl, wisp);
     }
@@ -289,13 +290,15 @@ Image blimp_frame(int index) {
     draw_blimp(c, Place{16.0f, 0.0f, 1.0f}, true);
     // Gas bursting from the torn nose, in two shapes that alternate.
     if (index == 0) {
-        draw_puffs(c, {{14.0f, 13.0f, 4.6f}, {8.5f, 15.5f, 5.0f}, {13.0f, 18.5f, 3.6f}},
-                   Rgb{232, 230, 224}, 0.7f);
+        draw_puffs(
+            c,
+            {{17.5f, 14.5f, 4.4f}, {11.5f, 12.0f, 5.4f}, {10.0f, 19.0f, 4.6f}, {4.6f, 15.0f, 3.6f}},
+            Rgb{232, 230, 224}, 0.75f);
     } else {
         draw_puffs(
             c,
-            {{15.5f, 11.5f, 3.6f}, {10.0f, 12.0f, 4.4f}, {5.0f, 16.0f, 4.2f}, {11.5f, 19.0f, 4.2f}},
-            Rgb{232, 230, 224}, 0.7f);
+            {{17.5f, 14.5f, 4.0f}, {12.0f, 16.8f, 5.8f}, {6.5f, 11.0f, 4.4f}, {4.4f, 19.6f, 3.6f}},
+            Rgb{232, 230, 224}, 0.75f);
     }
     Pen whoosh = pens::detail();
     whoosh.pressure = 0.6f;
