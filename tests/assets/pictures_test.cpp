@@ -135,7 +135,8 @@ TEST(SpriteSheet, NoFrameHasBlackOrEnclosedKeyPixels) {
             for (int x = 0; x < r.w; ++x) {
                 if (png.at(r.x + x, r.y + y) == kBlack) ++black;
                 if (png.is_key(r.x + x, r.y + y) && !seen[static_cast<size_t>(y) * r.w + x]) {
-                    if (++enclosed <= 4) where += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+                    if (++enclosed <= 4)
+                        where += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
                 }
             }
         }
@@ -328,6 +329,27 @@ TEST(Logo, StandsOnTheKeyGreyWithTheLetteringInTheMiddle) {
     Box b = content(png, {0, 0, png.width, png.height});
     EXPECT_GT(b.count, png.width * png.height / 8);
     EXPECT_NEAR(b.cx(), png.width / 2.0f, 30.0f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Icon, EverySizeIsASquareRgbaPictureWithClearCorners) {
+    for (int size : {256, 128, 64, 48, 32}) {
+        SCOPED_TRACE(size);
+        PngFile png =
+            read_png(asset_path("icon/scribble-squadron-" + std::to_string(size) + ".png"));
+        EXPECT_EQ(png.width, size);
+        EXPECT_EQ(png.height, size);
+        ASSERT_EQ(png.colour_type, PNG_COLOR_TYPE_RGBA);
+        auto alpha = [&](int x, int y) {
+            return png.data[(static_cast<size_t>(y) * size + x) * 4 + 3];
+        };
+        EXPECT_EQ(alpha(0, 0), 0);
+        EXPECT_EQ(alpha(size - 1, size - 1), 0);
+        EXPECT_EQ(alpha(size / 2, size / 2), 255);
+    }
 }
 
 }  // namespace
