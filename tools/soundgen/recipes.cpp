@@ -64,15 +64,16 @@ Samples thump(double from_hz, double to_hz, double tau, double length) {
 Samples make_fire() {
     Samples s(frames_for(0.17));
     Noise noise(1);
-    Biquad click;
+    Biquad click, round_off;
     click.highpass(2500.0, 0.7);
+    round_off.lowpass(8000.0, 0.7);  // a soft click, not a hard tick
     Phase phase;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const double t = time_of(static_cast<int>(i));
         const double f = glide(t, 1250.0, 380.0, 0.11);
         const double p = phase.advance(f);
         const double tone = (0.8 * sine(p) + 0.2 * sine(2 * p)) * exp_decay(t, 0.045);
-        const double snap = click.process(noise.next()) * exp_decay(t, 0.005);
+        const double snap = round_off.process(click.process(noise.next())) * exp_decay(t, 0.005);
         s[i] = static_cast<float>((tone + 0.45 * snap) * ramp_up(t, 0.0, 0.0015));
     }
     mix_into(s, thump(260.0, 150.0, 0.025, 0.12), 0.0, 0.35);
@@ -295,10 +296,10 @@ Samples make_bploop() {
 
 const std::vector<Recipe>& recipes() {
     static const std::vector<Recipe> all = {
-        {"fire", make_fire, -15.0, false},         {"balloonpop", make_balloonpop, -15.0, false},
-        {"blimphit", make_blimphit, -15.0, false}, {"startstage", make_startstage, -15.0, false},
-        {"endstage", make_endstage, -15.0, false}, {"explode", make_explode, -15.0, false},
-        {"pldeath", make_pldeath, -15.0, false},   {"bploop", make_bploop, -21.0, true},
+        {"fire", make_fire, -18.0, false},         {"balloonpop", make_balloonpop, -18.0, false},
+        {"blimphit", make_blimphit, -18.0, false}, {"startstage", make_startstage, -18.0, false},
+        {"endstage", make_endstage, -18.0, false}, {"explode", make_explode, -18.0, false},
+        {"pldeath", make_pldeath, -18.0, false},   {"bploop", make_bploop, -24.0, true},
     };
     return all;
 }
