@@ -1,4 +1,5 @@
-// The sound of a whole run of the real game, as the harness's --audio writes it.
+// Whole runs of the real game: the sound that --audio writes, and the best
+// score carried from one run to the next.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include "shell/globals.h"
 #include "shell/sound_effects.h"
 #include "sound/sound_test_support.h"
+#include "world/player.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ std::vector<std::int16_t> wav_samples(const std::vector<unsigned char>& bytes) {
     return {};
 }
 
-class AudioRun : public sound_test::ScratchDirTest {
+class WholeRun : public sound_test::ScratchDirTest {
   protected:
     void SetUp() override {
         ScratchDirTest::SetUp();
@@ -57,7 +59,7 @@ class AudioRun : public sound_test::ScratchDirTest {
     }
 };
 
-TEST_F(AudioRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {
+TEST_F(WholeRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {
     harness::Options options;
     options.seed = 7;
     options.frames = 700;
@@ -100,6 +102,29 @@ TEST_F(AudioRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {
         ++flown;
     }
     EXPECT_GT(flown, 100);
+}
+
+TEST_F(WholeRun, TheBestScoreSurvivesFromOneRunToTheNext) {
+    harness::Options options;
+    options.seed = 7;
+    options.frames = 400;
+    // A best reached during the run (set in the title menu here) is saved on exit.
+    ASSERT_EQ(harness::run(options,
+                           [](const harness::FlipInfo& info) {
+                               if (info.flip == 350) player.best_sc = 4321;
+                           }),
+              0);
+    EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
+
+    int best_seen = -1;
+    options.frames = 5;
+    ASSERT_EQ(harness::run(options,
+                           [&](const harness::FlipInfo& info) {
+                               if (info.flip == 1) best_seen = player.best_sc;
+                           }),
+              0);
+    EXPECT_EQ(best_seen, 4321);
+    EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
 }
 
 }  // namespace
