@@ -218,11 +218,11 @@ class SdlAudioOutput final : public AudioOutput {
     int rate_ = 44100;
 };
 
-// True when the machine reports no sound card at all, so ALSA would only fail
-// after printing its complaints.
+// True when the kernel reports no sound card at all (or has no sound support),
+// so ALSA would only fail after printing its complaints.
 bool no_sound_cards() {
     std::FILE* cards = std::fopen("/proc/asound/cards", "r");
-    if (!cards) return false;
+    if (!cards) return true;
     char line[128] = {};
     const bool none = std::fgets(line, sizeof line, cards) && std::strstr(line, "no soundcards");
     std::fclose(cards);
