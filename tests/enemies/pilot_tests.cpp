@@ -1,0 +1,235 @@
+// A pilot that plays the real game through the harness: it turns towards the
+// nearest enemy, climbs or dives to its height, fires when level with it and
+// dodges what comes too close. Several stages are played and their scores,
+// clears and deaths checked against the rules; one busy frame is compared with
+// a reference picture.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "enemies/world_fixture.h"
+#include "headless/harness.h"
+#include "services/input.h"
+#include "shell/globals.h"
+#include "world/balloon.h"
+#include "world/blimp.h"
+#include "world/ebplane.h"
+#include "world/effects.h"
+#include "world/particles.h"
+#include "world/player.h"
+#include "world/world.h"
+
+namespace enemies_test {
+namespace {
+
+namespace vk = svc::vk;
+
+class Pilot {
+  public:
+    // One decision per frame of play; elsewhere every key is let go.
+    void fly() {
+        svc::InputState& input = svc::input_state();
+        if (game_state != state::kStage || stage_phase != phase::kPlay) {
+            hold(vk::kUp, false);
+            hold(vk::kDown, false);
+            return;
+        }
+        ++frame_;
+        const ebplane_tag* target = nearest_enemy();
+        if (!target) return;
+        const bool target_left = target->x < player.x;
+        if (frame_ - last_turn_ > 45 && target_left != (player.dir == 0)) {
+            tap(input, target_left ? vk::kLeft : vk::kRight);
+            last_turn_ = frame_;
+        }
+        float aim = static_cast<float>(target->y);
+        if (const ebplane_tag* close = too_close()) aim = close->y < player.y ? 420.0f : 120.0f;
+        hold(vk::kUp, aim < player.y - 2.0f);
+        hold(vk::kDown, aim > player.y + 2.0f);
+        if (std::abs(static_cast<float>(target->y) - player.y) < 12.0f && frame_ % 5 == 0)
+            tap(input, vk::kLeftControl);
+    }
+
+  private:
+    // The enemy nearest along x, counting the plane's side of the screen.
+    static const ebplane_tag* nearest_enemy() {
+        const ebplane_tag* best = nullptr;
+        float best_distance = 1e9f;
+        ebplane_list.for_each([&](const ebplane_tag& e) {
+            const float d = std::abs(e.x - player.x);
+            if (d < best_distance) {
+                best_distance = d;
+                best = &e;
+            }
+        });
+        return best;
+    }
+    // A visible enemy about to fly into the plane.
+    static const ebplane_tag* too_close() {
+        const ebplane_tag* found = nullptr;
+        ebplane_list.for_each([&](const ebplane_tag& e) {
+            if (e.x > 80.0f && e.x < 560.0f && std::abs(e.x - player.x) < 70.0f &&
+                std::abs(static_cast<float>(e.y) - player.y) < 40.0f)
+                found = &e;
+        });
+        return safe_timer > 20 ? nullptr : found;
+    }
+    static void tap(svc::InputState& input, int key) {
+        input.key_event(key, true, false);
+        input.key_event(key, false, false);
+    }
+    void hold(int key, bool down) {
+        bool& held = key == vk::kUp ? up_ : down_;
+        if (held == down) return;
+        held = down;
+        svc::input_state().key_event(key, down, false);
+    }
+
+    int frame_ = 0;
+    int last_turn_ = -1000;
+    bool up_ = false, down_ = false;
+};
+
+// What a frame of the run shows, for choosing pictures to look at.
+struct Busy {
+    int flip = 0;
+    int explosions = 0, smoke = 0, pops = 0, points = 0, blimp_state = 0;
+};
+
+struct Clear {
+    int level, score_before, score_after, flip;
+};
+
+struct RunRecord {
+    std::vector<Clear> clears;
+    int deaths = 0;
+    int lowest_score = 0;
+    int highest_level = 0;
+    int game_overs = 0;
+    std::vector<Busy> busy;
+    std::vector<std::uint32_t> golden_frame;
+};
+
+constexpr int kSeed = 31;
+constexpr int kFrames = 12000;
+constexpr int kGoldenFlip = 7240;
+
+RunRecord play(int frames, const std::string& shot_dir) {
+    const ScratchDir scratch;
+    harness::Options options;
+    options.seed = kSeed;
+    options.frames = frames;
+    Pilot pilot;
+    RunRecord record;
+    bool started = false;
+    int previous_state = 0, previous_level = 0, previous_lives = 0, score_at_clear_start = 0;
+    harness::run(options, [&](const harness::FlipInfo& info) {
+        if (game_state == state::kTitle) {
+            if (started) ++record.game_overs;
+            started = false;
+            svc::input_state().mouse_move(320, 292);
+            svc::input_state().mouse_button(1, true);
+            svc::input_state().mouse_button(1, false);
+            return;
+        }
+        if (game_state == state::kStage && !started) {
+            started = true;
+            previous_level = player.level;
+            previous_lives = player.lives;
+        }
+        if (!started) return;
+        record.lowest_score = std::min(record.lowest_score, player.score);
+        record.highest_level = std::max(record.highest_level, player.level);
+        if (game_state == state::kStage && stage_phase == phase::kClear && phase_timer == 0)
+            score_at_clear_start = player.score;
+        if (player.level != previous_level && game_state == state::kStage) {
+            record.clears.push_back(
+                {previous_level, score_at_clear_start, player.score, info.flip});
+            previous_level = player.level;
+        }
+        if (player.lives < previous_lives) ++record.deaths;
+        previous_lives = player.lives;
+        previous_state = game_state;
+
+        if (game_state == state::kStage || game_state == state::kDying) {
+            const Busy b{info.flip,         explode_list.count(), smoke_list.count(),
+                         bpop_list.count(), points_list.count(),  blimp_state};
+            if (b.explosions + b.pops > 0 || b.blimp_state == 0) record.busy.push_back(b);
+            const bool wanted = b.explosions > 0 && b.smoke > 2 && b.points > 0;
+            if (!shot_dir.empty() && (wanted || b.pops > 0 || b.blimp_state == 0) &&
+                info.flip % 20 == 0) {
+                harness::write_png(shot_dir + "/flip" + std::to_string(info.flip) + ".png",
+                                   info.pixels, info.width, info.height);
+            }
+        }
+        if (info.flip == kGoldenFlip)
+            record.golden_frame.assign(info.pixels, info.pixels + info.width * info.height);
+        pilot.fly();
+    });
+    (void)previous_state;
+    return record;
+}
+
+std::vector<std::uint32_t> read_png(const std::string& path, int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_BGRA;
+    std::vector<std::uint32_t> pixels(image.width * image.height);
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return pixels;
+}
+
+const std::string golden_path =
+    std::string(SCRIBBLE_SOURCE_DIR) + "/tests/enemies/golden/busy_play.png";
+
+TEST(PilotTest, PlaysSeveralStagesByTheRules) {
+    const char* shots = std::getenv("SCRIBBLE_PILOT_SHOTS");
+    const RunRecord run = play(kFrames, shots ? shots : "");
+
+    EXPECT_GE(run.highest_level, 3);
+    EXPECT_GE(run.clears.size(), 2u);
+    EXPECT_EQ(run.lowest_score, 0);
+    for (const Clear& c : run.clears) {
+        SCOPED_TRACE(c.level);
+        EXPECT_EQ(c.score_after - c.score_before, 500 * c.level);
+    }
+    EXPECT_GT(run.deaths, 0);
+    std::printf("pilot: reached stage %d, %zu clears, %d deaths, %d game overs\n",
+                run.highest_level, run.clears.size(), run.deaths, run.game_overs);
+    for (const Clear& c : run.clears)
+        std::printf("  stage %d cleared, next at flip %d\n", c.level, c.flip);
+    int first_pop = 0, first_blimp_hit = 0;
+    for (const Busy& b : run.busy) {
+        if (b.pops > 0 && first_pop == 0) first_pop = b.flip;
+        if (b.blimp_state == 0 && first_blimp_hit == 0) first_blimp_hit = b.flip;
+    }
+    std::printf("  first pop at flip %d, first blimp hit at flip %d\n", first_pop, first_blimp_hit);
+
+    // The reference picture: a busy moment of this run.
+    ASSERT_EQ(run.golden_frame.size(), 640u * 480u);
+    if (std::getenv("SCRIBBLE_UPDATE_GOLDEN")) {
+        harness::write_png(golden_path, run.golden_frame.data(), 640, 480);
+        GTEST_SKIP() << "wrote " << golden_path;
+    }
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> golden = read_png(golden_path, w, h);
+    ASSERT_EQ(w, 640);
+    ASSERT_EQ(h, 480);
+    int differing = 0;
+    for (std::size_t i = 0; i < golden.size(); ++i)
+        if ((golden[i] & 0xFFFFFFu) != (run.golden_frame[i] & 0xFFFFFFu)) ++differing;
+    EXPECT_EQ(differing, 0)
+        << "set SCRIBBLE_UPDATE_GOLDEN=1 to rewrite it after a deliberate change";
+}
+
+}  // namespace
+}  // namespace enemies_test
