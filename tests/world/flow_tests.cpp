@@ -3,6 +3,7 @@
 // a stage meeting a death. A per-flip observer plays the pilot and records.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,29 @@
 namespace {
 
 constexpr int kSeed = 1963;
+
+// Each run plays in a fresh working directory, so that no best score left by
+// another run shows in the display or changes the pictures.
+class WorldFlow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        place_ = std::filesystem::path(::testing::TempDir()) /
+                 (std::string("world_flow_") + info->name());
+        std::filesystem::remove_all(place_);
+        std::filesystem::create_directories(place_ / "data");
+        std::filesystem::current_path(place_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(place_);
+    }
+
+  private:
+    std::filesystem::path previous_;
+    std::filesystem::path place_;
+};
 
 struct Snapshot {
     int flip = 0;
@@ -119,7 +143,7 @@ int expect_full_death_sequence(const std::vector<Snapshot>& log, int death) {
     return death + 250;
 }
 
-TEST(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
+TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
     int play_from = -1;
     std::vector<std::uint32_t> turned;
     const auto log = fly([&](const harness::FlipInfo& info, const Snapshot& now) {
@@ -156,7 +180,7 @@ TEST(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
     EXPECT_TRUE(world_test::matches_golden(turned, 640, 480, "turn_left.png"));
 }
 
-TEST(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame) {
+TEST_F(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame) {
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
         if (now.state == state::kStage && now.phase == phase::kPlay) press(svc::vk::kDown);
         return now.state != state::kTitle;
@@ -191,7 +215,7 @@ TEST(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame) 
 
 // The stage ends while the plane rests low; a mountain reaches it before the
 // bonus. The empty enemy list must not restart the death sequence's count.
-TEST(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequence) {
+TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequence) {
     bool emptied = false;
     bool lowered = false;
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
@@ -228,7 +252,7 @@ TEST(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequence
 
 // The last enemy goes while the plane is already down (as a shot still in
 // flight would do it): the death sequence runs its 250 frames all the same.
-TEST(WorldFlow, AnEmptyEnemyListDuringTheDeathSequenceEndsNothing) {
+TEST_F(WorldFlow, AnEmptyEnemyListDuringTheDeathSequenceEndsNothing) {
     bool emptied = false;
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
         if (now.state == state::kStage && now.phase == phase::kPlay) press(svc::vk::kDown);

@@ -67,8 +67,12 @@ int channel_difference(std::uint32_t a, std::uint32_t b) {
         if (channel_difference(pixels[i], reference[i]) > kChannelTolerance) ++differing;
     const int allowed = static_cast<int>(kDifferingShare * static_cast<double>(pixels.size()));
     if (differing <= allowed) return ::testing::AssertionSuccess();
+    const std::string actual_path =
+        (std::filesystem::path(SCRIBBLE_BINARY_DIR) / ("world_" + name + ".actual.png")).string();
+    harness::write_png(actual_path, pixels.data(), width, height);
     return ::testing::AssertionFailure()
-           << differing << " pixels differ from " << path << " (at most " << allowed << " may)";
+           << differing << " pixels differ from " << path << " (at most " << allowed
+           << " may); this frame is in " << actual_path;
 }
 
 }  // namespace world_test
