@@ -181,7 +181,7 @@ TEST_F(SceneryTest, TheGroundKillsTheBlinkingPlaneInPlay) {
     EXPECT_EQ(player.lives, 2);
 }
 
-TEST_F(SceneryTest, OneFramePixelAboveTheGroundIsSafe) {
+TEST_F(SceneryTest, APixelAboveTheGroundIsSafe) {
     start_empty_play();
     const std::optional<int> y = touching_height();
     ASSERT_TRUE(y.has_value());
