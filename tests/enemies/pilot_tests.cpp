@@ -227,8 +227,13 @@ TEST(PilotTest, PlaysSeveralStagesByTheRules) {
     int differing = 0;
     for (std::size_t i = 0; i < golden.size(); ++i)
         if ((golden[i] & 0xFFFFFFu) != (run.golden_frame[i] & 0xFFFFFFu)) ++differing;
-    EXPECT_EQ(differing, 0)
-        << "set SCRIBBLE_UPDATE_GOLDEN=1 to rewrite it after a deliberate change";
+    if (differing != 0) {
+        const std::string actual = std::string(SCRIBBLE_BINARY_DIR) + "/busy_play_actual.png";
+        harness::write_png(actual, run.golden_frame.data(), 640, 480);
+        ADD_FAILURE() << differing << " pixels differ; this run's frame is in " << actual
+                      << "; set SCRIBBLE_UPDATE_GOLDEN=1 to rewrite the reference after a "
+                         "deliberate change";
+    }
 }
 
 }  // namespace
