@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -213,6 +214,24 @@ TEST(SdlNoDisplay, OpeningFailsWithAReasonInsteadOfCrashing) {
         platform.pump_events(input);  // harmless without a screen
     }
     unsetenv("SDL_VIDEODRIVER");
+}
+
+TEST(SdlNoDisplay, WithoutADisplayTheFallbackDriversAreRefused) {
+    // SDL would otherwise fall back to its offscreen driver, and the game would
+    // run where nobody can see it.
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
+        unsetenv(name);
+    }
+    unsetenv("SDL_VIDEODRIVER");
+    {
+        svc::SdlPlatform platform;
+        EXPECT_FALSE(platform.open_screen("Test", 640, 480, true));
+        EXPECT_NE(platform.last_error().find("no display"), std::string::npos)
+            << platform.last_error();
+    }
+    for (const auto& [name, value] : saved) setenv(name.c_str(), value.c_str(), 1);
 }
 
 TEST(SdlAudio, TheDeviceCallsTheMixFunctionForStereoFramesAt44100Hz) {

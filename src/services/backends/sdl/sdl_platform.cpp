@@ -176,6 +176,16 @@ int mouse_button_number(int sdl_button) {
     }
 }
 
+// With no display SDL falls back to drivers that draw nowhere; the game would
+// then run unseen. Those count only when asked for by name.
+bool real_display_driver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return true;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    return requested && std::strstr(requested, driver) != nullptr;
+}
+
 bool windowed_requested() {
     const char* value = std::getenv("SCRIBBLE_WINDOWED");
     return value && std::strcmp(value, "1") == 0;
@@ -268,6 +278,11 @@ bool SdlPlatform::open_screen(std::string_view title, int width, int height, boo
         return false;
     }
     video_ready_ = true;
+    if (!real_display_driver()) {
+        last_error_ = "no display found (is DISPLAY or WAYLAND_DISPLAY set?)";
+        close_screen();
+        return false;
+    }
     const std::string caption(title);
     int window_w = width, window_h = height;
     Uint32 window_flags = SDL_WINDOW_RESIZABLE;
