@@ -184,6 +184,12 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
         write_wav(options.audio_path, platform.captured_audio(),
                   svc::HeadlessPlatform::kSampleRate);
     }
+    for (const auto& [flip, path] : options.shots) {
+        if (flip > platform.flips()) {
+            std::fprintf(stderr, "scribble-headless: the run ended after flip %d; %s not written\n",
+                         platform.flips(), path.c_str());
+        }
+    }
     return status;
 }
 
