@@ -1,22 +1,30 @@
 #include "shell/game.h"
 
 #include <cstdio>
+#include <string>
 
-#include "services/graphics.h"
-#include "services/input.h"
-#include "services/sound.h"
+#include "services/platform.h"
 #include "services/timing.h"
-#include "shell/best_score.h"
 #include "shell/globals.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
+
+namespace {
+
+void report_no_display(const svc::Platform& platform) {
+    const std::string reason = platform.last_error();
+    std::fprintf(stderr, "scribble-squadron: cannot open the display%s%s\n",
+                 reason.empty() ? "" : ": ", reason.c_str());
+}
+
+}  // namespace
 
 int run_game(svc::Platform& platform) {
     svc::use_platform(&platform);
     reset_game_globals();
     try {
         if (!start_up()) {
-            std::fprintf(stderr, "scribble-squadron: cannot open the display\n");
+            report_no_display(platform);
             return 1;
         }
         main_loop();
