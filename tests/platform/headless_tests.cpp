@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "services/backends/headless/headless_platform.h"
@@ -60,6 +61,23 @@ TEST(HeadlessAudio, WithoutCaptureTheMixStillRuns) {
     platform.sleep(1000);
     EXPECT_EQ(frames, 44100);
     EXPECT_TRUE(platform.captured_audio().empty());
+}
+
+TEST(HeadlessAudio, OnlyTheNewestOutputIsMixedAndAnyMayOutliveThePlatform) {
+    std::unique_ptr<svc::AudioOutput> first, second;
+    int first_frames = 0, second_frames = 0;
+    {
+        svc::HeadlessPlatform platform;
+        first = platform.open_audio([&](std::int16_t*, int n) { first_frames += n; });
+        second = platform.open_audio([&](std::int16_t*, int n) { second_frames += n; });
+        platform.sleep(10);
+        first.reset();  // no longer the platform's output: nothing changes
+        platform.sleep(10);
+        EXPECT_TRUE(platform.audio_open());
+    }
+    EXPECT_EQ(first_frames, 0);
+    EXPECT_EQ(second_frames, 882);
+    second.reset();  // after the platform is gone
 }
 
 TEST(HeadlessScreen, CountsFlipsKeepsTheLastFrameAndCanRefuseToOpen) {

@@ -11,21 +11,25 @@ namespace svc {
 // function as the virtual clock advances, for as long as the output lives.
 class HeadlessPlatform::Output final : public AudioOutput {
   public:
-    Output(HeadlessPlatform& owner, AudioMixFn mix) : owner_(owner), mix_(std::move(mix)) {}
+    Output(HeadlessPlatform& owner, AudioMixFn mix) : owner_(&owner), mix_(std::move(mix)) {}
     ~Output() override {
-        if (owner_.audio_ == this) owner_.audio_ = nullptr;
+        if (owner_ && owner_->audio_ == this) owner_->audio_ = nullptr;
     }
     int sample_rate() const override { return kSampleRate; }
     void mix(std::int16_t* out, int frames) { mix_(out, frames); }
+    // The platform goes away first, or a newer output replaced this one.
+    void detach() { owner_ = nullptr; }
 
   private:
-    HeadlessPlatform& owner_;
+    HeadlessPlatform* owner_;
     AudioMixFn mix_;
 };
 
 HeadlessPlatform::HeadlessPlatform() = default;
 
-HeadlessPlatform::~HeadlessPlatform() = default;
+HeadlessPlatform::~HeadlessPlatform() {
+    if (audio_) audio_->detach();
+}
 
 bool HeadlessPlatform::open_screen(std::string_view title, int width, int height, bool fullscreen) {
     if (fail_open_) return false;
@@ -65,6 +69,7 @@ void HeadlessPlatform::sleep(int ms) {
 }
 
 std::unique_ptr<AudioOutput> HeadlessPlatform::open_audio(AudioMixFn mix) {
+    if (audio_) audio_->detach();  // only the newest output is mixed
     auto output = std::make_unique<Output>(*this, std::move(mix));
     audio_ = output.get();
     audio_start_ms_ = clock_ms_;

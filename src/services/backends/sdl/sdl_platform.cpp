@@ -261,9 +261,9 @@ bool init_audio_subsystem(std::string& error) {
 
 // --- The platform ------------------------------------------------------------------------
 
-SdlPlatform::SdlPlatform() : clock_start_(std::chrono::steady_clock::now()) {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-}
+// SDL turns SIGINT and SIGTERM into a quit event, so an interrupted game still
+// ends through its exit path and keeps its best score.
+SdlPlatform::SdlPlatform() : clock_start_(std::chrono::steady_clock::now()) {}
 
 SdlPlatform::~SdlPlatform() {
     close_screen();
