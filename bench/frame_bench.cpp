@@ -1,86 +1,55 @@
-// A whole play frame at stage 40 (205 enemy biplanes, 120 balloons): the world's
-// update and every draw of the frame, on the headless back end.
+// Whole frames of the game as a player sees them: the title menu, and play at
+// stages 1, 10 and 40 with the sky kept busy by a scripted pilot. Each
+// repetition starts the game afresh from the same seed and times the same
+// frames, so runs compare.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
-#include "services/backends/headless/headless_platform.h"
-#include "services/input.h"
-#include "services/platform.h"
-#include "shell/globals.h"
-#include "shell/stage_flow.h"
-#include "shell/startup.h"
-#include "world/balloon.h"
-#include "world/ebplane.h"
-#include "world/player.h"
-#include "world/world.h"
+#include "game_scenario.h"
 
 namespace {
 
-constexpr int kStage = 40;
+constexpr int kWarmUpFrames = 300;  // five seconds of play before the timed frames
+constexpr int kTimedFrames = 600;
 
-class Stage40 {
-  public:
-    Stage40() {
-        svc::use_platform(&platform_);
-        reset_game_globals();
-        svc::input_state().key_event(svc::vk::kEscape, true, false);
-        svc::input_state().key_event(svc::vk::kEscape, false, false);
-        ok_ = start_up();
-        if (!ok_) return;
-        player_tag::reset(1);
-        player.level = kStage;
-        enemies_per_stage = 10 + 5 * (kStage - 1);
-        balloons_per_stage = 3 + 3 * (kStage - 1);
-        clear_world();
-        player_tag::reset(0);
-        game_state = state::kStage;
-        stage_phase = phase::kPlay;
-        player.x = 200.0f;
-    }
-    ~Stage40() {
-        reset_game_globals();
-        svc::close_graphics();
-    }
-    bool ok() const { return ok_; }
+void report_sky(benchmark::State& state, const bench::Sky& total) {
+    using benchmark::Counter;
+    const auto average = [](int sum) { return Counter(sum, Counter::kAvgIterations); };
+    state.counters["enemies"] = average(total.enemies);
+    state.counters["explosions"] = average(total.explosions);
+    state.counters["debris"] = average(total.debris);
+    state.counters["smoke"] = average(total.smoke);
+    state.counters["points"] = average(total.points);
+}
 
-  private:
-    svc::HeadlessPlatform platform_;
-    bool ok_ = false;
-};
-
-void BM_PlayFrameStage40(benchmark::State& state) {
-    Stage40 world;
-    if (!world.ok()) {
+void BM_WholeFrame(benchmark::State& state) {
+    const int stage = static_cast<int>(state.range(0));
+    bench::Scenario game(stage, kWarmUpFrames);
+    if (!game.ok()) {
         state.SkipWithError("no screen");
         return;
     }
+    bench::Sky total;
     for (auto _ : state) {
-        // Keep the plane untouchable so that the world stays as full as it began.
-        safe_timer = 1000;
-        begin_frame();
-        play_step();
-        draw_hud();
-        page_margins(0);
+        game.frame();
+        const bench::Sky now = bench::Sky::now();
+        total.enemies += now.enemies;
+        total.explosions += now.explosions;
+        total.debris += now.debris;
+        total.smoke += now.smoke;
+        total.points += now.points;
     }
-    state.counters["enemies"] = ebplane_list.count();
-    state.counters["balloons"] = balloon_list.count();
+    if (stage > 0) report_sky(state, total);
+    state.counters["stage_at_end"] = game_state == state::kTitle ? 0 : player.level;
+    state.counters["phase_at_end"] = stage_phase;
 }
-BENCHMARK(BM_PlayFrameStage40)->Unit(benchmark::kMicrosecond);
-
-// The world step alone, without the paper, the display and the margins.
-void BM_PlayStepStage40(benchmark::State& state) {
-    Stage40 world;
-    if (!world.ok()) {
-        state.SkipWithError("no screen");
-        return;
-    }
-    for (auto _ : state) {
-        safe_timer = 1000;
-        play_step();
-    }
-}
-BENCHMARK(BM_PlayStepStage40)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WholeFrame)
+    ->ArgName("stage")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(40)
+    ->Iterations(kTimedFrames)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

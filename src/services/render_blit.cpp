@@ -277,12 +277,16 @@ void draw_with(const Job& job) {
 }
 
 }  // namespace
+
+DrawObserver draw_observer = nullptr;
+
 }  // namespace detail
 
 void draw_image(const Image& image, float x, float y, int frame) {
     using namespace detail;
     RenderTarget* target = current_target();
     if (!target || !image || !usable_frame(*image, frame)) return;
+    if (draw_observer) draw_observer(image, x, y, frame);
     const DrawState& s = draw_state();
     const int mode = s.blend;
     if (mode < kMaskBlend || mode > kShadeBlend) return;

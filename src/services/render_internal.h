@@ -122,6 +122,14 @@ inline bool unit_scale(const PixelMap& m) {
     return axis_aligned(m) && m.du_dx == kFracOne && m.dv_dy == kFracOne;
 }
 
+// ---- Recording ------------------------------------------------------------------
+
+// When set, draw_image calls it for every image it is about to draw, with the
+// drawing state (draw_state()) in force, before drawing. Tools use it to capture
+// a frame's draw list (text arrives glyph by glyph); the game leaves it null.
+using DrawObserver = void (*)(const Image& image, float x, float y, int frame);
+extern DrawObserver draw_observer;
+
 // ---- Blend arithmetic ---------------------------------------------------------
 //
 // Channels are 0-255. A product of two channels is brought back to 0-255 by

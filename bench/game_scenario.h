@@ -1,0 +1,147 @@
+#pragma once
+// A game on the headless back end, brought to a chosen moment the same way on
+// every run: a fixed seed, the real start-up, then either the title menu or a
+// stage played by a scripted pilot. The benchmarks time run_frame() from there,
+// so a frame includes the world's update, every draw, the margins, the flip
+// (with the virtual clock's wait and the audio mixed for it) and the input.
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "services/backends/headless/headless_platform.h"
+#include "services/input.h"
+#include "services/platform.h"
+#include "services/timing.h"
+#include "shell/globals.h"
+#include "shell/main_loop.h"
+#include "shell/startup.h"
+#include "world/balloon.h"
+#include "world/ebplane.h"
+#include "world/effects.h"
+#include "world/particles.h"
+#include "world/player.h"
+#include "world/world.h"
+
+namespace bench {
+
+constexpr int kSeed = 31;
+
+// Turns towards the nearest enemy, matches its height and fires when level
+// with it: enough to fill the sky with explosions, debris, smoke and points.
+class Pilot {
+  public:
+    void fly() {
+        if (game_state != state::kStage || stage_phase != phase::kPlay) {
+            hold(svc::vk::kUp, false);
+            hold(svc::vk::kDown, false);
+            return;
+        }
+        ++frame_;
+        const ebplane_tag* target = nearest_enemy();
+        if (!target) return;
+        const bool target_left = target->x < player.x;
+        if (frame_ - last_turn_ > 45 && target_left != (player.dir == 0)) {
+            tap(target_left ? svc::vk::kLeft : svc::vk::kRight);
+            last_turn_ = frame_;
+        }
+        // Low enemies are left alone: the mountains are deadly.
+        const float aim = std::min(static_cast<float>(target->y), kLowestAim);
+        hold(svc::vk::kUp, aim < player.y - 2.0f);
+        hold(svc::vk::kDown, aim > player.y + 2.0f);
+        if (std::abs(aim - player.y) < 12.0f && frame_ % 5 == 0) tap(svc::vk::kLeftControl);
+    }
+
+  private:
+    static const ebplane_tag* nearest_enemy() {
+        const ebplane_tag* best = nullptr;
+        float best_distance = 1e9f;
+        ebplane_list.for_each([&](const ebplane_tag& e) {
+            const float d = std::abs(e.x - player.x);
+            if (d < best_distance) {
+                best_distance = d;
+                best = &e;
+            }
+        });
+        return best;
+    }
+    static void tap(int key) {
+        svc::input_state().key_event(key, true, false);
+        svc::input_state().key_event(key, false, false);
+    }
+    void hold(int key, bool down) {
+        bool& held = key == svc::vk::kUp ? up_ : down_;
+        if (held == down) return;
+        held = down;
+        svc::input_state().key_event(key, down, false);
+    }
+
+    static constexpr float kLowestAim = 300.0f;
+
+    int frame_ = 0;
+    int last_turn_ = -1000;
+    bool up_ = false, down_ = false;
+};
+
+// How busy the sky is right now.
+struct Sky {
+    int enemies = 0, balloons = 0, explosions = 0, debris = 0, smoke = 0, points = 0;
+    static Sky now() {
+        return {ebplane_list.count(),  balloon_list.count(), explode_list.count(),
+                particle_list.count(), smoke_list.count(),   points_list.count()};
+    }
+};
+
+class Scenario {
+  public:
+    // stage 0: the title menu. Otherwise the stage is played from its fly-in
+    // for `play_frames` frames of play before the caller takes over.
+    Scenario(int stage, int play_frames) {
+        platform_.set_keep_last_frame(false);
+        svc::use_platform(&platform_);
+        svc::force_random_seed(kSeed);
+        reset_game_globals();
+        ok_ = start_up();
+        if (!ok_ || stage == 0) return;
+        start_stage(stage);
+        while (stage_phase != phase::kPlay) frame();
+        for (int i = 0; i < play_frames; ++i) frame();
+    }
+    ~Scenario() {
+        reset_game_globals();
+        svc::use_platform(nullptr);
+        svc::force_random_seed(std::nullopt);
+    }
+    Scenario(const Scenario&) = delete;
+    Scenario& operator=(const Scenario&) = delete;
+
+    bool ok() const { return ok_; }
+
+    // One whole frame of the game, the pilot's decision first. Enemies are
+    // kept from ramming the plane (it blinks then, as after a fly-in) and its
+    // lives are topped up, so that a run stays on its stage.
+    void frame() {
+        if (game_state == state::kStage) safe_timer = std::max(safe_timer, 2);
+        player.lives = 3;
+        pilot_.fly();
+        run_frame();
+    }
+
+  private:
+    // The game's own path into a stage: a new game, then the stage's counts.
+    static void start_stage(int stage) {
+        game_state = state::kStage;
+        clear_world();
+        player_tag::reset(1);
+        player.level = stage;
+        enemies_per_stage = 10 + 5 * (stage - 1);
+        balloons_per_stage = 3 + 3 * (stage - 1);
+        clear_world();
+        player_tag::reset(0);
+    }
+
+    svc::HeadlessPlatform platform_;
+    Pilot pilot_;
+    bool ok_ = false;
+};
+
+}  // namespace bench
