@@ -34,7 +34,7 @@ void append_bytes(png_structp png, png_bytep data, png_size_t size) {
     out->insert(out->end(), data, data + size);
 }
 
-std::vector<std::uint8_t> write_png(PngSpec spec) {
+std::vector<std::uint8_t> write_png(PngSpec layout) {
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -44,19 +44,19 @@ std::vector<std::uint8_t> write_png(PngSpec spec) {
         return {};
     }
     png_set_write_fn(png, &out, append_bytes, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bit_depth, spec.colour_type,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bit_depth, layout.colour_type,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!layout.palette.empty()) {
+        png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
     }
-    if (!spec.palette_alpha.empty()) {
-        png_set_tRNS(png, info, spec.palette_alpha.data(),
-                     static_cast<int>(spec.palette_alpha.size()), nullptr);
+    if (!layout.palette_alpha.empty()) {
+        png_set_tRNS(png, info, layout.palette_alpha.data(),
+                     static_cast<int>(layout.palette_alpha.size()), nullptr);
     }
     png_write_info(png, info);
     std::vector<png_bytep> rows;
-    for (auto& row : spec.rows) rows.push_back(row.data());
+    for (auto& row : layout.rows) rows.push_back(row.data());
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -65,7 +65,7 @@ std::vector<std::uint8_t> write_png(PngSpec spec) {
 
 // An 8-bit RGB picture from 0xRRGGBB values.
 std::vector<std::uint8_t> rgb_png(int width, int height, const std::vector<std::uint32_t>& rgb) {
-    PngSpec spec{width, height};
+    PngSpec layout{width, height};
     for (int y = 0; y < height; ++y) {
         std::vector<png_byte> row;
         for (int x = 0; x < width; ++x) {
@@ -74,9 +74,9 @@ std::vector<std::uint8_t> rgb_png(int width, int height, const std::vector<std::
             row.push_back(static_cast<png_byte>(p >> 8));
             row.push_back(static_cast<png_byte>(p));
         }
-        spec.rows.push_back(row);
+        layout.rows.push_back(row);
     }
-    return write_png(spec);
+    return write_png(layout);
 }
 
 std::uint32_t chunk_crc(const std::uint8_t* data, std::size_t size) {
@@ -133,9 +133,9 @@ TEST_F(ImageTest, MaskedPicturesTurnTheMaskColourIntoTransparency) {
 
 TEST_F(ImageTest, PicturesWithTheirOwnAlphaKeepIt) {
     svc::set_mask_colour(200, 200, 200);
-    PngSpec spec{3, 1, PNG_COLOR_TYPE_RGB_ALPHA};
-    spec.rows = {{200, 200, 200, 255, 10, 20, 30, 77, 1, 2, 3, 0}};
-    auto image = load_bytes(write_png(spec), svc::kMasked);
+    PngSpec layout{3, 1, PNG_COLOR_TYPE_RGB_ALPHA};
+    layout.rows = {{200, 200, 200, 255, 10, 20, 30, 77, 1, 2, 3, 0}};
+    auto image = load_bytes(write_png(layout), svc::kMasked);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixmaps[0].pixels,
               (std::vector<std::uint32_t>{0xFFC8C8C8u, 0x4D0A141Eu, 0x00010203u}));
@@ -171,10 +171,10 @@ TEST_F(ImageTest, EveryPngLayoutDecodesToEightBitColour) {
         {&rgb16, {0xFFFF0080u}},
         {&palette4, {0xFF070809u, 0xFF040506u, 0xFF010203u}},
     };
-    for (auto& [spec, expected] : cases) {
-        auto image = load_bytes(write_png(*spec), 0);
-        ASSERT_TRUE(image) << "colour type " << spec->colour_type;
-        EXPECT_EQ(image->pixmaps[0].pixels, expected) << "colour type " << spec->colour_type;
+    for (auto& [layout, expected] : cases) {
+        auto image = load_bytes(write_png(*layout), 0);
+        ASSERT_TRUE(image) << "colour type " << layout->colour_type;
+        EXPECT_EQ(image->pixmaps[0].pixels, expected) << "colour type " << layout->colour_type;
     }
     // Interlaced pictures come out the same as plain ones.
     std::vector<std::uint32_t> rgb;

@@ -48,14 +48,14 @@ TEST(Display, NumbersHaveAtLeastTwoDigits) {
 // differ exactly where the spare-life planes stand (48 x 33 around x 140 + 53 i,
 // y 452), during a stage only.
 Pixels frame_with_lives(int lives, int flip, const std::string& script) {
-    RunSpec spec;
-    spec.script = script;
-    spec.frames = flip;
-    spec.keep = {flip};
-    spec.on_flip = [lives](const Snapshot& s) {
+    RunSpec plan;
+    plan.script = script;
+    plan.frames = flip;
+    plan.keep = {flip};
+    plan.on_flip = [lives](const Snapshot& s) {
         if (s.flip == 340) player.lives = lives;
     };
-    return run_game(spec).picture(flip);
+    return run_game(plan).picture(flip);
 }
 
 TEST(Display, SpareLivesStandAlongTheFootOfThePageDuringAStage) {
@@ -89,15 +89,15 @@ TEST(Display, NoSpareLivesInTheMenus) {
 // of the main loop, whatever was drawn there: the pointer, clouds, enemies,
 // debris. The pointer straddling the margin shows only its visible part.
 TEST(Display, MarginsHideEverythingOutsideThePlayfield) {
-    RunSpec spec;
-    spec.script =
+    RunSpec plan;
+    plan.script =
         "0 mouse 320 292\n330 mouse 20 300\n332 mouse 105 300\n334 mouse 515 300\n"
         "336 mouse 320 292\n337 button 1 click\n460 key 37 tap\n480 key 40 down\n"
         "900 key 32 tap\n905 mouse 600 100\n";
-    spec.frames = 1000;
-    spec.keep = {333, 335};
+    plan.frames = 1000;
+    plan.keep = {333, 335};
     int checked = 0;
-    spec.on_picture = [&](const Snapshot& s, const std::uint32_t* pixels, const Pixels& paper) {
+    plan.on_picture = [&](const Snapshot& s, const std::uint32_t* pixels, const Pixels& paper) {
         if (s.flip < kFirstTitleFlip) return;
         ++checked;
         for (int y = 0; y < 480; ++y)
@@ -111,7 +111,7 @@ TEST(Display, MarginsHideEverythingOutsideThePlayfield) {
                 }
             }
     };
-    const RunResult run = run_game(spec);
+    const RunResult run = run_game(plan);
     EXPECT_EQ(checked, 1000 - kSplashFlips);
 
     // The pointer's top-left corner is its hot spot: at x 105 its columns
@@ -132,23 +132,23 @@ TEST(Display, MarginsHideEverythingOutsideThePlayfield) {
 }
 
 TEST(Golden, TitleMenu) {
-    RunSpec spec;
-    spec.frames = 340;
-    spec.keep = {340};
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.frames = 340;
+    plan.keep = {340};
+    const RunResult run = run_game(plan);
     expect_matches_golden(run.picture(340), "title_menu");
 }
 
 TEST(Golden, GameOverScreen) {
-    RunSpec spec;
-    spec.script = "330 button 1 click\n452 key 40 down\n";
-    spec.frames = 1000;
-    spec.on_flip = [](const Snapshot& s) {
+    RunSpec plan;
+    plan.script = "330 button 1 click\n452 key 40 down\n";
+    plan.frames = 1000;
+    plan.on_flip = [](const Snapshot& s) {
         if (s.flip == 452) player.lives = 1;
         if (s.state == 6) svc::input_state().key_event(svc::vk::kDown, false, false);
     };
-    spec.keep_when = [](const Snapshot& s) { return s.state == 5 && s.timer == 100; };
-    const RunResult run = run_game(spec);
+    plan.keep_when = [](const Snapshot& s) { return s.state == 5 && s.timer == 100; };
+    const RunResult run = run_game(plan);
     ASSERT_EQ(run.pictures.size(), 1u);
     expect_matches_golden(run.pictures.begin()->second, "game_over");
 }

@@ -17,10 +17,10 @@ constexpr int kFirstPlayFlip = kFirstStageFlip + kFlyInFrames;
 const std::string kStartGame = "330 button 1 click\n";
 
 TEST(GlobalKeys, EscapeInTheTitleEndsTheProgramThroughTheExitPath) {
-    RunSpec spec;
-    spec.script = "340 key 27 tap\n";
-    spec.frames = 400;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = "340 key 27 tap\n";
+    plan.frames = 400;
+    const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.last_flip(), 340) << "the frame in which Escape was read is the last";
@@ -28,11 +28,11 @@ TEST(GlobalKeys, EscapeInTheTitleEndsTheProgramThroughTheExitPath) {
 }
 
 TEST(GlobalKeys, EscapePausesAStageAndLeavesThePauseForTheTitle) {
-    RunSpec spec;
-    spec.script =
+    RunSpec plan;
+    plan.script =
         kStartGame + "390 mouse 200 420\n400 key 27 tap\n410 mouse 150 150\n" + "420 key 27 tap\n";
-    spec.frames = 440;
-    const RunResult run = run_game(spec);
+    plan.frames = 440;
+    const RunResult run = run_game(plan);
 
     const Snapshot& before = run.at(400);
     ASSERT_EQ(before.state, 2);
@@ -57,11 +57,11 @@ TEST(GlobalKeys, EscapePausesAStageAndLeavesThePauseForTheTitle) {
 }
 
 TEST(GlobalKeys, SpaceAndJoystickButton2ToggleThePauseAndKeepTheFlyIn) {
-    RunSpec spec;
-    spec.script = kStartGame + "400 key 32 tap\n410 key 32 tap\n420 joy 0 button 2 tap\n" +
+    RunSpec plan;
+    plan.script = kStartGame + "400 key 32 tap\n410 key 32 tap\n420 joy 0 button 2 tap\n" +
                   "430 joy 0 button 2 tap\n";
-    spec.frames = 500;
-    const RunResult run = run_game(spec);
+    plan.frames = 500;
+    const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.at(400).state, 2);
     EXPECT_EQ(run.at(401).state, 3);
@@ -80,19 +80,19 @@ TEST(GlobalKeys, SpaceAndJoystickButton2ToggleThePauseAndKeepTheFlyIn) {
 }
 
 TEST(GlobalKeys, EscapeAndJoystickButton2TogetherPauseAndResume) {
-    RunSpec spec;
-    spec.script = kStartGame + "400 key 27 tap\n400 joy 0 button 2 tap\n";
-    spec.frames = 420;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = kStartGame + "400 key 27 tap\n400 joy 0 button 2 tap\n";
+    plan.frames = 420;
+    const RunResult run = run_game(plan);
     for (int flip = 401; flip <= 420; ++flip) ASSERT_EQ(run.at(flip).state, 2) << flip;
     EXPECT_EQ(run.at(401).engine, 1);
 }
 
 TEST(GlobalKeys, SpaceAndJoystickButton2DoNothingInTheTitle) {
-    RunSpec spec;
-    spec.script = "340 key 32 tap\n350 joy 0 button 2 tap\n";
-    spec.frames = 380;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = "340 key 32 tap\n350 joy 0 button 2 tap\n";
+    plan.frames = 380;
+    const RunResult run = run_game(plan);
     for (int flip = kFirstTitleFlip; flip <= 380; ++flip) ASSERT_EQ(run.at(flip).state, 4) << flip;
 }
 
@@ -108,11 +108,11 @@ class CloseRequest : public testing::TestWithParam<CloseCase> {};
 // A close request ends the game after the current frame in every state, the
 // drone silenced (with half a second for it to fade) and the best score stored.
 TEST_P(CloseRequest, EndsTheGameThroughTheExitPath) {
-    RunSpec spec;
-    spec.script = GetParam().script + "500 close\n";
-    spec.best_score_on_disk = 77;
-    spec.capture_audio = true;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = GetParam().script + "500 close\n";
+    plan.best_score_on_disk = 77;
+    plan.capture_audio = true;
+    const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.last_flip(), 500);
@@ -137,10 +137,10 @@ INSTANTIATE_TEST_SUITE_P(States, CloseRequest,
 // Switching away freezes the game, menus included, and pauses the drone; coming
 // back resumes both. The wait sleeps instead of spinning.
 TEST(GlobalKeys, AnInactiveWindowFreezesTheStageAndPausesTheDrone) {
-    RunSpec spec;
-    spec.script = kStartGame + "400 focus lost\n@9000 focus gained\n";
-    spec.frames = 420;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = kStartGame + "400 focus lost\n@9000 focus gained\n";
+    plan.frames = 420;
+    const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.at(400).engine, 1);
     EXPECT_GE(run.at(401).ms, 9000);

@@ -53,10 +53,10 @@ class TitleClick : public testing::TestWithParam<RowCase> {};
 // Rows 269 and 393 are just outside the items; 270 is "Start Game", 392 "Exit
 // Game". The pointer's x does not matter, even over a margin.
 TEST_P(TitleClick, ChoosesTheItemOnTheRow) {
-    RunSpec spec;
-    spec.script = click_at(340, 10, GetParam().y);
-    spec.frames = 360;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = click_at(340, 10, GetParam().y);
+    plan.frames = 360;
+    const RunResult run = run_game(plan);
 
     ASSERT_EQ(run.status, 0);
     if (GetParam().state_after == 0) {
@@ -75,10 +75,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, TitleClick,
                          [](const auto& info) { return "Row" + std::to_string(info.param.y); });
 
 TEST(TitleMenu, StartGameSetsUpStageOneWithThreeLives) {
-    RunSpec spec;
-    spec.script = "340 button 1 click\n";
-    spec.frames = 345;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = "340 button 1 click\n";
+    plan.frames = 345;
+    const RunResult run = run_game(plan);
 
     const Snapshot& first = run.at(341);
     EXPECT_EQ(first.state, 2);
@@ -97,10 +97,10 @@ TEST(TitleMenu, VolumeItemsStepThroughTheirLabels) {
     std::string script;
     for (int i = 0; i < 11; ++i) script += click_at(340 + 4 * i, 320, 320);
     for (int i = 0; i < 7; ++i) script += click_at(400 + 4 * i, 320, 351);
-    RunSpec spec;
-    spec.script = script;
-    spec.frames = 440;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = script;
+    plan.frames = 440;
+    const RunResult run = run_game(plan);
 
     const std::vector<std::string> labels = {"Off", "10%", "20%", "30%", "40%", "50%",
                                              "60%", "70%", "80%", "90%", "Max"};
@@ -120,11 +120,11 @@ TEST(TitleMenu, VolumeItemsStepThroughTheirLabels) {
 }
 
 TEST(PauseMenu, ResumeContinuesTheStageAndQuitReturnsToTheTitle) {
-    RunSpec spec;
-    spec.script = std::string("330 button 1 click\n") + "400 key 32 tap\n" +
+    RunSpec plan;
+    plan.script = std::string("330 button 1 click\n") + "400 key 32 tap\n" +
                   click_at(405, 600, 280) + "420 key 32 tap\n" + click_at(425, 320, 380);
-    spec.frames = 440;
-    const RunResult run = run_game(spec);
+    plan.frames = 440;
+    const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.at(406).state, 3);
     EXPECT_EQ(run.at(407).state, 2) << "Resume Game";
@@ -146,15 +146,15 @@ TEST(PauseMenu, AClickOnNoItemFlushesTheKeysPressedWithIt) {
     const std::string pause_then_wait = std::string("330 button 1 click\n") +
                                         "400 key 32 tap\n405 mouse 320 200\n" +
                                         "410 focus lost\n@8000 focus gained\n";
-    RunSpec spec;
-    spec.script = pause_then_wait + "@8000 button 1 click\n@8000 key 32 down\n415 key 32 up\n";
-    spec.frames = 420;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = pause_then_wait + "@8000 button 1 click\n@8000 key 32 down\n415 key 32 up\n";
+    plan.frames = 420;
+    const RunResult run = run_game(plan);
     for (int flip = 401; flip <= 420; ++flip) ASSERT_EQ(run.at(flip).state, 3) << flip;
 
     // The same Space without the click resumes the stage.
-    spec.script = pause_then_wait + "@8000 key 32 down\n415 key 32 up\n";
-    const RunResult control = run_game(spec);
+    plan.script = pause_then_wait + "@8000 key 32 down\n415 key 32 up\n";
+    const RunResult control = run_game(plan);
     EXPECT_EQ(control.at(411).state, 3) << "the menu of that frame ran paused";
     EXPECT_EQ(control.at(412).state, 2);
 }
@@ -162,13 +162,13 @@ TEST(PauseMenu, AClickOnNoItemFlushesTheKeysPressedWithIt) {
 // A fully deflected stick moves the pointer 6 pixels per frame on each axis;
 // anything less does nothing. Button 0 chooses like a click.
 TEST(Pointer, JoystickSteersThePointerAndItsButtonChooses) {
-    RunSpec spec;
-    spec.script =
+    RunSpec plan;
+    plan.script =
         "340 joy 0 axis x 1.0\n340 joy 0 axis y -1.0\n350 joy 0 axis x 0.99\n"
         "350 joy 0 axis y 0\n360 joy 0 axis x 0\n360 joy 0 axis y 1.0\n364 joy 0 axis y 0\n"
         "370 joy 0 button 0 tap\n";
-    spec.frames = 380;
-    const RunResult run = run_game(spec);
+    plan.frames = 380;
+    const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.at(340).mouse_x, 320);
     EXPECT_EQ(run.at(341).mouse_x, 326);
@@ -183,10 +183,10 @@ TEST(Pointer, JoystickSteersThePointerAndItsButtonChooses) {
 }
 
 TEST(Pointer, JoystickButton0OnAnItemChoosesIt) {
-    RunSpec spec;
-    spec.script = "340 joy 0 button 0 tap\n";
-    spec.frames = 345;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = "340 joy 0 button 0 tap\n";
+    plan.frames = 345;
+    const RunResult run = run_game(plan);
     EXPECT_EQ(run.at(341).state, 2);
 }
 

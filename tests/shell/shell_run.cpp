@@ -167,28 +167,28 @@ const Pixels& RunResult::picture(int flip) const {
     return it->second;
 }
 
-RunResult run_game(const RunSpec& spec) {
+RunResult run_game(const RunSpec& plan) {
     ScratchDir scratch;
-    if (spec.best_score_on_disk >= 0) write_best_score(spec.best_score_on_disk);
+    if (plan.best_score_on_disk >= 0) write_best_score(plan.best_score_on_disk);
 
     RunResult result;
     harness::Options options;
-    options.seed = spec.seed;
-    options.frames = spec.frames;
-    options.input_script = spec.script;
-    if (spec.capture_audio) options.audio_path = "sound.wav";
+    options.seed = plan.seed;
+    options.frames = plan.frames;
+    options.input_script = plan.script;
+    if (plan.capture_audio) options.audio_path = "sound.wav";
     result.status = harness::run(options, [&](const harness::FlipInfo& info) {
         result.flips.push_back(snapshot(info));
-        if (spec.keep.count(info.flip) || (spec.keep_when && spec.keep_when(result.flips.back()))) {
+        if (plan.keep.count(info.flip) || (plan.keep_when && plan.keep_when(result.flips.back()))) {
             result.pictures[info.flip] = Pixels(
                 info.pixels, info.pixels + static_cast<std::size_t>(info.width) * info.height);
         }
         if (result.paper.empty()) result.paper = paper_as_drawn();
-        if (spec.on_picture) spec.on_picture(result.flips.back(), info.pixels, result.paper);
-        if (spec.on_flip) spec.on_flip(result.flips.back());
+        if (plan.on_picture) plan.on_picture(result.flips.back(), info.pixels, result.paper);
+        if (plan.on_flip) plan.on_flip(result.flips.back());
     });
     result.best_score_file = read_best_score();
-    if (spec.capture_audio) {
+    if (plan.capture_audio) {
         // 16-bit stereo at 44100 Hz after a 44-byte header.
         const auto bytes = fs::file_size("sound.wav");
         result.audio_ms = static_cast<int>((bytes - 44) / 4 * 1000 / 44100);

@@ -82,7 +82,7 @@ struct RunResult {
 
 // Runs the game once in a fresh temporary working directory holding the
 // game's sounds; the directory is removed afterwards.
-RunResult run_game(const RunSpec& spec);
+RunResult run_game(const RunSpec& plan);
 
 // Golden pictures: compares `picture` with tests/shell/golden/<name>.png, or
 // rewrites that file when SCRIBBLE_UPDATE_GOLDEN=1 is set in the environment.

@@ -10,10 +10,10 @@ namespace {
 constexpr int kStartGameRowY = 292;  // where start-up leaves the pointer
 
 TEST(Splash, LeftAloneLasts326FramesAtFullOpacityThenFading) {
-    RunSpec spec;
-    spec.frames = kFirstTitleFlip + 2;
-    spec.keep = {1, 226, 227, 326};
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.frames = kFirstTitleFlip + 2;
+    plan.keep = {1, 226, 227, 326};
+    const RunResult run = run_game(plan);
 
     ASSERT_EQ(run.status, 0);
     for (int flip = 1; flip <= kSplashFlips; ++flip) ASSERT_EQ(run.at(flip).state, 0) << flip;
@@ -47,10 +47,10 @@ class SplashSkip : public testing::TestWithParam<SkipCase> {};
 // The press that ends the splash is flushed: Escape would quit from the title,
 // and a click or joystick button 0 would choose "Start Game" under the pointer.
 TEST_P(SplashSkip, EndsAtOnceAndThePressNeverReachesTheTitle) {
-    RunSpec spec;
-    spec.script = GetParam().script;
-    spec.frames = 60;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = GetParam().script;
+    plan.frames = 60;
+    const RunResult run = run_game(plan);
 
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.at(10).state, 0);
@@ -72,10 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Splash, OtherKeysAndButtonsDoNotEndIt) {
-    RunSpec spec;
-    spec.script = "10 key 13 tap\n11 button 2 click\n12 joy 0 button 1 tap\n13 key 162 tap\n";
-    spec.frames = kFirstTitleFlip;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = "10 key 13 tap\n11 button 2 click\n12 joy 0 button 1 tap\n13 key 162 tap\n";
+    plan.frames = kFirstTitleFlip;
+    const RunResult run = run_game(plan);
     EXPECT_EQ(run.at(kSplashFlips).state, 0);
     EXPECT_EQ(run.at(kFirstTitleFlip).state, 4);
 }
@@ -84,11 +84,11 @@ TEST(Splash, OtherKeysAndButtonsDoNotEndIt) {
 // the wait sleeps (the virtual clock only moves through sleeping, so a busy wait
 // would never see the focus come back).
 TEST(Splash, StandsStillWhileTheWindowIsInactive) {
-    RunSpec spec;
-    spec.script = "100 focus lost\n@4000 focus gained\n";
-    spec.frames = kFirstTitleFlip;
-    spec.keep = {100, 101};
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = "100 focus lost\n@4000 focus gained\n";
+    plan.frames = kFirstTitleFlip;
+    plan.keep = {100, 101};
+    const RunResult run = run_game(plan);
 
     ASSERT_EQ(run.status, 0);
     EXPECT_LT(run.at(100).ms, 2000);
@@ -99,10 +99,10 @@ TEST(Splash, StandsStillWhileTheWindowIsInactive) {
 }
 
 TEST(Splash, ClosingTheWindowEndsTheGameAfterOneTitleFrame) {
-    RunSpec spec;
-    spec.script = "50 close\n";
-    spec.best_score_on_disk = 4321;
-    const RunResult run = run_game(spec);
+    RunSpec plan;
+    plan.script = "50 close\n";
+    plan.best_score_on_disk = 4321;
+    const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.last_flip(), 51);

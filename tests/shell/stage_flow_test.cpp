@@ -27,18 +27,18 @@ void release(int vk) {
 }
 
 TEST(StageClear, BonusAndNextStageInThe301stFrame) {
-    RunSpec spec;
-    spec.script = "330 button 1 click\n";
-    spec.frames = 900;
+    RunSpec plan;
+    plan.script = "330 button 1 click\n";
+    plan.frames = 900;
     bool enemies_removed = false;
-    spec.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s) {
         // The last enemy gone: the stage clears in the next play frame.
         if (!enemies_removed && s.state == 2 && s.phase == 1) {
             ebplane_tag::destroy_all();
             enemies_removed = true;
         }
     };
-    const RunResult run = run_game(spec);
+    const RunResult run = run_game(plan);
 
     const int clear = run.first([](const Snapshot& s) { return s.phase == 2; });
     ASSERT_EQ(clear, kFirstPlayFlip + 1);
@@ -68,11 +68,11 @@ TEST(StageClear, BonusAndNextStageInThe301stFrame) {
 // Escape and Space do nothing while dying; after 250 frames the same stage
 // starts again in full.
 TEST(Dying, WithLivesLeftTheSameStageStartsAgain) {
-    RunSpec spec;
-    spec.script = kStartAndDive;
-    spec.frames = 1100;
+    RunSpec plan;
+    plan.script = kStartAndDive;
+    plan.frames = 1100;
     int death = 0;
-    spec.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s) {
         if (death == 0 && s.state == 6) death = s.flip;
         if (death == 0) return;
         if (s.flip == death + 10) {
@@ -85,7 +85,7 @@ TEST(Dying, WithLivesLeftTheSameStageStartsAgain) {
             release(svc::vk::kDown);
         }
     };
-    const RunResult run = run_game(spec);
+    const RunResult run = run_game(plan);
 
     ASSERT_GT(death, kFirstPlayFlip);
     EXPECT_EQ(run.at(death).lives, 2);
@@ -113,11 +113,11 @@ struct LastLifeRun {
 // the game-over screen, lets go of the arrow and starts a new game from the title.
 LastLifeRun lose_last_life(const std::string& extra_script = "", int frames = 2000) {
     LastLifeRun result;
-    RunSpec spec;
-    spec.script = kStartAndDive + extra_script;
-    spec.frames = frames;
+    RunSpec plan;
+    plan.script = kStartAndDive + extra_script;
+    plan.frames = frames;
     int& death = result.death;
-    spec.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s) {
         if (s.flip == kFirstPlayFlip) player.lives = 1;
         if (death == 0 && s.state == 6) death = s.flip;
         if (death == 0) return;
@@ -129,7 +129,7 @@ LastLifeRun lose_last_life(const std::string& extra_script = "", int frames = 20
         if (s.flip == death + 260) press(svc::vk::kEscape);
         if (s.flip == death + 261) release(svc::vk::kEscape);
     };
-    result.run = run_game(spec);
+    result.run = run_game(plan);
     return result;
 }
 
@@ -193,18 +193,18 @@ TEST(GameOver, WaitsForTheJoystickButtonToBeReleased) {
 }
 
 TEST(BestScore, FollowsTheScoreOnlyWhenPassedAndOnlyInStageFrames) {
-    RunSpec spec;
-    spec.script = kStartAndDive;
-    spec.best_score_on_disk = 100;
-    spec.frames = 1100;
+    RunSpec plan;
+    plan.script = kStartAndDive;
+    plan.best_score_on_disk = 100;
+    plan.frames = 1100;
     int death = 0;
-    spec.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s) {
         if (s.flip == 340) player.score = 100;
         if (s.flip == 345) player.score = 101;
         if (death == 0 && s.state == 6) death = s.flip;
         if (death != 0 && s.flip == death + 5) player.score = 5000;
     };
-    const RunResult run = run_game(spec);
+    const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.at(341).best, 100) << "equal to the best does not change it";
     EXPECT_EQ(run.at(341).new_bs, 0);
@@ -219,17 +219,17 @@ TEST(BestScore, FollowsTheScoreOnlyWhenPassedAndOnlyInStageFrames) {
 }
 
 TEST(BestScore, PointsAfterTheLastDeathNeverReachTheBest) {
-    RunSpec spec;
-    spec.script = kStartAndDive;
-    spec.best_score_on_disk = 100;
-    spec.frames = 1500;
+    RunSpec plan;
+    plan.script = kStartAndDive;
+    plan.best_score_on_disk = 100;
+    plan.frames = 1500;
     int death = 0;
-    spec.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s) {
         if (s.flip == kFirstPlayFlip) player.lives = 1;
         if (death == 0 && s.state == 6) death = s.flip;
         if (death != 0 && s.flip == death + 5) player.score = 5000;
     };
-    const RunResult run = run_game(spec);
+    const RunResult run = run_game(plan);
     ASSERT_GT(death, 0);
     EXPECT_EQ(run.at(1500).state, 4);
     EXPECT_EQ(run.at(1500).score, 5000) << "the display keeps the final score";
