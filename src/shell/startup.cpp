@@ -19,21 +19,6 @@ namespace {
 // an inactive game costs next to no processor time.
 constexpr int kSuspendedPollMs = 5;
 
-// The images made empty at start-up and filled later: the margin strips by
-// page_margins(1), the sprites by cutting the sheet in load_assets. The drawer,
-// the player, the mountains and the entity lists are static objects that
-// reset_game_globals has already put to their start-up values.
-void create_globals() {
-    margin_left_image = svc::create_image(110, 480, 1, -1);
-    margin_right_image = svc::create_image(116, 480, 1, -1);
-    svc::set_auto_mid_handle(1);
-    cloud_image = svc::create_image(116, 78, 1, -1);
-    sprite_frames = svc::create_image(48, 33, 26, -1);
-    blimp_frames = svc::create_image(80, 33, 4, -1);
-    svc::set_auto_mid_handle(0);
-    engine_channel = svc::allocate_channel();
-}
-
 // The sheet is drawn with the mask blend onto a black buffer and cut with black
 // as the mask colour, so its grey background ends up transparent in every cut.
 void cut_sprite_sheet(const svc::Image& sheet) {
@@ -56,6 +41,21 @@ bool splash_skipped() {
 }
 
 }  // namespace
+
+// The images made empty at start-up and filled later: the margin strips by
+// page_margins(1), the sprites by cutting the sheet in load_assets. The drawer,
+// the player, the mountains and the entity lists are static objects that
+// reset_game_globals has already put to their start-up values.
+void create_globals() {
+    margin_left_image = svc::create_image(110, 480, 1, -1);
+    margin_right_image = svc::create_image(116, 480, 1, -1);
+    svc::set_auto_mid_handle(1);
+    cloud_image = svc::create_image(116, 78, 1, -1);
+    sprite_frames = svc::create_image(48, 33, 26, -1);
+    blimp_frames = svc::create_image(80, 33, 4, -1);
+    svc::set_auto_mid_handle(0);
+    engine_channel = svc::allocate_channel();
+}
 
 bool start_up() {
     svc::register_embedded_assets();

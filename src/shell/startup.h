@@ -6,6 +6,9 @@
 // be opened (nothing else has been done then).
 bool start_up();
 
+// Creates the images that start-up makes empty (the margin strips, the cloud,
+// the sprite and blimp frames) and the idle engine channel.
+void create_globals();
 // Loads the font, the pictures (cutting the sprite sheet) and the effect sounds.
 void load_assets();
 void logo_splash(int y_offset);

@@ -29,14 +29,7 @@ void WorldTest::SetUp() {
     ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60, 2));
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);
-    margin_left_image = svc::create_image(110, 480, 1, -1);
-    margin_right_image = svc::create_image(116, 480, 1, -1);
-    svc::set_auto_mid_handle(1);
-    cloud_image = svc::create_image(116, 78, 1, -1);
-    sprite_frames = svc::create_image(48, 33, 26, -1);
-    blimp_frames = svc::create_image(80, 33, 4, -1);
-    svc::set_auto_mid_handle(0);
-    engine_channel = svc::allocate_channel();
+    create_globals();
     svc::seed_random(20260);
     load_assets();
     startup_reset = 0;
