@@ -1,0 +1,187 @@
+// The monkey pilot plays the real game through the harness for many frames;
+// every frame is checked against what must always hold. The length comes from
+// SCRIBBLE_SOAK_FRAMES (scripts/soak runs a million frames under AddressSanitizer
+// and UndefinedBehaviorSanitizer); by default each test is a short soak for CI.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "harness/run_dir.h"
+#include "headless/harness.h"
+#include "monkey/monkey.h"
+#include "services/input.h"
+#include "shell/globals.h"
+#include "world/balloon.h"
+#include "world/blimp.h"
+#include "world/ebplane.h"
+#include "world/effects.h"
+#include "world/particles.h"
+#include "world/player.h"
+#include "world/pshot.h"
+#include "world/scenery.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <cstddef>
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
+
+namespace {
+
+// Bytes the heap holds now.
+std::int64_t heap_in_use() {
+#if defined(__SANITIZE_ADDRESS__)
+    return static_cast<std::int64_t>(__sanitizer_get_current_allocated_bytes());
+#else
+    return static_cast<std::int64_t>(mallinfo2().uordblks);
+#endif
+}
+
+int soak_frames(int fallback) {
+    const char* text = std::getenv("SCRIBBLE_SOAK_FRAMES");
+    return text ? std::atoi(text) : fallback;
+}
+
+int listed_instances() {
+    return ebplane_list.count() + balloon_list.count() + pshot_list.count() + cloud_list.count() +
+           particle_list.count() + smoke_list.count() + explode_list.count() + bpop_list.count() +
+           points_list.count();
+}
+
+// What a soak saw, and the first broken rule (empty when none).
+struct SoakResult {
+    int frames = 0;
+    int runs = 0;
+    int stage_frames = 0;
+    int deaths = 0;
+    int games_over = 0;
+    int longest_death = 0;
+    int max_instances = 0;
+    std::int64_t heap_growth = 0;  // beyond what the lists hold, after warm-up
+    std::string broken;
+};
+
+class InvariantChecker {
+  public:
+    explicit InvariantChecker(int warm_up) : warm_up_(warm_up) {}
+
+    void check(int frame, SoakResult& result) {
+        if (!result.broken.empty()) return;
+        // The logo splash comes before the game has any state of its own.
+        started_ = started_ || game_state != 0;
+        if (!started_) return;
+        const int instances = listed_instances();
+        result.max_instances = std::max(result.max_instances, instances);
+        if (player.score < 0) fail(frame, "score below 0", result);
+        // A frame seen in state 2 right after a death ran the death sequence's
+        // last step, not a stage step; points scored while dying wait for the
+        // next stage step to reach the best.
+        const bool stage_step = game_state == state::kStage && previous_state_ == state::kStage;
+        if (stage_step && player.best_sc < player.score) {
+            fail(frame, "best below the score in a stage frame", result);
+        }
+        if (player.lives < 0 || player.lives > 3) fail(frame, "lives outside 0 to 3", result);
+        if (game_state < 2 || game_state > 6) fail(frame, "game_state outside 2 to 6", result);
+        if (ebplane_list.count() < 0 || balloon_list.count() < 0 || pshot_list.count() < 0 ||
+            cloud_list.count() < 0 || particle_list.count() < 0 || smoke_list.count() < 0 ||
+            explode_list.count() < 0 || bpop_list.count() < 0 || points_list.count() < 0) {
+            fail(frame, "a list count below 0", result);
+        }
+        if (game_state == state::kStage) ++result.stage_frames;
+        check_death_length(frame, result);
+        if (game_state == state::kGameOver && previous_state_ != state::kGameOver) {
+            ++result.games_over;
+        }
+        previous_state_ = game_state;
+        check_memory(frame, instances, result);
+    }
+
+  private:
+    // Heap not accounted for by the lists' instances: at most this much per instance.
+    static constexpr std::int64_t kBytesPerInstance = 1024;
+    static constexpr std::int64_t kSlack = 4 << 20;
+
+    void check_death_length(int frame, SoakResult& result) {
+        if (game_state == state::kDying) {
+            if (dying_frames_++ == 0) ++result.deaths;
+            result.longest_death = std::max(result.longest_death, dying_frames_);
+            if (dying_frames_ > 250) fail(frame, "a death sequence longer than 250 frames", result);
+        } else {
+            dying_frames_ = 0;
+        }
+    }
+
+    void check_memory(int frame, int instances, SoakResult& result) {
+        const std::int64_t unexplained = heap_in_use() - kBytesPerInstance * instances;
+        if (frame == warm_up_) baseline_ = unexplained;
+        if (frame <= warm_up_) return;
+        result.heap_growth = std::max(result.heap_growth, unexplained - baseline_);
+        if (unexplained - baseline_ > kSlack) fail(frame, "the heap keeps growing", result);
+    }
+
+    static void fail(int frame, const std::string& what, SoakResult& result) {
+        if (!result.broken.empty()) return;
+        std::ostringstream text;
+        text << "frame " << frame << ": " << what << " (state " << game_state << ", score "
+             << player.score << ", best " << player.best_sc << ", lives " << player.lives << ")";
+        result.broken = text.str();
+    }
+
+    int warm_up_;
+    bool started_ = false;
+    int dying_frames_ = 0;
+    int previous_state_ = 0;
+    std::int64_t baseline_ = 0;
+};
+
+// Plays `frames` frames from `seed`; a run that ends early (it should not)
+// is followed by another until the frames are done.
+SoakResult soak(std::uint32_t seed, int frames) {
+    testing_support::RunDirectory dir;
+    monkey::Monkey pilot(seed);
+    InvariantChecker checker(std::min(frames / 10, 20'000));
+    SoakResult result;
+    while (result.frames < frames && result.broken.empty()) {
+        harness::Options options;
+        options.seed = static_cast<int>(seed) + result.runs;
+        options.frames = frames - result.frames;
+        options.input_script = pilot.timed_script(*options.frames);
+        ++result.runs;
+        const int before = result.frames;
+        harness::run(options, [&](const harness::FlipInfo&) {
+            checker.check(++result.frames, result);
+            pilot.act(svc::input_state());
+        });
+        if (result.frames == before) {
+            result.broken = "a run showed no frame";
+        }
+    }
+    return result;
+}
+
+void expect_clean_soak(std::uint32_t seed, int default_frames) {
+    const int frames = soak_frames(default_frames);
+    const SoakResult result = soak(seed, frames);
+    EXPECT_EQ(result.broken, "");
+    EXPECT_EQ(result.frames, frames);
+    EXPECT_EQ(result.runs, 1) << "the monkey ended the game before the last frame";
+    EXPECT_GT(result.stage_frames, frames / 4) << "the monkey hardly played";
+    std::printf(
+        "soak seed %u: %d frames in %d run(s), %d stage frames, %d deaths (longest %d frames), "
+        "%d games over, at most %d listed instances, heap growth beyond the lists %lld bytes\n",
+        seed, result.frames, result.runs, result.stage_frames, result.deaths, result.longest_death,
+        result.games_over, result.max_instances, static_cast<long long>(result.heap_growth));
+}
+
+TEST(Soak, MonkeyPilotFirstSeedKeepsEveryInvariant) {
+    expect_clean_soak(1, 25'000);
+}
+TEST(Soak, MonkeyPilotSecondSeedKeepsEveryInvariant) {
+    expect_clean_soak(2024, 25'000);
+}
+
+}  // namespace
