@@ -1,10 +1,12 @@
 #pragma once
 // The SDL2 back end of the real game: a borderless window covering the desktop
 // (or, with SCRIBBLE_WINDOWED=1, a resizable 640 x 480 window) that shows the
-// software-rendered frame scaled up with its aspect kept, the keyboard, mouse
-// and joysticks, the wall clock and an SDL audio device.
+// software-rendered frame scaled up with its aspect kept, the keyboard, mouse,
+// joysticks and gamepads (plugged in before or during play), the wall clock and
+// an SDL audio device.
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +19,7 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct _SDL_Joystick;
+struct _SDL_GameController;
 union SDL_Event;
 
 namespace svc {
@@ -27,6 +30,10 @@ int virtual_key_from_scancode(int scancode);
 // A joystick axis position (-32768 to 32767) as -1.0 to 1.0, full deflection
 // either way reading exactly -1.0 or 1.0.
 float joystick_axis_value(int position);
+// The game's joystick button for an SDL game-controller button, -1 for none:
+// the south face button fires and chooses (0), the west face button and Start
+// pause (2); the east and north face buttons are 1 and 3.
+int joystick_button_from_pad_button(int pad_button);
 
 class SdlPlatform final : public Platform {
   public:
@@ -52,12 +59,19 @@ class SdlPlatform final : public Platform {
     std::unique_ptr<AudioOutput> open_audio(AudioMixFn mix) override;
 
   private:
-    // Per port: the stick's own position and the hat's, which wins while pushed.
+    // Per port: the stick's own position and the d-pad's (SDL_HAT_* bits), which
+    // wins while pushed. A pad SDL knows the layout of is opened as a game
+    // controller and read through its named buttons; any other joystick by its
+    // raw button numbers. A port without a handle is free for the next pad.
     struct Pad {
         _SDL_Joystick* handle = nullptr;
+        _SDL_GameController* controller = nullptr;
         int instance_id = -1;
         float stick_x = 0, stick_y = 0;
-        int hat_x = 0, hat_y = 0;
+        int dpad = 0;
+        // Per game button, the physical buttons holding it down (one bit each),
+        // so that two buttons sharing a meaning release it only when both are up.
+        std::array<std::uint32_t, kMaxJoyButtons> held_by{};
         bool needs_sync = true;  // push its current state into the input state
     };
 
@@ -65,9 +79,19 @@ class SdlPlatform final : public Platform {
     void handle_key(const SDL_Event& event, InputState& input);
     void handle_window_event(const SDL_Event& event, InputState& input);
     void handle_joystick_event(const SDL_Event& event, InputState& input);
+    void handle_controller_event(const SDL_Event& event, InputState& input);
     int port_of(int instance_id) const;
+    int raw_joystick_port(int instance_id) const;
+    int controller_port(int instance_id) const;
     void update_pad_axes(int port, InputState& input);
+    void set_dpad(int port, int bit, bool down, InputState& input);
+    void press(int port, int button, int source, bool down, InputState& input);
     void sync_pads(InputState& input);
+    void sync_controller(int port, InputState& input);
+    void sync_raw_joystick(int port, InputState& input);
+    bool open_pad(int device_index);
+    void release_pad(int port, InputState& input);
+    int port_count() const;
     void close_joysticks();
     void clamp_pointer(int& x, int& y) const;
 
