@@ -9,7 +9,13 @@
 
 namespace svc {
 
-enum BlendMode : int { kMaskBlend = 1, kSolidBlend = 2, kAlphaBlend = 3, kLightBlend = 4, kShadeBlend = 5 };
+enum BlendMode : int {
+    kMaskBlend = 1,
+    kSolidBlend = 2,
+    kAlphaBlend = 3,
+    kLightBlend = 4,
+    kShadeBlend = 5
+};
 enum ImageFlag : int { kMasked = 1, kFiltered = 2, kMipmapped = 4, kDynamic = 8 };
 
 // Pixels are 0xAARRGGBB.

@@ -23,7 +23,7 @@ constexpr int kMaxJoyButtons = 17;
 
 // What the back ends write into and the queries read from.
 class InputState {
-public:
+  public:
     // Back-end side: one call per event.
     void key_event(int vk, bool down, bool auto_repeat);
     void char_event(std::uint32_t character);
@@ -55,7 +55,7 @@ public:
     int app_suspended() const { return suspended_ ? 1 : 0; }
     void reset();
 
-private:
+  private:
     std::array<bool, 256> key_down_{};
     std::array<int, 256> key_hits_{};
     std::array<std::uint32_t, 256> char_queue_{};

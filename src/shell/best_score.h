@@ -3,5 +3,9 @@
 
 // flag 0 loads player.best_sc, flag 1 saves it.
 void best_score_file(int flag);
-inline void load_best_score() { best_score_file(0); }
-inline void save_best_score() { best_score_file(1); }
+inline void load_best_score() {
+    best_score_file(0);
+}
+inline void save_best_score() {
+    best_score_file(1);
+}

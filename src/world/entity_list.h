@@ -13,7 +13,7 @@
 
 template <typename T>
 class EntityList {
-public:
+  public:
     EntityList() = default;
     EntityList(const EntityList&) = delete;
     EntityList& operator=(const EntityList&) = delete;
@@ -28,9 +28,8 @@ public:
 
     // list_remove: removing an instance that is not (or no longer) in the list does nothing.
     void remove(const T& item) {
-        auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) {
-            return !e.removed && e.item.get() == &item;
-        });
+        auto it = std::find_if(entries_.begin(), entries_.end(),
+                               [&](const Entry& e) { return !e.removed && e.item.get() == &item; });
         if (it == entries_.end()) return;
         it->removed = true;
         --live_;
@@ -69,7 +68,7 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     struct Entry {
         std::unique_ptr<T> item;
         bool removed;

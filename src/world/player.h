@@ -19,8 +19,8 @@ struct player_tag {
     // Starts a new game's counters (new_game != 0) and, unless start-up is
     // still running, sets up a stage.
     static void reset(int new_game);
-    void update();      // play phase
-    void update2();     // fly-in phase
+    void update();   // play phase
+    void update2();  // fly-in phase
     void get_inputs();
     static void init_death();
 };

@@ -15,11 +15,11 @@ extern int startup_reset;       // while 1, player_tag::reset skips the stage se
 void clear_world();
 
 // One of these runs per frame, chosen by the state handlers; later calls draw on top.
-void fly_in_step();    // stage, phase 0
-void play_step();      // stage, phase 1
-void clear_step();     // stage, phase 2
-void wreck_step();     // dying
-void game_over_step(); // game over
+void fly_in_step();     // stage, phase 0
+void play_step();       // stage, phase 1
+void clear_step();      // stage, phase 2
+void wreck_step();      // dying
+void game_over_step();  // game over
 
 // Puts every world global and list back to its start-up value (for a new run
 // of the game in the same process).
