@@ -1,0 +1,164 @@
+#include "faults/fault_support.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace faults {
+
+std::vector<std::string> split_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+RunOutcome play(const std::function<void(int flip)>& on_flip) {
+    harness::Options options;
+    options.seed = 11;
+    options.frames = kPlayFrames;
+    options.input_script = kPlayScript;
+    RunOutcome outcome;
+    testing::internal::CaptureStderr();
+    outcome.status = harness::run(options, [&](const harness::FlipInfo& info) {
+        outcome.flips = info.flip;
+        if (on_flip) on_flip(info.flip);
+    });
+    outcome.error_lines = split_lines(testing::internal::GetCapturedStderr());
+    return outcome;
+}
+
+StoredBest stored_best(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return {};
+    unsigned char bytes[5] = {};
+    in.read(reinterpret_cast<char*>(bytes), sizeof bytes);
+    StoredBest best;
+    best.whole = in.gcount() == 4;
+    best.value = static_cast<std::int32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+                                           static_cast<std::uint32_t>(bytes[3]) << 24);
+    return best;
+}
+
+void store_best(const std::filesystem::path& file, std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    const char bytes[4] = {static_cast<char>(u), static_cast<char>(u >> 8),
+                           static_cast<char>(u >> 16), static_cast<char>(u >> 24)};
+    std::ofstream(file, std::ios::binary).write(bytes, 4);
+}
+
+namespace {
+
+[[noreturn]] void exec_program(const std::string& program, const std::vector<std::string>& args,
+                               const std::filesystem::path& dir,
+                               const std::vector<std::string>& env_changes, int error_fd) {
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    for (const std::string& change : env_changes) {
+        const auto eq = change.find('=');
+        const std::string name = change.substr(0, eq);
+        const std::string value = change.substr(eq + 1);
+        if (value.empty()) {
+            unsetenv(name.c_str());
+        } else {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    dup2(error_fd, STDERR_FILENO);
+    const int null_fd = open("/dev/null", O_RDWR);
+    dup2(null_fd, STDIN_FILENO);
+    dup2(null_fd, STDOUT_FILENO);
+    const std::string binary = std::string(SCRIBBLE_BINARY_DIR) + "/" + program;
+    std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+}
+
+}  // namespace
+
+ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& args,
+                           const std::filesystem::path& dir,
+                           const std::vector<std::string>& env_changes, int run_ms) {
+    const std::filesystem::path errors = dir / "stderr.txt";
+    const int error_fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ProcessOutcome outcome;
+    if (error_fd < 0) return outcome;
+    const pid_t child = fork();
+    if (child == 0) exec_program(program, args, dir, env_changes, error_fd);
+    close(error_fd);
+    if (child < 0) return outcome;
+
+    // However the game behaves, it is stopped after 30 s so a test cannot hang.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto stop_at = std::chrono::steady_clock::now() + std::chrono::milliseconds(run_ms);
+    bool asked = false;
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        const auto now = std::chrono::steady_clock::now();
+        if (run_ms > 0 && !asked && now >= stop_at) {
+            kill(child, SIGTERM);
+            asked = true;
+        }
+        if (now >= deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    outcome.exited = WIFEXITED(status);
+    outcome.status = outcome.exited ? WEXITSTATUS(status) : -1;
+    std::ifstream in(errors);
+    std::ostringstream text;
+    text << in.rdbuf();
+    outcome.error_lines = split_lines(text.str());
+    return outcome;
+}
+
+ProcessOutcome play_headless(const std::filesystem::path& dir) {
+    {
+        std::ofstream script(dir / "play.txt");
+        script << kPlayScript;
+    }
+    return run_program(
+        "scribble-headless",
+        {"--seed", "11", "--frames", std::to_string(kPlayFrames), "--input", "play.txt"}, dir, {},
+        0);
+}
+
+ScopedMount::ScopedMount(const std::string& source, const std::string& target,
+                         const std::string& type, unsigned long flags, const std::string& data)
+    : target_(target) {
+    if (mount(source.c_str(), target.c_str(), type.empty() ? nullptr : type.c_str(), flags,
+              data.empty() ? nullptr : data.c_str()) == 0) {
+        ok_ = true;
+    } else {
+        error_ = std::strerror(errno);
+    }
+}
+
+ScopedMount::~ScopedMount() {
+    if (ok_) umount2(target_.c_str(), MNT_DETACH);
+}
+
+bool ScopedMount::make_read_only() {
+    if (mount(nullptr, target_.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+        error_ = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace faults

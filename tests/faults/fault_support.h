@@ -1,0 +1,82 @@
+#pragma once
+// Helpers for the end-to-end fault tests: a played run of the harness with its
+// standard error, the best score on disk, child processes of the real game,
+// and mounts made for one test.
+#include <sys/mount.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "harness/run_dir.h"
+#include "headless/harness.h"
+
+namespace faults {
+
+// Who plays: start a game after the splash, fire now and then, dive into the
+// mountains so deaths, explosions and the drone all sound.
+inline const char* kPlayScript =
+    "430 button 1 click\n"
+    "520 key 162 tap\n"
+    "560 key 162 tap\n"
+    "600 key 40 down\n";
+constexpr int kPlayFrames = 900;
+
+struct RunOutcome {
+    int status = -1;
+    int flips = 0;
+    std::vector<std::string> error_lines;  // standard error, line by line
+};
+
+std::vector<std::string> split_lines(const std::string& text);
+
+// Plays kPlayScript for kPlayFrames in the current directory; `on_flip` runs
+// after each flip (for instance to raise the best score before the save).
+RunOutcome play(const std::function<void(int flip)>& on_flip = {});
+
+// The 4-byte best-score file, or nullopt-like -1 with `whole` false.
+struct StoredBest {
+    bool whole = false;  // exactly 4 bytes
+    std::int32_t value = -1;
+};
+StoredBest stored_best(const std::filesystem::path& file);
+void store_best(const std::filesystem::path& file, std::int32_t value);
+
+// Runs a program of the build (`scribble-squadron`, the game on SDL, or
+// `scribble-headless`) with `args` in `dir`, with environment changes
+// (NAME=VALUE sets, NAME= unsets); after `run_ms` (0 = wait) sends SIGTERM.
+// Each run is a fresh process, as a player's game is.
+struct ProcessOutcome {
+    bool exited = false;  // ended by itself, not by a signal
+    int status = -1;
+    std::vector<std::string> error_lines;
+};
+ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& args,
+                           const std::filesystem::path& dir,
+                           const std::vector<std::string>& env_changes, int run_ms);
+// scribble-headless playing kPlayScript for kPlayFrames.
+ProcessOutcome play_headless(const std::filesystem::path& dir);
+
+// A mount undone when the test ends; ok() is false where the machine does not
+// allow mounting (then the test skips with a clear message).
+class ScopedMount {
+  public:
+    ScopedMount(const std::string& source, const std::string& target, const std::string& type,
+                unsigned long flags, const std::string& data);
+    ~ScopedMount();
+    ScopedMount(const ScopedMount&) = delete;
+    ScopedMount& operator=(const ScopedMount&) = delete;
+    bool ok() const { return ok_; }
+    const std::string& error() const { return error_; }
+    // Remounts read-only (bind mounts take the read-only flag only this way).
+    bool make_read_only();
+
+  private:
+    std::string target_;
+    bool ok_ = false;
+    std::string error_;
+};
+
+}  // namespace faults

@@ -1,0 +1,254 @@
+// End-to-end faults: the game keeps running, keeps the previous best score and
+// says in one line on standard error what it could not do.
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "faults/fault_support.h"
+#include "shell/best_score.h"
+#include "world/player.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::RunDirectory;
+
+constexpr std::array<const char*, 8> kSounds = {"fire",     "balloonpop", "blimphit", "bploop",
+                                                "endstage", "explode",    "pldeath",  "startstage"};
+
+bool mentions(const std::string& line, const std::string& what) {
+    return line.find(what) != std::string::npos;
+}
+
+// Puts `bytes` where the sound's file was (a link to the real file).
+void replace_sound(const RunDirectory& dir, const std::string& name, const std::string& bytes) {
+    const fs::path file = dir.path() / "data" / (name + ".ogg");
+    fs::remove(file);
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::string real_sound_bytes(const std::string& name) {
+    std::ifstream in(fs::path(SCRIBBLE_SOURCE_DIR) / "data" / (name + ".ogg"), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+enum class SoundFault { kMissing, kEmpty, kRandomBytes, kCutShort };
+
+// The sound replaced by the fault: the run goes on to its end and one line on
+// standard error names the file.
+void expect_each_sound_survives(SoundFault fault) {
+    std::mt19937 random(5);
+    std::string noise(3000, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    for (const char* sound : kSounds) {
+        const std::string name = sound;
+        SCOPED_TRACE(name + ".ogg");
+        const std::string real = real_sound_bytes(name);
+        ASSERT_GT(real.size(), 200u);
+        RunDirectory dir;
+        switch (fault) {
+            case SoundFault::kMissing:
+                fs::remove(dir.path() / "data" / (name + ".ogg"));
+                break;
+            case SoundFault::kEmpty:
+                replace_sound(dir, name, "");
+                break;
+            case SoundFault::kRandomBytes:
+                replace_sound(dir, name, noise);
+                break;
+            case SoundFault::kCutShort:
+                replace_sound(dir, name, real.substr(0, real.size() / 2));
+                break;
+        }
+        const faults::ProcessOutcome run = faults::play_headless(dir.path());
+        EXPECT_TRUE(run.exited);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(faults::stored_best(dir.path() / "data/hiscore.dat").whole);
+        // A sound cut after its headers plays as far as it goes, without a word.
+        if (fault == SoundFault::kCutShort && run.error_lines.empty()) continue;
+        ASSERT_EQ(run.error_lines.size(), 1u) << testing::PrintToString(run.error_lines);
+        EXPECT_TRUE(mentions(run.error_lines[0], "data/" + name + ".ogg")) << run.error_lines[0];
+    }
+}
+
+TEST(SoundFaults, EachSoundMissing) {
+    expect_each_sound_survives(SoundFault::kMissing);
+}
+TEST(SoundFaults, EachSoundEmpty) {
+    expect_each_sound_survives(SoundFault::kEmpty);
+}
+TEST(SoundFaults, EachSoundRandomBytes) {
+    expect_each_sound_survives(SoundFault::kRandomBytes);
+}
+TEST(SoundFaults, EachSoundCutShort) {
+    expect_each_sound_survives(SoundFault::kCutShort);
+}
+
+TEST(DataFaults, NoDataDirectoryAtAll) {
+    RunDirectory dir;
+    fs::remove_all(dir.path() / "data");
+    const faults::ProcessOutcome run = faults::play_headless(dir.path());
+    EXPECT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.error_lines.size(), kSounds.size()) << testing::PrintToString(run.error_lines);
+    for (const std::string& line : run.error_lines) {
+        EXPECT_TRUE(mentions(line, "could not load data/")) << line;
+    }
+    EXPECT_TRUE(faults::stored_best(dir.path() / "data/hiscore.dat").whole)
+        << "the save makes data/ again";
+}
+
+// Raises the best score in memory during the run, as a good game would.
+std::function<void(int)> new_best(int value) {
+    return [value](int flip) {
+        if (flip == 700) player.best_sc = value;
+    };
+}
+
+TEST(DataFaults, BestScorePathIsADirectory) {
+    RunDirectory dir;
+    fs::create_directories(dir.path() / "data/hiscore.dat/keep");
+    const faults::RunOutcome run = faults::play(new_best(500));
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.error_lines.size(), 1u) << testing::PrintToString(run.error_lines);
+    EXPECT_TRUE(mentions(run.error_lines[0], "could not save the best score"))
+        << run.error_lines[0];
+    EXPECT_TRUE(fs::is_directory(dir.path() / "data/hiscore.dat/keep")) << "left as it was";
+}
+
+TEST(DataFaults, ReadOnlyDataDirectoryKeepsThePreviousBest) {
+    RunDirectory dir;
+    const fs::path data = dir.path() / "data";
+    faults::store_best(data / "hiscore.dat", 1234);
+    faults::ScopedMount bind(data.string(), data.string(), "", MS_BIND, "");
+    if (!bind.ok() || !bind.make_read_only()) {
+        GTEST_SKIP() << "cannot make a read-only bind mount here (" << bind.error()
+                     << "); run as root on a machine that allows mounts";
+    }
+    const faults::RunOutcome run = faults::play(new_best(5000));
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.error_lines.size(), 1u) << testing::PrintToString(run.error_lines);
+    EXPECT_TRUE(mentions(run.error_lines[0], "could not save the best score"))
+        << run.error_lines[0];
+    EXPECT_TRUE(mentions(run.error_lines[0], "Read-only")) << run.error_lines[0];
+    const faults::StoredBest kept = faults::stored_best(data / "hiscore.dat");
+    EXPECT_TRUE(kept.whole);
+    EXPECT_EQ(kept.value, 1234);
+}
+
+// Fills a small filesystem to the last byte.
+void fill(const fs::path& dir) {
+    std::ofstream filler(dir / "filler", std::ios::binary);
+    const std::string block(4096, 'x');
+    while (filler.write(block.data(), block.size())) {
+    }
+    filler.close();
+    std::ofstream crumbs(dir / "crumbs", std::ios::binary);
+    while (crumbs.put('x') && crumbs.flush()) {
+    }
+}
+
+TEST(DataFaults, FullDiskAtSaveTimeKeepsThePreviousBest) {
+    RunDirectory dir;
+    const fs::path data = dir.path() / "data";
+    faults::ScopedMount tmpfs("scribble-full", data.string(), "tmpfs", 0, "size=256k");
+    if (!tmpfs.ok()) {
+        GTEST_SKIP() << "cannot mount a small tmpfs here (" << tmpfs.error()
+                     << "); run as root on a machine that allows mounts";
+    }
+    for (const char* sound : kSounds) {
+        fs::copy_file(fs::path(SCRIBBLE_SOURCE_DIR) / "data" / (std::string(sound) + ".ogg"),
+                      data / (std::string(sound) + ".ogg"));
+    }
+    faults::store_best(data / "hiscore.dat", 1234);
+    fill(data);
+
+    const faults::RunOutcome run = faults::play(new_best(5000));
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.error_lines.size(), 1u) << testing::PrintToString(run.error_lines);
+    EXPECT_TRUE(mentions(run.error_lines[0], "could not save the best score"))
+        << run.error_lines[0];
+    EXPECT_TRUE(mentions(run.error_lines[0], "No space left")) << run.error_lines[0];
+    const faults::StoredBest kept = faults::stored_best(data / "hiscore.dat");
+    EXPECT_TRUE(kept.whole);
+    EXPECT_EQ(kept.value, 1234);
+    EXPECT_FALSE(fs::exists(data / "hiscore.dat.tmp")) << "no half-written file left behind";
+}
+
+// A process saving ever higher bests in a loop is killed at random moments;
+// the file is always a whole 4-byte best, never below the one before the kill,
+// and the next start-up reads it back.
+TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
+    RunDirectory dir;
+    const fs::path file = dir.path() / "data/hiscore.dat";
+    faults::store_best(file, 1);
+    std::mt19937 random(8);
+    constexpr int kKills = 100;
+    int kills_after_a_save = 0;
+    for (int kill_number = 0; kill_number < kKills; ++kill_number) {
+        const int start = faults::stored_best(file).value;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int best = start + 1;; ++best) {
+                player.best_sc = best;
+                save_best_score();
+            }
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(500, 15000)(random));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        const faults::StoredBest best = faults::stored_best(file);
+        ASSERT_TRUE(best.whole) << "after kill " << kill_number;
+        ASSERT_GE(best.value, start) << "after kill " << kill_number;
+        player.best_sc = -1;
+        load_best_score();
+        ASSERT_EQ(player.best_sc, best.value);
+        if (best.value > start) ++kills_after_a_save;
+    }
+    EXPECT_GE(kills_after_a_save, kKills / 10) << "the saving loop hardly ran";
+}
+
+// The real game without a sound device: it plays on in silence, says so once,
+// and saves the best score when asked to end.
+TEST(DeviceFaults, NoAudioDevice) {
+    RunDirectory dir;
+    const faults::ProcessOutcome game =
+        faults::run_program("scribble-squadron", {}, dir.path(),
+                            {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=no-such-driver"}, 1500);
+    EXPECT_TRUE(game.exited);
+    EXPECT_EQ(game.status, 0);
+    ASSERT_EQ(game.error_lines.size(), 1u) << testing::PrintToString(game.error_lines);
+    EXPECT_TRUE(mentions(game.error_lines[0], "sound off")) << game.error_lines[0];
+    EXPECT_TRUE(faults::stored_best(dir.path() / "data/hiscore.dat").whole);
+}
+
+// No display and no video driver chosen: one line and a failure status. A
+// desktop session always has XDG_RUNTIME_DIR; without it a Wayland library
+// would add a line of its own.
+TEST(DeviceFaults, NoDisplay) {
+    RunDirectory dir;
+    const faults::ProcessOutcome game =
+        faults::run_program("scribble-squadron", {}, dir.path(),
+                            {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=",
+                             "XDG_RUNTIME_DIR=" + dir.path().string()},
+                            0);
+    EXPECT_TRUE(game.exited);
+    EXPECT_NE(game.status, 0);
+    ASSERT_EQ(game.error_lines.size(), 1u) << testing::PrintToString(game.error_lines);
+    EXPECT_TRUE(mentions(game.error_lines[0], "cannot open the display")) << game.error_lines[0];
+}
+
+}  // namespace
