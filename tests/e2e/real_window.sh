@@ -230,6 +230,20 @@ check_pause() {
     done
 }
 
+# Space pauses only while flying, not while the plane goes down after a crash:
+# press it until the pause menu shows.
+pause_game() {
+    local name=$1
+    local deadline=$((SECONDS + 20))
+    while ((SECONDS < deadline)); do
+        xdotool key space sleep 0.4
+        shot "$name"
+        if (set +e; paused "$name" >/dev/null 2>&1); then return 0; fi
+        sleep 0.6
+    done
+    paused "$name"
+}
+
 # --- A whole session, full screen ------------------------------------------------------
 
 start_x 640x480
@@ -252,8 +266,8 @@ for key in Up Left Down Right; do
 done
 wait_for check_play play
 
-xdotool key space
-wait_for check_pause pause
+pause_game pause
+check_pause pause
 xdotool key Escape
 back_at_title() {
     check_title "$1"
@@ -280,20 +294,23 @@ expect_paper window-1280x960 "$(region 8 8 632 472)"
 expect_black window-1280x960 "100x900+1290+0"           # beyond the window
 xdotool mousemove 640 578 sleep 0.1 click 1
 wait_for in_play window-1280x960-play
-xdotool key space
-wait_for paused window-1280x960-pause
+pause_game window-1280x960-pause
 xdotool key Escape
 
 xdotool windowsize "$window" 800 480
 scale=1 x0=80 y0=0
 wait_for check_title window-800x480
+title_ref=window-800x480
 expect_black window-800x480 "$(region 70 480 -80 0)"   # bars left and right
 expect_black window-800x480 "$(region 70 480 650 0)"
 expect_paper window-800x480 "$(region 8 8 0 0)"
 expect_paper window-800x480 "$(region 8 8 632 472)"
 xdotool mousemove 400 289 sleep 0.1 click 1
 wait_for in_play window-800x480-play
-xdotool key space sleep 0.3 key Escape sleep 0.3 key Escape
+pause_game window-800x480-pause
+xdotool key Escape
+wait_for check_title window-800x480-title
+xdotool key Escape
 expect_exit_ok
 
 echo "PASSED: session, screens, best score and a resized window (shots in $shot_dir)"
