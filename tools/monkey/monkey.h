@@ -45,7 +45,7 @@ class Monkey {
         if (chance(0.04)) toggle_key(input, svc::vk::kDown);
         if (chance(0.01)) tap_key(input, chance(0.5) ? svc::vk::kLeft : svc::vk::kRight);
         if (chance(0.004)) tap_key(input, svc::vk::kSpace);
-        if (chance(0.001) && game_state != state::kTitle) tap_key(input, svc::vk::kEscape);
+        if (chance(0.001) && !title_next()) tap_key(input, svc::vk::kEscape);
         if (chance(0.01)) click(input, between(-20, 660), between(-20, 500));
         if (game_state == state::kTitle && chance(0.01)) click(input, between(0, 639), 290);
         if (chance(0.02)) move_stick(input);
@@ -56,6 +56,12 @@ class Monkey {
   private:
     // The title menu's "Quit" line, with room for a pointer the stick is moving.
     static bool near_quit_line(int y) { return y > 362 - 12 && y <= 393 + 12; }
+
+    // Input given now is read in the next frame, which may already show the
+    // title menu when the game-over screen is up.
+    static bool title_next() {
+        return game_state == state::kTitle || game_state == state::kGameOver;
+    }
 
     bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
     int between(int low, int high) {
@@ -72,7 +78,7 @@ class Monkey {
         input.key_event(vk, input.key_down(vk) == 0, false);
     }
     void click(svc::InputState& input, int x, int y) {
-        if (game_state == state::kTitle && near_quit_line(y)) return;
+        if (title_next() && near_quit_line(y)) return;
         input.mouse_move(x, y);
         input.mouse_button(1, true);
         input.mouse_button(1, false);
@@ -86,8 +92,8 @@ class Monkey {
     // whose end waits for a held button to be let go (a monkey releases it
     // only on the next flip, which that wait never shows).
     void press_joy_button(svc::InputState& input, int button) {
-        if (button == 0 && (game_state == state::kGameOver ||
-                            (game_state == state::kTitle && near_quit_line(input.mouse_y())))) {
+        if (button == 0 &&
+            (game_state == state::kGameOver || (title_next() && near_quit_line(input.mouse_y())))) {
             return;
         }
         input.joy_button(0, button, true);
