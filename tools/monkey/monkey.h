@@ -40,17 +40,21 @@ class Monkey {
     // One flip's worth of random input.
     void act(svc::InputState& input) {
         release_taps(input);
+        clicked_ = false;
         if (chance(0.10)) tap_key(input, svc::vk::kLeftControl);
         if (chance(0.04)) toggle_key(input, svc::vk::kUp);
         if (chance(0.04)) toggle_key(input, svc::vk::kDown);
         if (chance(0.01)) tap_key(input, chance(0.5) ? svc::vk::kLeft : svc::vk::kRight);
         if (chance(0.004)) tap_key(input, svc::vk::kSpace);
-        if (chance(0.001) && !title_next()) tap_key(input, svc::vk::kEscape);
         if (chance(0.01)) click(input, between(-20, 660), between(-20, 500));
         if (game_state == state::kTitle && chance(0.01)) click(input, between(0, 639), 290);
         if (chance(0.02)) move_stick(input);
         if (chance(0.01)) press_joy_button(input, between(0, 2));
         if (chance(0.003)) input.mouse_move(between(0, 639), between(0, 479));
+        // A click read by the pause menu in the same frame may already have
+        // gone back to the title, where Escape quits.
+        const bool may_reach_title = title_next() || (game_state == state::kPaused && clicked_);
+        if (chance(0.001) && !may_reach_title) tap_key(input, svc::vk::kEscape);
     }
 
   private:
@@ -82,6 +86,7 @@ class Monkey {
         input.mouse_move(x, y);
         input.mouse_button(1, true);
         input.mouse_button(1, false);
+        clicked_ = true;
     }
     void move_stick(svc::InputState& input) {
         static constexpr float kValues[] = {-1.0f, 0.0f, 1.0f, -0.5f, 0.3f, 0.999f};
@@ -98,6 +103,7 @@ class Monkey {
         }
         input.joy_button(0, button, true);
         joy_taps_.push_back(button);
+        if (button == 0) clicked_ = true;
     }
     void release_taps(svc::InputState& input) {
         for (const int vk : taps_) input.key_event(vk, false, false);
@@ -109,6 +115,7 @@ class Monkey {
     std::mt19937 random_;
     std::vector<int> taps_;
     std::vector<int> joy_taps_;
+    bool clicked_ = false;  // this flip
 };
 
 }  // namespace monkey
