@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "services/graphics.h"
 #include "services/platform.h"
 
 namespace svc {
@@ -218,6 +219,12 @@ float joy_y(int port) {
 
 void move_mouse(int x, int y) {
     InputState& input = pumped();
+    // The pointer stays on the screen, as a full-screen pointer would: a
+    // joystick steering the menu pointer past an edge stops at it.
+    if (graphics_width() > 0 && graphics_height() > 0) {
+        x = std::clamp(x, 0, graphics_width() - 1);
+        y = std::clamp(y, 0, graphics_height() - 1);
+    }
     if (has_platform()) {
         platform().move_pointer(input, x, y);
     } else {

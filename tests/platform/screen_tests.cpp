@@ -22,6 +22,7 @@ class WithPlatform : public ::testing::Test {
 };
 
 using Pacing = WithPlatform<svc::HeadlessPlatform>;
+using Pointer = WithPlatform<svc::HeadlessPlatform>;
 
 std::vector<int> flip_times(svc::HeadlessPlatform& platform, int flips) {
     std::vector<int> times;
@@ -57,6 +58,16 @@ TEST_F(Pacing, AFrameThatOverranIsNotFollowedByAShortenedOne) {
     // turn), with no catching up.
     EXPECT_EQ(times[1], 95 + 17);
     EXPECT_EQ(times[2], 95 + 17 + 17);
+}
+
+TEST_F(Pointer, MovingItStopsAtTheScreenEdges) {
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    svc::move_mouse(-81, 70);
+    EXPECT_EQ(svc::mouse_x(), 0);
+    EXPECT_EQ(svc::mouse_y(), 70);
+    svc::move_mouse(774, 500);
+    EXPECT_EQ(svc::mouse_x(), 639);
+    EXPECT_EQ(svc::mouse_y(), 479);
 }
 
 TEST_F(Pacing, OtherSyncValuesPresentAtOnce) {
