@@ -8,17 +8,17 @@
 #include <cmath>
 #include <optional>
 
+#include "game/game_state.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/timing.h"
-#include "shell/globals.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 #include "world/balloon.h"
-#include "world/ebplane.h"
+#include "world/debris.h"
 #include "world/effects.h"
-#include "world/particles.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
 #include "world/world.h"
 
@@ -37,10 +37,10 @@ class Pilot {
             return;
         }
         ++frame_;
-        const ebplane_tag* target = nearest_enemy();
+        const EnemyPlane* target = nearest_enemy();
         if (!target) return;
         const bool target_left = target->x < player.x;
-        if (frame_ - last_turn_ > 45 && target_left != (player.dir == 0)) {
+        if (frame_ - last_turn_ > 45 && target_left != (player.facing == 0)) {
             tap(target_left ? svc::vk::kLeft : svc::vk::kRight);
             last_turn_ = frame_;
         }
@@ -52,10 +52,10 @@ class Pilot {
     }
 
   private:
-    static const ebplane_tag* nearest_enemy() {
-        const ebplane_tag* best = nullptr;
+    static const EnemyPlane* nearest_enemy() {
+        const EnemyPlane* best = nullptr;
         float best_distance = 1e9f;
-        ebplane_list.for_each([&](const ebplane_tag& e) {
+        enemy_plane_list.for_each([&](const EnemyPlane& e) {
             const float d = std::abs(e.x - player.x);
             if (d < best_distance) {
                 best_distance = d;
@@ -86,8 +86,8 @@ class Pilot {
 struct Sky {
     int enemies = 0, balloons = 0, explosions = 0, debris = 0, smoke = 0, points = 0;
     static Sky now() {
-        return {ebplane_list.count(),  balloon_list.count(), explode_list.count(),
-                particle_list.count(), smoke_list.count(),   points_list.count()};
+        return {enemy_plane_list.count(), balloon_list.count(),    explosion_list.count(),
+                debris_list.count(),      smoke_puff_list.count(), points_popup_list.count()};
     }
 };
 
@@ -120,7 +120,8 @@ class Scenario {
     // kept from ramming the plane (it blinks then, as after a fly-in) and its
     // lives are topped up, so that a run stays on its stage.
     void frame() {
-        if (game_state == state::kStage) safe_timer = std::max(safe_timer, 2);
+        if (game_state == state::kStage)
+            player.invulnerable_frames = std::max(player.invulnerable_frames, 2);
         player.lives = 3;
         pilot_.fly();
         run_frame();
@@ -131,12 +132,12 @@ class Scenario {
     static void start_stage(int stage) {
         game_state = state::kStage;
         clear_world();
-        player_tag::reset(1);
+        Player::reset(1);
         player.level = stage;
-        enemies_per_stage = 10 + 5 * (stage - 1);
-        balloons_per_stage = 3 + 3 * (stage - 1);
+        stage_counters.enemies_per_stage = 10 + 5 * (stage - 1);
+        stage_counters.balloons_per_stage = 3 + 3 * (stage - 1);
         clear_world();
-        player_tag::reset(0);
+        Player::reset(0);
     }
 
     svc::HeadlessPlatform platform_;

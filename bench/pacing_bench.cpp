@@ -14,10 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "game/game_state.h"
 #include "services/backends/sdl/sdl_platform.h"
 #include "services/input.h"
-#include "shell/game.h"
-#include "shell/globals.h"
+#include "shell/run_game.h"
 
 namespace {
 
@@ -57,14 +57,14 @@ class WatchedPlatform final : public svc::Platform {
             input.mouse_button(1, true);
             input.mouse_button(1, false);
         }
-        if (done_) input.close_requested();
+        if (done_) input.request_close();
     }
     void move_pointer(svc::InputState& input, int x, int y) override {
         sdl_.move_pointer(input, x, y);
     }
     void hide_pointer() override { sdl_.hide_pointer(); }
     int open_joysticks() override { return sdl_.open_joysticks(); }
-    int millisecs() override { return sdl_.millisecs(); }
+    int milliseconds() override { return sdl_.milliseconds(); }
     void sleep(int ms) override { sdl_.sleep(ms); }
     std::unique_ptr<svc::AudioOutput> open_audio(svc::AudioMixFn mix) override {
         return sdl_.open_audio(std::move(mix));

@@ -20,8 +20,8 @@
 
 #include "game_scenario.h"
 #include "headless/harness.h"
-#include "services/graphics.h"
-#include "services/render_internal.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_internal.h"
 
 namespace {
 
@@ -166,7 +166,7 @@ class SdlPeer {
     // scale and turned clockwise about the handle, as the drawing matrix does.
     void copy(const DrawCall& call) {
         const svc::detail::DrawState& s = call.state;
-        const svc::TImage& image = *call.image;
+        const svc::ImageData& image = *call.image;
         SDL_Texture* tex = texture(call.image, call.frame);
         SDL_SetTextureBlendMode(tex, blend_of(s.blend));
         SDL_SetTextureColorMod(tex, static_cast<Uint8>(s.red), static_cast<Uint8>(s.green),
@@ -189,7 +189,7 @@ class SdlPeer {
 
     std::unique_ptr<SDL_Surface, SurfaceFree> surface_;
     std::unique_ptr<SDL_Renderer, RendererFree> renderer_;
-    std::map<std::pair<const svc::TImage*, int>, Texture> textures_;
+    std::map<std::pair<const svc::ImageData*, int>, Texture> textures_;
 };
 
 void BM_DrawListSdlSoftware(benchmark::State& state) {

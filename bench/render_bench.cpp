@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "services/graphics.h"
-#include "services/render_target.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_target.h"
 #include "services/resources.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include "services/backends/sdl/sdl_platform.h"
-#include "shell/game.h"
+#include "shell/run_game.h"
 
 int main() {
     svc::SdlPlatform platform;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "services/graphics.h"
 #include "services/platform.h"
+#include "services/rendering/graphics.h"
 
 namespace svc {
 namespace {
@@ -16,10 +16,10 @@ bool valid_button(int button) {
     return button >= 0 && button < 4;
 }
 bool valid_joy(int port, int button) {
-    return port >= 0 && port < kMaxJoyPorts && button >= 0 && button < kMaxJoyButtons;
+    return port >= 0 && port < kMaxJoystickPorts && button >= 0 && button < kMaxJoystickButtons;
 }
 bool valid_port(int port) {
-    return port >= 0 && port < kMaxJoyPorts;
+    return port >= 0 && port < kMaxJoystickPorts;
 }
 
 // Reads a counter and clears it, as every *_hit query does.
@@ -69,16 +69,16 @@ void InputState::mouse_wheel(int delta) {
     mouse_z_ += delta;
 }
 
-void InputState::joy_axis(int port, int axis, float value) {
+void InputState::joystick_axis(int port, int axis, float value) {
     if (!valid_port(port)) return;
     value = std::clamp(value, -1.0f, 1.0f);
-    if (axis == 0) joys_[port].x = value;
-    if (axis == 1) joys_[port].y = value;
+    if (axis == 0) joysticks_[port].x = value;
+    if (axis == 1) joysticks_[port].y = value;
 }
 
-void InputState::joy_button(int port, int button, bool down) {
+void InputState::joystick_button(int port, int button, bool down) {
     if (!valid_joy(port, button)) return;
-    Joy& joy = joys_[port];
+    Joy& joy = joysticks_[port];
     if (down && !joy.down[button]) ++joy.hits[button];
     joy.down[button] = down;
 }
@@ -96,7 +96,7 @@ void InputState::focus_gained() {
 }
 
 // The window stays open: the game decides when to end.
-void InputState::close_requested() {
+void InputState::request_close() {
     terminate_ = true;
 }
 
@@ -134,23 +134,23 @@ void InputState::flush_mouse() {
     mouse_z_ = 0;
 }
 
-int InputState::joy_hit(int button, int port) {
-    return valid_joy(port, button) ? take(joys_[port].hits[button]) : 0;
+int InputState::joystick_hit(int button, int port) {
+    return valid_joy(port, button) ? take(joysticks_[port].hits[button]) : 0;
 }
 
-int InputState::joy_down(int button, int port) const {
-    return valid_joy(port, button) && joys_[port].down[button] ? 1 : 0;
+int InputState::joystick_down(int button, int port) const {
+    return valid_joy(port, button) && joysticks_[port].down[button] ? 1 : 0;
 }
 
-float InputState::joy_x(int port) const {
-    return valid_port(port) ? joys_[port].x : 0.0f;
+float InputState::joystick_x(int port) const {
+    return valid_port(port) ? joysticks_[port].x : 0.0f;
 }
 
-float InputState::joy_y(int port) const {
-    return valid_port(port) ? joys_[port].y : 0.0f;
+float InputState::joystick_y(int port) const {
+    return valid_port(port) ? joysticks_[port].y : 0.0f;
 }
 
-int InputState::app_terminate() {
+int InputState::close_requested() {
     return std::exchange(terminate_, false) ? 1 : 0;
 }
 
@@ -198,23 +198,23 @@ int mouse_down(int button) {
 void flush_mouse() {
     pumped().flush_mouse();
 }
-int app_terminate() {
-    return pumped().app_terminate();
+int close_requested() {
+    return pumped().close_requested();
 }
 int app_suspended() {
     return pumped().app_suspended();
 }
-int joy_hit(int button, int port) {
-    return pumped().joy_hit(button, port);
+int joystick_hit(int button, int port) {
+    return pumped().joystick_hit(button, port);
 }
-int joy_down(int button, int port) {
-    return pumped().joy_down(button, port);
+int joystick_down(int button, int port) {
+    return pumped().joystick_down(button, port);
 }
-float joy_x(int port) {
-    return pumped().joy_x(port);
+float joystick_x(int port) {
+    return pumped().joystick_x(port);
 }
-float joy_y(int port) {
-    return pumped().joy_y(port);
+float joystick_y(int port) {
+    return pumped().joystick_y(port);
 }
 
 void move_mouse(int x, int y) {

@@ -18,8 +18,8 @@ constexpr int kLeftShift = 160, kRightShift = 161, kLeftControl = 162, kRightCon
 constexpr int kLeftAlt = 164, kRightAlt = 165;
 }  // namespace vk
 
-constexpr int kMaxJoyPorts = 8;
-constexpr int kMaxJoyButtons = 17;
+constexpr int kMaxJoystickPorts = 8;
+constexpr int kMaxJoystickButtons = 17;
 
 // What the back ends write into and the queries read from.
 class InputState {
@@ -30,11 +30,11 @@ class InputState {
     void mouse_move(int x, int y);
     void mouse_button(int button, bool down);  // 1 left, 2 right, 3 middle
     void mouse_wheel(int delta);
-    void joy_axis(int port, int axis, float value);  // axis 0 x, 1 y; -1.0 to 1.0
-    void joy_button(int port, int button, bool down);
+    void joystick_axis(int port, int axis, float value);  // axis 0 x, 1 y; -1.0 to 1.0
+    void joystick_button(int port, int button, bool down);
     void focus_lost();
     void focus_gained();
-    void close_requested();
+    void request_close();
     void set_joystick_count(int count);
 
     // Query side.
@@ -46,12 +46,12 @@ class InputState {
     int mouse_x() const { return mouse_x_; }
     int mouse_y() const { return mouse_y_; }
     void flush_mouse();
-    int joy_hit(int button, int port);
-    int joy_down(int button, int port) const;
-    float joy_x(int port) const;
-    float joy_y(int port) const;
+    int joystick_hit(int button, int port);
+    int joystick_down(int button, int port) const;
+    float joystick_x(int port) const;
+    float joystick_y(int port) const;
     int joystick_count() const { return joystick_count_; }
-    int app_terminate();
+    int close_requested();
     int app_suspended() const { return suspended_ ? 1 : 0; }
     void reset();
 
@@ -64,11 +64,11 @@ class InputState {
     std::array<int, 4> mouse_hits_{};
     int mouse_x_ = 0, mouse_y_ = 0, mouse_z_ = 0;
     struct Joy {
-        std::array<bool, kMaxJoyButtons> down{};
-        std::array<int, kMaxJoyButtons> hits{};
+        std::array<bool, kMaxJoystickButtons> down{};
+        std::array<int, kMaxJoystickButtons> hits{};
         float x = 0, y = 0;
     };
-    std::array<Joy, kMaxJoyPorts> joys_{};
+    std::array<Joy, kMaxJoystickPorts> joysticks_{};
     int joystick_count_ = 0;
     bool suspended_ = false;
     bool terminate_ = false;
@@ -87,12 +87,12 @@ int mouse_down(int button);
 void flush_mouse();
 void move_mouse(int x, int y);
 void hide_pointer();
-int app_terminate();
+int close_requested();
 int app_suspended();
 int count_joysticks();
-int joy_hit(int button, int port);
-int joy_down(int button, int port);
-float joy_x(int port);
-float joy_y(int port);
+int joystick_hit(int button, int port);
+int joystick_down(int button, int port);
+float joystick_x(int port);
+float joystick_y(int port);
 
 }  // namespace svc

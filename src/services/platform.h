@@ -45,7 +45,7 @@ class Platform {
     // Opens the joysticks attached now and returns how many there are.
     virtual int open_joysticks() = 0;
 
-    virtual int millisecs() = 0;
+    virtual int milliseconds() = 0;
     virtual void sleep(int ms) = 0;
 
     // Starts audio output that calls `mix` whenever it needs samples (possibly

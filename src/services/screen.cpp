@@ -2,10 +2,10 @@
 // the back buffer; this unit hands its pixels to the platform back end.
 #include <cstdlib>
 
-#include "services/graphics.h"
 #include "services/input.h"
 #include "services/platform.h"
-#include "services/render_target.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_target.h"
 #include "services/timing.h"
 
 namespace svc {
@@ -42,12 +42,12 @@ bool vblank_matches(int hertz) {
     Platform& p = platform();
     if (!p.has_vblank()) return false;
     const int expected = 1000 / hertz;
-    const int start = p.millisecs();
+    const int start = p.milliseconds();
     int hits = 0;
-    for (int flip = 0; flip < kProbeMaxFlips && p.millisecs() - start < kProbeMs; ++flip) {
-        const int before = p.millisecs();
+    for (int flip = 0; flip < kProbeMaxFlips && p.milliseconds() - start < kProbeMs; ++flip) {
+        const int before = p.milliseconds();
         p.present(detail::render_target_pixels(), true);
-        const int took = p.millisecs() - before;
+        const int took = p.milliseconds() - before;
         hits = std::abs(took - expected) <= 1 ? hits + 1 : 0;
         if (hits == kProbeHitsNeeded) return true;
     }
@@ -62,7 +62,7 @@ void start_pacing(int hertz) {
     pacing.rate = hertz > 0 ? 1000 / hertz : 0;
     pacing.fraction = 1000 - pacing.rate * pacing.hertz;
     pacing.accumulator = 0;
-    pacing.time = millisecs();
+    pacing.time = milliseconds();
 }
 
 // Sleeps until the next frame is due. A frame that is already late moves the
@@ -74,7 +74,7 @@ void wait_for_next_frame() {
         pacing.accumulator -= pacing.hertz;
         ++pacing.time;
     }
-    const int wait = pacing.time - millisecs();
+    const int wait = pacing.time - milliseconds();
     if (wait > 0) {
         delay(wait);
     } else {

@@ -10,8 +10,8 @@
 
 namespace svc {
 
-int millisecs() {
-    return has_platform() ? platform().millisecs() : 0;
+int milliseconds() {
+    return has_platform() ? platform().milliseconds() : 0;
 }
 
 void delay(int ms) {
@@ -62,7 +62,7 @@ void force_random_seed(std::optional<int> seed) {
     generator().forced_seed = seed;
 }
 
-double rnd(double min, double max) {
+double random_real(double min, double max) {
     const double u = generator().uniform();
     const double low = max > min ? min : max;
     const double high = max > min ? max : min;
@@ -73,7 +73,7 @@ double rnd(double min, double max) {
     return value;
 }
 
-int rand(int min, int max) {
+int random_int(int min, int max) {
     const double u = generator().uniform();
     const std::int64_t span = static_cast<std::int64_t>(max) - min;
     const std::int64_t low = span > 0 ? min : max;

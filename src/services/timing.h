@@ -5,15 +5,15 @@
 
 namespace svc {
 
-int millisecs();
+int milliseconds();
 void delay(int ms);  // a negative value does nothing
 
 // Seeds the generator; while a seed is forced, that seed is used instead of the
 // one passed (the harness's --seed replaces the clock seed the game passes).
 void seed_random(int seed);
 void force_random_seed(std::optional<int> seed);
-double rnd(double min, double max);  // uniform in [min, max) of the two bounds
-int rand(int min, int max);          // uniform in [min, max] inclusive
+double random_real(double min, double max);  // uniform in [min, max) of the two bounds
+int random_int(int min, int max);            // uniform in [min, max] inclusive
 
 // Close-down steps run by end_program in the reverse order of registration.
 void add_close_down_step(std::function<void()> step);

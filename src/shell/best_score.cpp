@@ -17,12 +17,12 @@ constexpr const char* kTempFile = "data/hiscore.dat.tmp";
 constexpr int kFile = 1, kDirectory = 2;
 
 void load() {
-    player.best_sc = 0;
+    player.best_score = 0;
     // A directory (or anything but a file) in the file's place reads as no best yet.
     if (svc::file_type(kScoreFile) != kFile) return;
     svc::StreamRef stream = svc::open_read(kScoreFile);
     if (!stream) return;
-    player.best_sc = svc::read_int(*stream);
+    player.best_score = svc::read_int(*stream);
     svc::close_stream(std::move(stream));
 }
 
@@ -44,7 +44,7 @@ std::string save() {
     svc::StreamRef stream = svc::open_write(kTempFile);
     if (!stream) return reason_from_errno("cannot create the file");
     errno = 0;
-    const bool written = svc::write_int(*stream, player.best_sc);
+    const bool written = svc::write_int(*stream, player.best_score);
     std::string reason = written ? "" : reason_from_errno("write failed");
     errno = 0;
     const bool closed = svc::close_stream(std::move(stream));
@@ -60,11 +60,11 @@ std::string save() {
 
 }  // namespace
 
-void best_score_file(int flag) {
-    if (flag == 0) {
-        load();
-        return;
-    }
+void load_best_score() {
+    load();
+}
+
+void save_best_score() {
     const std::string reason = save();
     if (!reason.empty()) {
         std::cerr << "could not save the best score to " << kScoreFile << ": " << reason << '\n';

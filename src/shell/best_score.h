@@ -1,11 +1,8 @@
 #pragma once
 // The best score kept between runs in data/hiscore.dat.
 
-// flag 0 loads player.best_sc, flag 1 saves it.
-void best_score_file(int flag);
-inline void load_best_score() {
-    best_score_file(0);
-}
-inline void save_best_score() {
-    best_score_file(1);
-}
+// Reads player.best_score; a missing or unreadable file reads as 0.
+void load_best_score();
+// Writes player.best_score safely (a crash mid-save keeps the old file); a
+// failure is reported on stderr.
+void save_best_score();

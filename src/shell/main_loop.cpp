@@ -1,13 +1,13 @@
 #include "shell/main_loop.h"
 
-#include "services/graphics.h"
+#include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "services/audio/sound.h"
 #include "services/input.h"
-#include "services/sound.h"
+#include "services/rendering/graphics.h"
 #include "services/timing.h"
 #include "shell/best_score.h"
-#include "shell/globals.h"
 #include "shell/menus.h"
-#include "shell/sound_effects.h"
 #include "shell/stage_flow.h"
 #include "shell/startup.h"
 
@@ -52,7 +52,7 @@ void run_frame() {
     begin_frame();
     run_state_handler();
     draw_hud();
-    page_margins(0);
+    draw_page_margins();
     svc::flip_frame(-1);
     check_global_keys();
     hold_while_suspended();
@@ -74,7 +74,7 @@ void check_global_keys() {
         }
     }
 
-    if (svc::key_hit(svc::vk::kSpace) != 0 || svc::joy_hit(2, 0) != 0) {
+    if (svc::key_hit(svc::vk::kSpace) != 0 || svc::joystick_hit(2, 0) != 0) {
         if (game_state == state::kStage) {
             pause_stage();
             svc::flush_mouse();
@@ -87,7 +87,7 @@ void check_global_keys() {
         }
     }
 
-    if (svc::app_terminate() != 0) quit_requested = 1;
+    if (svc::close_requested() != 0) quit_requested = 1;
 }
 
 void hold_while_suspended() {

@@ -1,14 +1,23 @@
 #include "shell/menus.h"
 
-#include "drawing/qbdraw.h"
-#include "services/graphics.h"
+#include "drawing/text_pen.h"
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "game/sound_cues.h"
 #include "services/input.h"
-#include "shell/globals.h"
-#include "shell/sound_effects.h"
+#include "services/rendering/graphics.h"
 #include "world/player.h"
 #include "world/world.h"
 
+const std::string app_title = "Scribble Squadron";
+const std::string version_text = "Version 1.0  -  drawn in pencil, 2026";
+const std::array<std::string, 11> volume_labels = {"Off", "10%", "20%", "30%", "40%", "50%",
+                                                   "60%", "70%", "80%", "90%", "Max"};
+
 namespace {
+
+const std::array<std::string, 4> menu_items = {"Start Game",
+                                               "Sound Volume: ", "BiPlane Volume: ", "Exit Game"};
 
 constexpr int kFirstItemRow = 269;  // 20 pixels above the first item's line
 constexpr int kItemPitch = 31;
@@ -16,20 +25,20 @@ constexpr int kItemCount = 4;
 
 void draw_heading() {
     svc::set_colour(80, 80, 80);
-    text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
-    text_drawer.t3d("Jotpad Games Vol. 1", 320, 122, 1);
+    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.draw_text("Jotpad Games Vol. 1", 320, 122, 1);
 
     svc::set_colour(60, 60, 60);
-    text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, 0.9f, 0.9f);
-    text_drawer.t3d("Retro Action Games on Notebook Paper!", 320, 139, 1);
+    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 0.9f, 0.9f);
+    text_pen.draw_text("Retro Action Games on Notebook Paper!", 320, 139, 1);
 
     svc::set_colour(60, 60, 60);
-    text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, 1.5f, 4.0f);
-    text_drawer.t3d(app_title, 320, 210, 1);
+    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.5f, 4.0f);
+    text_pen.draw_text(app_title, 320, 210, 1);
 
     svc::set_colour(60, 60, 60);
-    text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
-    text_drawer.t3d(version_text, 320, 455, 1);
+    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.draw_text(version_text, 320, 455, 1);
 }
 
 // The highlighted item is drawn darker and 20 % larger, still centred on its line.
@@ -42,15 +51,15 @@ void draw_items(int selected) {
             scale = 1.2f;
             svc::set_colour(20, 20, 20);
         }
-        text_drawer.sip(svc::kAlphaBlend, 1.0f, 0, scale, scale);
-        text_drawer.t3d(menu_item_text(i, game_state), 320, line_y, 1);
+        text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, scale, scale);
+        text_pen.draw_text(menu_item_text(i, game_state), 320, line_y, 1);
     }
 }
 
 void start_new_game() {
     game_state = state::kStage;
     clear_world();
-    player_tag::reset(1);
+    Player::reset(1);
 }
 
 void act_on(int selected) {
@@ -65,7 +74,7 @@ void act_on(int selected) {
             }
             break;
         case 1:
-            step_sfx_volume();
+            step_effects_volume();
             break;
         case 2:
             step_engine_volume();
@@ -97,9 +106,9 @@ std::string menu_item_text(int item, int menu_state) {
         case 0:
             return paused ? "Resume Game" : menu_items[0];
         case 1:
-            return menu_items[1] + volume_labels[sfx_volume_step];
+            return menu_items[1] + volume_labels[volumes.effects_step];
         case 2:
-            return menu_items[2] + volume_labels[engine_volume_step];
+            return menu_items[2] + volume_labels[volumes.engine_step];
         case 3:
             return paused ? "Quit This Game" : menu_items[3];
         default:
@@ -117,33 +126,33 @@ void run_menu() {
     draw_items(selected);
 
     // A click on no item is consumed all the same.
-    if (svc::mouse_hit(1) != 0 || svc::joy_hit(0, 0) != 0) {
+    if (svc::mouse_hit(1) != 0 || svc::joystick_hit(0, 0) != 0) {
         act_on(selected);
         svc::flush_keys();
         svc::flush_mouse();
     }
 
     svc::set_colour(255, 255, 255);
-    text_drawer.sip(svc::kMaskBlend, 1.0f, 0, 1.0f, 1.0f);
-    text_drawer.i3d(pointer_image, static_cast<float>(mx), static_cast<float>(my), 0);
+    text_pen.set_style(svc::kMaskBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.draw_sprite(pictures.pointer, static_cast<float>(mx), static_cast<float>(my), 0);
 }
 
 void steer_pointer() {
     int px = svc::mouse_x();
     int py = svc::mouse_y();
-    if (svc::joy_x(0) == -1.0f) {
+    if (svc::joystick_x(0) == -1.0f) {
         px -= 6;
         svc::move_mouse(px, py);
     }
-    if (svc::joy_x(0) == 1.0f) {
+    if (svc::joystick_x(0) == 1.0f) {
         px += 6;
         svc::move_mouse(px, py);
     }
-    if (svc::joy_y(0) == -1.0f) {
+    if (svc::joystick_y(0) == -1.0f) {
         py -= 6;
         svc::move_mouse(px, py);
     }
-    if (svc::joy_y(0) == 1.0f) {
+    if (svc::joystick_y(0) == 1.0f) {
         py += 6;
         svc::move_mouse(px, py);
     }

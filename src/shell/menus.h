@@ -1,7 +1,13 @@
 #pragma once
 // The title menu (state 4) and the pause menu (state 3): the heading, four items
 // chosen with the pointer only, and the hand-drawn pointer.
+#include <array>
 #include <string>
+
+extern const std::string app_title;
+extern const std::string version_text;
+// The label of each volume step, "Off" to "Max".
+extern const std::array<std::string, 11> volume_labels;
 
 // Handler of states 3 and 4, once per frame.
 void run_menu();

@@ -6,15 +6,18 @@
 // be opened (nothing else has been done then).
 bool start_up();
 
-// Creates the images that start-up makes empty (the margin strips, the cloud,
-// the sprite and blimp frames) and the idle engine channel.
-void create_globals();
-// Loads the font, the pictures (cutting the sprite sheet) and the effect sounds.
-void load_assets();
-void logo_splash(int y_offset);
+// Puts every game-wide variable back to its start-up value, for a new run of
+// the game in the same process.
+void reset_game_globals();
+
+// The maker's logo, fading out; a key, a click or the fire button skips it.
+void show_logo_splash(int y_offset);
 // Clears the frame, resets the drawing state and draws the paper.
 void begin_frame();
-// 1: capture the paper's margin strips; 0: draw them over the frame.
-void page_margins(int grab);
+// Takes the paper's two margin strips, once, at start-up.
+void capture_page_margins();
+// Lays the margin strips over both sides of the finished frame, so that the
+// playfield is the column x 110-523.
+void draw_page_margins();
 // Waits, without spinning, while the window is inactive.
 void wait_while_suspended();

@@ -2,17 +2,18 @@
 
 #include <memory>
 
-#include "services/graphics.h"
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "services/rendering/graphics.h"
 #include "services/timing.h"
-#include "shell/globals.h"
-#include "shell/sound_effects.h"
 #include "world/effects.h"
 #include "world/player.h"
-#include "world/pshot.h"
+#include "world/player_shot.h"
 #include "world/scenery.h"
 #include "world/world.h"
 
-EntityList<balloon_tag> balloon_list;
+EntityList<Balloon> balloon_list;
 
 namespace {
 
@@ -24,28 +25,28 @@ constexpr int kShotFrame = 21;
 
 }  // namespace
 
-void balloon_tag::create_em() {
-    const int count = balloons_per_stage;
+void Balloon::spawn_for_stage() {
+    const int count = stage_counters.balloons_per_stage;
     for (int i = 0; i < count; ++i) {
-        auto balloon = std::make_unique<balloon_tag>();
-        balloon->y = static_cast<float>(svc::rnd(125.0, 300.0));
-        balloon->x = static_cast<int>(svc::rnd(-2000.0, 2640.0));
-        balloon->dir = -kBobSpeed;
+        auto balloon = std::make_unique<Balloon>();
+        balloon->y = static_cast<float>(svc::random_real(125.0, 300.0));
+        balloon->x = static_cast<int>(svc::random_real(-2000.0, 2640.0));
+        balloon->vertical_speed = -kBobSpeed;
         balloon_list.add_last(std::move(balloon));
     }
 }
 
-void balloon_tag::update() {
-    y += dir;
+void Balloon::update() {
+    y += vertical_speed;
     if (!(y >= kTop)) {
         y = kTop;
-        dir = kBobSpeed;
+        vertical_speed = kBobSpeed;
     }
     if (!(y <= kBottom)) {
         y = kBottom;
-        dir = -kBobSpeed;
+        vertical_speed = -kBobSpeed;
     }
-    x += mountains.mspd;
+    x += mountains.scroll_speed;
     if (x < -2000) x = 2640;
     if (x > 2640) x = -2000;
     if (!(x > 80 && x < 560)) return;
@@ -53,36 +54,36 @@ void balloon_tag::update() {
     svc::set_alpha(1.0f);
     svc::set_blend(svc::kMaskBlend);
     svc::set_colour(255, 255, 255);
-    svc::draw_image(sprite_frames, static_cast<float>(x), y, kBalloonFrame);
+    svc::draw_image(pictures.sprites, static_cast<float>(x), y, kBalloonFrame);
 
     const int whole_y = static_cast<int>(y);
-    const auto pop = [&](pshot_tag* shot) {
-        play_effect(snd_balloonpop);
-        if (shot) pshot_list.remove(*shot);
-        bpop_tag::create_it(x, y);
-        points_tag::create_it(x, whole_y, -150 * player.level);
+    const auto pop = [&](PlayerShot* shot) {
+        play_effect(effect_sounds.balloon_pop);
+        if (shot) player_shot_list.remove(*shot);
+        BalloonPop::spawn(x, y);
+        PointsPopup::spawn(x, whole_y, -150 * player.level);
         player.score -= 150 * player.level;
         if (player.score < 0) player.score = 0;
         balloon_list.remove(*this);
     };
     // Every overlapping shot pops it again, and touching the plane in the same
     // update costs once more.
-    pshot_list.enumerate([&](pshot_tag& shot) {
-        if (!svc::images_collide(sprite_frames, x, whole_y, kBalloonFrame, sprite_frames, shot.x,
-                                 shot.y, kShotFrame))
+    player_shot_list.enumerate([&](PlayerShot& shot) {
+        if (!svc::images_collide(pictures.sprites, x, whole_y, kBalloonFrame, pictures.sprites,
+                                 shot.x, shot.y, kShotFrame))
             return;
         pop(&shot);
     });
-    if (safe_timer != 0) return;
-    if (svc::images_collide(sprite_frames, x, whole_y, kBalloonFrame, sprite_frames,
-                            static_cast<int>(player.x), static_cast<int>(player.y), player.dir))
+    if (player.invulnerable_frames != 0) return;
+    if (svc::images_collide(pictures.sprites, x, whole_y, kBalloonFrame, pictures.sprites,
+                            static_cast<int>(player.x), static_cast<int>(player.y), player.facing))
         pop(nullptr);
 }
 
-void balloon_tag::update_all() {
-    balloon_list.enumerate([](balloon_tag& balloon) { balloon.update(); });
+void Balloon::update_all() {
+    balloon_list.enumerate([](Balloon& balloon) { balloon.update(); });
 }
 
-void balloon_tag::destroy_all() {
-    balloon_list.enumerate([](balloon_tag& balloon) { balloon_list.remove(balloon); });
+void Balloon::remove_all() {
+    balloon_list.enumerate([](Balloon& balloon) { balloon_list.remove(balloon); });
 }

@@ -3,15 +3,15 @@
 
 // A balloon that bobs between two heights and scrolls with the world; popping
 // it costs points.
-struct balloon_tag {
-    int x = 0;      // centre x; wraps within -2000 to 2640
-    float y = 0;    // centre y; stays within 125.0 to 300.0
-    float dir = 0;  // vertical speed: -0.2 rising, 0.2 sinking
+struct Balloon {
+    int x = 0;                 // centre x; wraps within -2000 to 2640
+    float y = 0;               // centre y; stays within 125.0 to 300.0
+    float vertical_speed = 0;  // vertical speed: -0.2 rising, 0.2 sinking
 
-    static void create_em();
+    static void spawn_for_stage();
     void update();
     static void update_all();
-    static void destroy_all();
+    static void remove_all();
 };
 
-extern EntityList<balloon_tag> balloon_list;
+extern EntityList<Balloon> balloon_list;

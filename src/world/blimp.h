@@ -1,14 +1,27 @@
 #pragma once
+// The blimp: one per stage, drifting at half the scroll speed across a world
+// three times as long as the enemies'. Shooting it pays a bonus and blows it
+// off the page; ramming it costs a life.
 
-extern int blimp_x;
-extern int blimp_y;
-extern int blimp_frame;  // flying: sprite frame 10/11; hit: first blimp frame 0/2
-extern int blimp_state;  // 1 flying, 0 hit and blown off, 2 gone
-extern int blimp_anim;
-extern int blimp_anim_tmr;
+struct Blimp {
+    static constexpr int kHit = 0, kFlying = 1, kGone = 2;
 
-// 1: set the blimp up for a new stage; 0: step and draw it.
-void blimp_update(int setup);
+    int x = 0;
+    int y = 0;
+    int frame = 0;       // flying: sprite frame 10 or 11; hit: blimp picture 0 or 2
+    int state = 0;       // kFlying, kHit (blown off) or kGone
+    int puff_frame = 0;  // hit: 0 or 1, the gas puff at its nose
+    int puff_timer = 0;
 
-// Puts the blimp's globals back to their start-up values (all 0).
-void reset_blimp_globals();
+    // A new blimp somewhere along its world, flying.
+    void set_up_for_stage();
+    // Moves, draws and tests it (flying), or blows it off (hit).
+    void update();
+
+  private:
+    void fly();
+    void puncture();
+    void blow_off();
+};
+
+extern Blimp blimp;

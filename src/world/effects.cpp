@@ -4,13 +4,14 @@
 #include <memory>
 #include <string>
 
-#include "drawing/qbdraw.h"
-#include "services/graphics.h"
-#include "shell/globals.h"
+#include "drawing/text_pen.h"
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "services/rendering/graphics.h"
 
-EntityList<explode_tag> explode_list;
-EntityList<bpop_tag> bpop_list;
-EntityList<points_tag> points_list;
+EntityList<Explosion> explosion_list;
+EntityList<BalloonPop> balloon_pop_list;
+EntityList<PointsPopup> points_popup_list;
 
 namespace {
 
@@ -32,88 +33,88 @@ std::string points_text(int amount) {
 
 }  // namespace
 
-void explode_tag::create_it(float x, float y, float scale) {
-    auto blast = std::make_unique<explode_tag>();
+void Explosion::spawn(float x, float y, float scale) {
+    auto blast = std::make_unique<Explosion>();
     blast->frame = kFirstBlastFrame;
     blast->scale = scale;
     blast->x = x;
     blast->y = y;
-    explode_list.add_last(std::move(blast));
+    explosion_list.add_last(std::move(blast));
 }
 
-void explode_tag::update() {
-    ++fr_tmr;
+void Explosion::update() {
+    ++frame_timer;
     svc::set_alpha(1.0f);
     svc::set_blend(svc::kMaskBlend);
     svc::set_colour(255, 255, 255);
     svc::set_scale(scale, scale);
-    svc::draw_image(sprite_frames, x, y, frame);
-    if (fr_tmr >= kUpdatesPerBlastFrame) {
-        fr_tmr = 0;
-        if (++frame > kLastBlastFrame) explode_list.remove(*this);
+    svc::draw_image(pictures.sprites, x, y, frame);
+    if (frame_timer >= kUpdatesPerBlastFrame) {
+        frame_timer = 0;
+        if (++frame > kLastBlastFrame) explosion_list.remove(*this);
     }
     svc::set_scale(1.0f, 1.0f);
 }
 
-void explode_tag::update_all() {
-    explode_list.enumerate([](explode_tag& blast) { blast.update(); });
+void Explosion::update_all() {
+    explosion_list.enumerate([](Explosion& blast) { blast.update(); });
 }
 
-void explode_tag::destroy_all() {
-    explode_list.enumerate([](explode_tag& blast) { explode_list.remove(blast); });
+void Explosion::remove_all() {
+    explosion_list.enumerate([](Explosion& blast) { explosion_list.remove(blast); });
 }
 
-void bpop_tag::create_it(int x, float y) {
-    auto pop = std::make_unique<bpop_tag>();
+void BalloonPop::spawn(int x, float y) {
+    auto pop = std::make_unique<BalloonPop>();
     pop->alpha = 1.0f;
     pop->x = x;
     pop->y = static_cast<int>(y);
-    bpop_list.add_last(std::move(pop));
+    balloon_pop_list.add_last(std::move(pop));
 }
 
-void bpop_tag::update() {
+void BalloonPop::update() {
     svc::set_blend(svc::kAlphaBlend);
     svc::set_alpha(alpha);
     svc::set_colour(255, 255, 255);
-    svc::draw_image(sprite_frames, static_cast<float>(x), static_cast<float>(y), kPopFrame);
+    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y), kPopFrame);
     alpha -= kPopFade;
-    if (!(alpha > 0.0f)) bpop_list.remove(*this);
+    if (!(alpha > 0.0f)) balloon_pop_list.remove(*this);
 }
 
-void bpop_tag::update_all() {
-    bpop_list.enumerate([](bpop_tag& pop) { pop.update(); });
+void BalloonPop::update_all() {
+    balloon_pop_list.enumerate([](BalloonPop& pop) { pop.update(); });
 }
 
-void bpop_tag::destroy_all() {
-    bpop_list.enumerate([](bpop_tag& pop) { bpop_list.remove(pop); });
+void BalloonPop::remove_all() {
+    balloon_pop_list.enumerate([](BalloonPop& pop) { balloon_pop_list.remove(pop); });
 }
 
-void points_tag::create_it(int x, int y, int amount) {
-    auto text = std::make_unique<points_tag>();
+void PointsPopup::spawn(int x, int y, int amount) {
+    auto text = std::make_unique<PointsPopup>();
     text->alpha = 1.0f;
     text->x = x;
     text->y = y;
-    text->amnt = points_text(amount);
-    points_list.add_last(std::move(text));
+    text->text = points_text(amount);
+    points_popup_list.add_last(std::move(text));
 }
 
 // Rises to y 100 and fades there; centred for the text scale recorded by the
-// frame's last text_drawer.sip.
-void points_tag::update() {
+// frame's last text_pen.set_style.
+void PointsPopup::update() {
     svc::set_blend(svc::kAlphaBlend);
     svc::set_alpha(alpha);
     svc::set_colour(80, 80, 80);
     y -= kPointsRise;
     if (y < kPointsCeiling) y = kPointsCeiling;
-    text_drawer.t3d(amnt, static_cast<float>(x), static_cast<float>(y), 1);
+    text_pen.draw_text(text, static_cast<float>(x), static_cast<float>(y), 1);
     alpha -= kPointsFade;
-    if (!(alpha > 0.0f)) points_list.remove(*this);
+    if (!(alpha > 0.0f)) points_popup_list.remove(*this);
 }
 
-void points_tag::update_all() {
-    points_list.enumerate([](points_tag& text) { text.update(); });
+void PointsPopup::update_all() {
+    points_popup_list.enumerate([](PointsPopup& text) { text.update(); });
 }
 
-void points_tag::destroy_all() {
-    points_list.enumerate([](points_tag& text) { points_list.remove(text); });
+void PointsPopup::remove_all() {
+    points_popup_list.enumerate([](PointsPopup& text) { points_popup_list.remove(text); });
 }

@@ -1,24 +1,25 @@
 #include "world/player.h"
 
-#include "services/graphics.h"
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "services/audio/sound.h"
 #include "services/input.h"
-#include "services/sound.h"
-#include "shell/globals.h"
-#include "shell/sound_effects.h"
+#include "services/rendering/graphics.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
-#include "world/ebplane.h"
+#include "world/debris.h"
 #include "world/effects.h"
-#include "world/particles.h"
-#include "world/pshot.h"
+#include "world/enemy_plane.h"
+#include "world/player_shot.h"
 #include "world/scenery.h"
 #include "world/world.h"
 
-player_tag player;
+Player player;
 
 namespace {
-constexpr int kFaceLeft = 0;
-constexpr int kFaceRight = 1;
+constexpr int kFacingLeft = Player::kFacingLeft;
+constexpr int kFacingRight = Player::kFacingRight;
 constexpr int kScrollFacingLeft = 4;
 constexpr int kScrollFacingRight = -4;
 
@@ -32,7 +33,7 @@ constexpr float kTop = 110.0f;
 constexpr float kBottom = 432.0f;
 
 constexpr int kSafeFrames = 250;
-constexpr int kBlinkPeriodEnd = 5;  // blink_ctr runs 0..5; drawn while below 3
+constexpr int kBlinkPeriodEnd = 5;  // player.blink_phase runs 0..5; drawn while below 3
 constexpr int kBlinkShown = 3;
 
 constexpr int kJoyPort = 0;
@@ -45,79 +46,79 @@ void set_plain_mask_state() {
 }
 }  // namespace
 
-void player_tag::reset(int new_game) {
+void Player::reset(int new_game) {
     if (new_game != 0) {
         player.score = 0;
         player.level = 1;
         player.lives = 3;
-        player.new_bs = 0;
-        enemies_per_stage = 10;
-        balloons_per_stage = 3;
+        player.new_best = 0;
+        stage_counters.enemies_per_stage = 10;
+        stage_counters.balloons_per_stage = 3;
     }
-    if (startup_reset != 0) return;
+    if (starting_up != 0) return;
 
     phase_timer = 0;
-    player.dir = kFaceRight;
+    player.facing = kFacingRight;
     player.x = kStartX;
     player.y = kStartY;
-    blink_ctr = 0;
-    safe_timer = kSafeFrames;
-    blimp_update(1);
-    mountains.mspd = kScrollFacingRight;
-    mountains.mt1_x = 100;
-    mountains.mt2_x = 514;
-    cloud_tag::create_em();
-    ebplane_tag::create_em();
-    balloon_tag::create_em();
+    player.blink_phase = 0;
+    player.invulnerable_frames = kSafeFrames;
+    blimp.set_up_for_stage();
+    mountains.scroll_speed = kScrollFacingRight;
+    mountains.mountain1_x = 100;
+    mountains.mountain2_x = 514;
+    Cloud::spawn_for_stage();
+    EnemyPlane::spawn_for_stage();
+    Balloon::spawn_for_stage();
     stage_phase = phase::kFlyIn;
-    play_effect(snd_startstage);
+    play_effect(effect_sounds.stage_start);
     start_engine_loop();
 }
 
 // Turns and fire count presses; climbing and diving follow the held key. The
 // joystick counts only at full deflection and is asked only when the key is not.
-void player_tag::get_inputs() {
+void Player::read_controls() {
     if (stage_phase != phase::kPlay) return;
-    if (svc::key_hit(svc::vk::kLeft) || svc::joy_x(kJoyPort) == -1.0f) {
-        dir = kFaceLeft;
-        mountains.mspd = kScrollFacingLeft;
+    if (svc::key_hit(svc::vk::kLeft) || svc::joystick_x(kJoyPort) == -1.0f) {
+        facing = kFacingLeft;
+        mountains.scroll_speed = kScrollFacingLeft;
     }
-    if (svc::key_hit(svc::vk::kRight) || svc::joy_x(kJoyPort) == 1.0f) {
-        dir = kFaceRight;
-        mountains.mspd = kScrollFacingRight;
+    if (svc::key_hit(svc::vk::kRight) || svc::joystick_x(kJoyPort) == 1.0f) {
+        facing = kFacingRight;
+        mountains.scroll_speed = kScrollFacingRight;
     }
-    if (svc::key_down(svc::vk::kUp) || svc::joy_y(kJoyPort) == -1.0f) y -= kClimbStep;
-    if (svc::key_down(svc::vk::kDown) || svc::joy_y(kJoyPort) == 1.0f) y += kClimbStep;
-    if (svc::key_hit(svc::vk::kLeftControl) || svc::joy_hit(kFireButton, kJoyPort) != 0) {
-        pshot_tag::fire();
-        play_effect(snd_fire);
+    if (svc::key_down(svc::vk::kUp) || svc::joystick_y(kJoyPort) == -1.0f) y -= kClimbStep;
+    if (svc::key_down(svc::vk::kDown) || svc::joystick_y(kJoyPort) == 1.0f) y += kClimbStep;
+    if (svc::key_hit(svc::vk::kLeftControl) || svc::joystick_hit(kFireButton, kJoyPort) != 0) {
+        PlayerShot::fire();
+        play_effect(effect_sounds.fire);
     }
 }
 
-void player_tag::update() {
-    get_inputs();
+void Player::update() {
+    read_controls();
     set_plain_mask_state();
     if (!(y >= kTop)) y = kTop;
     if (!(y <= kBottom)) y = kBottom;
 
     // Slide towards the side that leaves room ahead of the nose.
-    if (dir == kFaceLeft && x < kSlideLimitLeft) x += kSlideStep;
-    if (dir == kFaceRight && x > kRestRight) x -= kSlideStep;
+    if (facing == kFacingLeft && x < kSlideLimitLeft) x += kSlideStep;
+    if (facing == kFacingRight && x > kRestRight) x -= kSlideStep;
 
-    if (safe_timer != 0) {
-        safe_timer -= 1;
-        blink_ctr += 1;
-        if (blink_ctr > kBlinkPeriodEnd) blink_ctr = 0;
+    if (player.invulnerable_frames != 0) {
+        player.invulnerable_frames -= 1;
+        player.blink_phase += 1;
+        if (player.blink_phase > kBlinkPeriodEnd) player.blink_phase = 0;
     } else {
-        blink_ctr = 0;
+        player.blink_phase = 0;
     }
-    if (blink_ctr < kBlinkShown) svc::draw_image(sprite_frames, x, y, dir);
+    if (player.blink_phase < kBlinkShown) svc::draw_image(pictures.sprites, x, y, facing);
 }
 
-// The fly-in draws the plane nose right whatever dir holds, from x 80 to 200.
-void player_tag::update2() {
+// The fly-in draws the plane nose right whatever facing holds, from x 80 to 200.
+void Player::update_fly_in() {
     set_plain_mask_state();
-    svc::draw_image(sprite_frames, x, y, kFaceRight);
+    svc::draw_image(pictures.sprites, x, y, kFacingRight);
     x += 1.0f;
     if (!(x <= kRestRight)) {
         x = kRestRight;
@@ -125,16 +126,16 @@ void player_tag::update2() {
     }
 }
 
-void player_tag::init_death() {
+void Player::crash() {
     phase_timer = 0;
     player.lives -= 1;
-    explode_tag::create_it(player.x, player.y, 1.5f);
-    const int first_piece = player.dir == kFaceLeft ? 2 : 6;
-    particle_tag::create_em(player.x, player.y, first_piece, 4);
+    Explosion::spawn(player.x, player.y, 1.5f);
+    const int first_piece = player.facing == kFacingLeft ? 2 : 6;
+    DebrisPiece::spawn(player.x, player.y, first_piece, 4);
     // Far above the mountains, so the rest of the death sequence finds no contact.
     player.x = 0.0f;
     player.y = 0.0f;
-    play_effect(snd_pldeath);
+    play_effect(effect_sounds.player_death);
     game_state = state::kDying;
     svc::stop_channel(engine_channel);
 }

@@ -1,28 +1,27 @@
 #pragma once
 // The player's biplane and the numbers of the game in progress.
 
-struct player_tag {
+struct Player {
+    static constexpr int kFacingLeft = 0, kFacingRight = 1;
+
     int score = 0;
-    int best_sc = 0;
-    int new_bs = 0;
+    int best_score = 0;
+    bool new_best = false;  // this game has beaten the best score
     int lives = 0;
-    int level = 0;
-    int dir = 0;  // 0 nose left, 1 nose right; also the sprite frame
+    int level = 0;   // the stage number
+    int facing = 0;  // kFacingLeft or kFacingRight, which is also its sprite frame
     float x = 0;
     float y = 0;
-    float rotation = 0;
-    float scale = 0;
-    int frame = 0;
-    int a_tmr = 0;
-    int a_ctr = 0;
+    int invulnerable_frames = 0;  // frames left in which nothing can hit it
+    int blink_phase = 0;          // 0-5 while invulnerable; shown while below 3
 
     // Starts a new game's counters (new_game != 0) and, unless start-up is
     // still running, sets up a stage.
     static void reset(int new_game);
-    void update();   // play phase
-    void update2();  // fly-in phase
-    void get_inputs();
-    static void init_death();
+    void update();         // play phase
+    void update_fly_in();  // fly-in phase
+    void read_controls();
+    static void crash();
 };
 
-extern player_tag player;
+extern Player player;

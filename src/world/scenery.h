@@ -1,25 +1,25 @@
 #pragma once
 #include "world/entity_list.h"
 
-struct cloud_tag {
+struct Cloud {
     float x = 0;
     int y = 0;
-    float spd = 0;
+    float speed = 0;
     float scale = 0;
 
-    static void create_em();
+    static void spawn_for_stage();
     void update();
     static void update_all();
-    static void destroy_all();
+    static void remove_all();
 };
 
-struct mountain_tag {
-    int mt1_x = 0;
-    int mt2_x = 0;
-    int mspd = 0;  // world scroll speed: -4 facing right, +4 facing left
+struct Mountains {
+    int mountain1_x = 0;
+    int mountain2_x = 0;
+    int scroll_speed = 0;  // world scroll speed: -4 facing right, +4 facing left
 
     void update();
 };
 
-extern EntityList<cloud_tag> cloud_list;
-extern mountain_tag mountains;
+extern EntityList<Cloud> cloud_list;
+extern Mountains mountains;

@@ -1,33 +1,29 @@
 #include "world/world.h"
 
-#include "shell/globals.h"
+#include "game/game_state.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
-#include "world/ebplane.h"
+#include "world/debris.h"
 #include "world/effects.h"
-#include "world/particles.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
-#include "world/pshot.h"
+#include "world/player_shot.h"
 #include "world/scenery.h"
 
-int live_enemies = 0;
-int enemies_per_stage = 0;
-int balloons_per_stage = 0;
-int safe_timer = 0;
-int blink_ctr = 0;
-int startup_reset = 1;
+StageCounters stage_counters;
+bool starting_up = true;
 
 void clear_world() {
-    blimp_state = 2;
-    bpop_tag::destroy_all();
-    pshot_tag::destroy_all();
-    cloud_tag::destroy_all();
-    smoke_tag::destroy_all();
-    points_tag::destroy_all();
-    ebplane_tag::destroy_all();
-    explode_tag::destroy_all();
-    particle_tag::destroy_all();
-    balloon_tag::destroy_all();
+    blimp.state = Blimp::kGone;
+    BalloonPop::remove_all();
+    PlayerShot::remove_all();
+    Cloud::remove_all();
+    SmokePuff::remove_all();
+    PointsPopup::remove_all();
+    EnemyPlane::remove_all();
+    Explosion::remove_all();
+    DebrisPiece::remove_all();
+    Balloon::remove_all();
 }
 
 // Each step is a fixed sequence: what runs later is drawn on top, and the
@@ -35,63 +31,59 @@ void clear_world() {
 // the previous frame.
 
 void fly_in_step() {
-    player.update2();
+    player.update_fly_in();
     mountains.update();
-    cloud_tag::update_all();
+    Cloud::update_all();
 }
 
 void play_step() {
-    bpop_tag::update_all();
-    cloud_tag::update_all();
-    ebplane_tag::update_all();
-    balloon_tag::update_all();
+    BalloonPop::update_all();
+    Cloud::update_all();
+    EnemyPlane::update_all();
+    Balloon::update_all();
     player.update();
-    blimp_update(0);
-    pshot_tag::update_all();
+    blimp.update();
+    PlayerShot::update_all();
     mountains.update();
-    particle_tag::update_all();
-    smoke_tag::update_all();
-    explode_tag::update_all();
-    points_tag::update_all();
+    DebrisPiece::update_all();
+    SmokePuff::update_all();
+    Explosion::update_all();
+    PointsPopup::update_all();
 }
 
 void clear_step() {
     phase_timer += 1;
     mountains.update();
-    cloud_tag::update_all();
+    Cloud::update_all();
 }
 
 // The death sequence: the world runs on without the player's plane.
 void wreck_step() {
     phase_timer += 1;
-    bpop_tag::update_all();
-    cloud_tag::update_all();
-    ebplane_tag::update_all();
-    balloon_tag::update_all();
-    pshot_tag::update_all();
-    blimp_update(0);
+    BalloonPop::update_all();
+    Cloud::update_all();
+    EnemyPlane::update_all();
+    Balloon::update_all();
+    PlayerShot::update_all();
+    blimp.update();
     mountains.update();
-    particle_tag::update_all();
-    smoke_tag::update_all();
-    explode_tag::update_all();
-    points_tag::update_all();
+    DebrisPiece::update_all();
+    SmokePuff::update_all();
+    Explosion::update_all();
+    PointsPopup::update_all();
 }
 
 void game_over_step() {
     phase_timer += 1;
-    cloud_tag::update_all();
+    Cloud::update_all();
     mountains.update();
 }
 
 void reset_world_globals() {
     clear_world();
-    reset_blimp_globals();
-    live_enemies = 0;
-    enemies_per_stage = 0;
-    balloons_per_stage = 0;
-    safe_timer = 0;
-    blink_ctr = 0;
-    startup_reset = 1;
-    player = player_tag{};
-    mountains = mountain_tag{};
+    blimp = Blimp{};
+    stage_counters = StageCounters{};
+    starting_up = true;
+    player = Player{};
+    mountains = Mountains{};
 }

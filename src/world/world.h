@@ -4,12 +4,14 @@
 // live in their own headers.
 #include "world/entity_list.h"
 
-extern int live_enemies;        // enemies counted by the current or last enemy walk
-extern int enemies_per_stage;   // enemy biplanes made at each stage start
-extern int balloons_per_stage;  // balloons made at each stage start
-extern int safe_timer;          // frames of invulnerability left
-extern int blink_ctr;           // blink phase of the invulnerable plane
-extern int startup_reset;       // while 1, player_tag::reset skips the stage set-up
+struct StageCounters {
+    int enemies_per_stage = 0;   // enemy biplanes made at each stage start
+    int balloons_per_stage = 0;  // balloons made at each stage start
+    int enemies_counted = 0;     // enemies met by the current or last walk of the enemy list
+};
+
+extern StageCounters stage_counters;
+extern bool starting_up;  // while true, Player::reset skips the stage set-up
 
 // Empties every entity list and sends the blimp away.
 void clear_world();

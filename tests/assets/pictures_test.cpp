@@ -20,7 +20,7 @@ constexpr int kCellW = 48, kCellH = 33;
 Rect cell(int frame) {
     return {1 + 49 * (frame % 13), 1 + 34 * (frame / 13), kCellW, kCellH};
 }
-Rect blimp_frame(int frame) {
+Rect blimp_cell(int frame) {
     return {1 + 81 * frame, 71, 80, 33};
 }
 constexpr Rect kCloud{397, 79, 116, 78};
@@ -28,7 +28,7 @@ constexpr Rect kCloud{397, 79, 116, 78};
 std::vector<Rect> all_regions() {
     std::vector<Rect> r;
     for (int f = 0; f < 26; ++f) r.push_back(cell(f));
-    for (int f = 0; f < 4; ++f) r.push_back(blimp_frame(f));
+    for (int f = 0; f < 4; ++f) r.push_back(blimp_cell(f));
     r.push_back(kCloud);
     return r;
 }
@@ -40,7 +40,7 @@ std::string region_name(size_t i) {
 }
 
 const PngFile& sheet() {
-    static const PngFile png = read_png(asset_path("jg_bplane01.png"));
+    static const PngFile png = read_png(asset_path("sprite_sheet.png"));
     return png;
 }
 
@@ -73,10 +73,9 @@ TEST(PictureFormat, EveryPictureIs8BitRgbWithoutAlphaAtItsSize) {
         const char* file;
         int w, h;
     };
-    for (const Expect& e :
-         {Expect{"nb_paper_1v.png", 640, 480}, Expect{"jg_bplane01.png", 640, 171},
-          Expect{"jg_bp_mts1.png", 416, 147}, Expect{"jg_bp_mts2.png", 416, 147},
-          Expect{"dmpointerjg.png", 20, 20}, Expect{"qblogo_p.png", 414, 230}}) {
+    for (const Expect& e : {Expect{"paper.png", 640, 480}, Expect{"sprite_sheet.png", 640, 171},
+                            Expect{"mountain_1.png", 416, 147}, Expect{"mountain_2.png", 416, 147},
+                            Expect{"pointer.png", 20, 20}, Expect{"logo.png", 414, 230}}) {
         SCOPED_TRACE(e.file);
         PngFile png = read_png(asset_path(e.file));
         EXPECT_EQ(png.width, e.w);
@@ -177,9 +176,9 @@ TEST(SpriteSheet, FacingPairsAreMirrorImages) {
     for (auto [left, right] : pairs) {
         EXPECT_TRUE(mirrored(cell(left), cell(right))) << left << " / " << right;
     }
-    EXPECT_TRUE(mirrored(blimp_frame(0), blimp_frame(2)));
-    EXPECT_TRUE(mirrored(blimp_frame(1), blimp_frame(3)));
-    EXPECT_FALSE(mirrored(blimp_frame(0), blimp_frame(3))) << "the two gas puffs should differ";
+    EXPECT_TRUE(mirrored(blimp_cell(0), blimp_cell(2)));
+    EXPECT_TRUE(mirrored(blimp_cell(1), blimp_cell(3)));
+    EXPECT_FALSE(mirrored(blimp_cell(0), blimp_cell(3))) << "the two gas puffs should differ";
 }
 
 TEST(SpriteSheet, HitBlimpIsTheSameBlimpAtTheSameSize) {
@@ -187,7 +186,7 @@ TEST(SpriteSheet, HitBlimpIsTheSameBlimpAtTheSameSize) {
     // other at the same centre, so the envelope must not jump or change size.
     const PngFile& png = sheet();
     Box whole = content(png, cell(10));
-    Rect body_part = blimp_frame(0);
+    Rect body_part = blimp_cell(0);
     body_part.x += 16;  // the same 48 columns, centred in the 80-wide frame
     body_part.w = kCellW;
     // Compare the tail half, which the puncture and the gas leave alone.
@@ -243,8 +242,8 @@ int last_solid_row(const PngFile& png, int x) {
 }
 
 TEST(Mountains, RangesJoinWithoutAStepInEitherOrder) {
-    PngFile one = read_png(asset_path("jg_bp_mts1.png"));
-    PngFile two = read_png(asset_path("jg_bp_mts2.png"));
+    PngFile one = read_png(asset_path("mountain_1.png"));
+    PngFile two = read_png(asset_path("mountain_2.png"));
     const int last = one.width - 1;
     EXPECT_EQ(first_solid_row(one, last) + kDrawY1, first_solid_row(two, 0) + kDrawY2);
     EXPECT_EQ(first_solid_row(two, last) + kDrawY2, first_solid_row(one, 0) + kDrawY1);
@@ -257,7 +256,7 @@ TEST(Mountains, RangesJoinWithoutAStepInEitherOrder) {
 TEST(Mountains, EachColumnIsSolidGroundFromRidgeToFoot) {
     // The opaque pixels are the deadly ground: a gap would let the plane fly
     // through rock, a floating speck would kill it in the open sky.
-    for (const char* file : {"jg_bp_mts1.png", "jg_bp_mts2.png"}) {
+    for (const char* file : {"mountain_1.png", "mountain_2.png"}) {
         SCOPED_TRACE(file);
         PngFile png = read_png(asset_path(file));
         int holes = 0, highest = png.height;
@@ -273,8 +272,8 @@ TEST(Mountains, EachColumnIsSolidGroundFromRidgeToFoot) {
 }
 
 TEST(Mountains, TwoRangesAreDifferent) {
-    PngFile one = read_png(asset_path("jg_bp_mts1.png"));
-    PngFile two = read_png(asset_path("jg_bp_mts2.png"));
+    PngFile one = read_png(asset_path("mountain_1.png"));
+    PngFile two = read_png(asset_path("mountain_2.png"));
     int differing = 0;
     for (int x = 0; x < one.width; ++x)
         differing += first_solid_row(one, x) != first_solid_row(two, x) - 4;
@@ -286,7 +285,7 @@ TEST(Mountains, TwoRangesAreDifferent) {
 TEST(Paper, HasNoKeyGreyAnywhere) {
     // The page margins are cut from the paper with the key grey transparent:
     // any such pixel would let the world show through the margin.
-    PngFile png = read_png(asset_path("nb_paper_1v.png"));
+    PngFile png = read_png(asset_path("paper.png"));
     int keys = 0;
     for (int y = 0; y < png.height; ++y) {
         for (int x = 0; x < png.width; ++x) keys += png.is_key(x, y);
@@ -295,7 +294,7 @@ TEST(Paper, HasNoKeyGreyAnywhere) {
 }
 
 TEST(Paper, IsLightEnoughForTheGreyTextsToRead) {
-    PngFile png = read_png(asset_path("nb_paper_1v.png"));
+    PngFile png = read_png(asset_path("paper.png"));
     // The heads-up display writes in (80,80,80) in the band at the top.
     long sum = 0;
     int n = 0;
@@ -307,7 +306,7 @@ TEST(Paper, IsLightEnoughForTheGreyTextsToRead) {
 }
 
 TEST(Pointer, TipIsTheTopLeftPixelOfTheArrow) {
-    PngFile png = read_png(asset_path("dmpointerjg.png"));
+    PngFile png = read_png(asset_path("pointer.png"));
     Rgb tip = png.at(0, 0);
     EXPECT_FALSE(tip == kKey);
     EXPECT_LT(tip.r + tip.g + tip.b, 3 * 120) << "the hot spot should be dark and visible";
@@ -321,7 +320,7 @@ TEST(Pointer, TipIsTheTopLeftPixelOfTheArrow) {
 }
 
 TEST(Logo, StandsOnTheKeyGreyWithTheLetteringInTheMiddle) {
-    PngFile png = read_png(asset_path("qblogo_p.png"));
+    PngFile png = read_png(asset_path("logo.png"));
     for (auto [x, y] :
          std::array<std::pair<int, int>, 4>{{{0, 0}, {413, 0}, {0, 229}, {413, 229}}}) {
         EXPECT_TRUE(png.is_key(x, y)) << x << "," << y;

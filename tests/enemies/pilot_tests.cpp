@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "enemies/world_fixture.h"
+#include "game/game_state.h"
 #include "headless/harness.h"
 #include "services/input.h"
-#include "shell/globals.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
-#include "world/ebplane.h"
+#include "world/debris.h"
 #include "world/effects.h"
-#include "world/particles.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
 #include "world/world.h"
 
@@ -41,15 +41,15 @@ class Pilot {
             return;
         }
         ++frame_;
-        const ebplane_tag* target = nearest_enemy();
+        const EnemyPlane* target = nearest_enemy();
         if (!target) return;
         const bool target_left = target->x < player.x;
-        if (frame_ - last_turn_ > 45 && target_left != (player.dir == 0)) {
+        if (frame_ - last_turn_ > 45 && target_left != (player.facing == 0)) {
             tap(input, target_left ? vk::kLeft : vk::kRight);
             last_turn_ = frame_;
         }
         float aim = static_cast<float>(target->y);
-        if (const ebplane_tag* close = too_close()) aim = close->y < player.y ? 420.0f : 120.0f;
+        if (const EnemyPlane* close = too_close()) aim = close->y < player.y ? 420.0f : 120.0f;
         hold(vk::kUp, aim < player.y - 2.0f);
         hold(vk::kDown, aim > player.y + 2.0f);
         if (std::abs(static_cast<float>(target->y) - player.y) < 12.0f && frame_ % 5 == 0)
@@ -58,10 +58,10 @@ class Pilot {
 
   private:
     // The enemy nearest along x, counting the plane's side of the screen.
-    static const ebplane_tag* nearest_enemy() {
-        const ebplane_tag* best = nullptr;
+    static const EnemyPlane* nearest_enemy() {
+        const EnemyPlane* best = nullptr;
         float best_distance = 1e9f;
-        ebplane_list.for_each([&](const ebplane_tag& e) {
+        enemy_plane_list.for_each([&](const EnemyPlane& e) {
             const float d = std::abs(e.x - player.x);
             if (d < best_distance) {
                 best_distance = d;
@@ -71,14 +71,14 @@ class Pilot {
         return best;
     }
     // A visible enemy about to fly into the plane.
-    static const ebplane_tag* too_close() {
-        const ebplane_tag* found = nullptr;
-        ebplane_list.for_each([&](const ebplane_tag& e) {
+    static const EnemyPlane* too_close() {
+        const EnemyPlane* found = nullptr;
+        enemy_plane_list.for_each([&](const EnemyPlane& e) {
             if (e.x > 80.0f && e.x < 560.0f && std::abs(e.x - player.x) < 70.0f &&
                 std::abs(static_cast<float>(e.y) - player.y) < 40.0f)
                 found = &e;
         });
-        return safe_timer > 20 ? nullptr : found;
+        return player.invulnerable_frames > 20 ? nullptr : found;
     }
     static void tap(svc::InputState& input, int key) {
         input.key_event(key, true, false);
@@ -158,8 +158,12 @@ RunRecord play(int frames, const std::string& shot_dir) {
         previous_state = game_state;
 
         if (game_state == state::kStage || game_state == state::kDying) {
-            const Busy b{info.flip,         explode_list.count(), smoke_list.count(),
-                         bpop_list.count(), points_list.count(),  blimp_state};
+            const Busy b{info.flip,
+                         explosion_list.count(),
+                         smoke_puff_list.count(),
+                         balloon_pop_list.count(),
+                         points_popup_list.count(),
+                         blimp.state};
             if (b.explosions + b.pops > 0 || b.blimp_state == 0) record.busy.push_back(b);
             const bool wanted = b.explosions > 0 && b.smoke > 2 && b.points > 0;
             if (!shot_dir.empty() && (wanted || b.pops > 0 || b.blimp_state == 0) &&

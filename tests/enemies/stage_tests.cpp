@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "enemies/world_fixture.h"
+#include "game/game_state.h"
 #include "headless/harness.h"
 #include "services/input.h"
-#include "shell/globals.h"
 #include "world/balloon.h"
-#include "world/ebplane.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
 #include "world/world.h"
 
@@ -38,7 +38,7 @@ int run_game_with(int frames, std::function<bool(const harness::FlipInfo&)> play
         }
         if (!play(info)) {
             closed = true;
-            svc::input_state().close_requested();
+            svc::input_state().request_close();
         }
     });
 }
@@ -53,13 +53,14 @@ TEST(StageFlowTest, EachStageBringsMoreAndPaysMore) {
     run_game_with(4000, [&](const harness::FlipInfo&) {
         if (game_state != state::kStage || stage_phase != phase::kPlay) return true;
         if (!stages.empty() && stages.back().level == player.level) return true;
-        stages.push_back({player.level, ebplane_list.count(), balloon_list.count(), player.score});
+        stages.push_back(
+            {player.level, enemy_plane_list.count(), balloon_list.count(), player.score});
         if (player.level == 4) {
             final_score = player.score;
             return false;
         }
         // Every enemy gone at once: the next walk finds none and clears the stage.
-        ebplane_tag::destroy_all();
+        EnemyPlane::remove_all();
         return true;
     });
     ASSERT_EQ(stages.size(), 4u);
@@ -81,8 +82,8 @@ TEST(StageFlowTest, DeathWithNoEnemyLeftStillEndsAfter250Frames) {
     run_game_with(3000, [&](const harness::FlipInfo& info) {
         if (death_flip == 0) {
             if (game_state != state::kStage || stage_phase != phase::kPlay) return true;
-            ebplane_tag::destroy_all();
-            player_tag::init_death();
+            EnemyPlane::remove_all();
+            Player::crash();
             death_flip = info.flip;
             return true;
         }
@@ -96,7 +97,7 @@ TEST(StageFlowTest, DeathWithNoEnemyLeftStillEndsAfter250Frames) {
         EXPECT_EQ(stage_phase, phase::kFlyIn);
         EXPECT_EQ(player.level, 1);
         EXPECT_EQ(player.lives, 2);
-        EXPECT_EQ(ebplane_list.count(), 10);
+        EXPECT_EQ(enemy_plane_list.count(), 10);
         return false;
     });
     ASSERT_NE(death_flip, 0);

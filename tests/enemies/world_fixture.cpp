@@ -6,12 +6,13 @@
 #include <string>
 #include <system_error>
 
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/platform.h"
-#include "services/sound.h"
 #include "services/timing.h"
-#include "shell/globals.h"
-#include "shell/sound_effects.h"
 #include "shell/startup.h"
 #include "world/blimp.h"
 #include "world/player.h"
@@ -85,8 +86,8 @@ void WorldTest::SetUpTestSuite() {
     svc::input_state().key_event(svc::vk::kEscape, true, false);
     svc::input_state().key_event(svc::vk::kEscape, false, false);
     ASSERT_TRUE(start_up());
-    real_sprites_ = sprite_frames;
-    real_blimp_ = blimp_frames;
+    real_sprites_ = pictures.sprites;
+    real_blimp_ = pictures.blimp;
 }
 
 void WorldTest::TearDownTestSuite() {
@@ -100,21 +101,21 @@ void WorldTest::TearDownTestSuite() {
 
 void WorldTest::SetUp() {
     clear_world();
-    sprite_frames = test_sprite_sheet();
-    blimp_frames = test_blimp_sheet();
+    pictures.sprites = test_sprite_sheet();
+    pictures.blimp = test_blimp_sheet();
     svc::seed_random(1234);
     game_state = state::kStage;
     stage_phase = phase::kPlay;
     phase_timer = 0;
-    player = player_tag{};
+    player = Player{};
     player.level = 1;
     player.lives = 3;
-    player.dir = 1;
-    mountains.mspd = -4;
-    safe_timer = 0;
-    live_enemies = 0;
-    reset_blimp_globals();
-    blimp_state = 2;
+    player.facing = 1;
+    mountains.scroll_speed = -4;
+    player.invulnerable_frames = 0;
+    stage_counters.enemies_counted = 0;
+    blimp = Blimp{};
+    blimp.state = Blimp::kGone;
     svc::set_alpha(1.0f);
     svc::set_blend(svc::kMaskBlend);
     svc::set_colour(255, 255, 255);
@@ -125,8 +126,8 @@ void WorldTest::SetUp() {
 
 void WorldTest::TearDown() {
     clear_world();
-    sprite_frames = real_sprites_;
-    blimp_frames = real_blimp_;
+    pictures.sprites = real_sprites_;
+    pictures.blimp = real_blimp_;
 }
 
 void WorldTest::clear_screen() {

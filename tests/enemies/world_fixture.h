@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "services/backends/headless/headless_platform.h"
-#include "services/graphics.h"
+#include "services/rendering/graphics.h"
 
 namespace enemies_test {
 

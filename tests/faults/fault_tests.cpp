@@ -110,7 +110,7 @@ TEST(DataFaults, NoDataDirectoryAtAll) {
 // Raises the best score in memory during the run, as a good game would.
 std::function<void(int)> new_best(int value) {
     return [value](int flip) {
-        if (flip == 700) player.best_sc = value;
+        if (flip == 700) player.best_score = value;
     };
 }
 
@@ -200,7 +200,7 @@ TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (int best = start + 1;; ++best) {
-                player.best_sc = best;
+                player.best_score = best;
                 save_best_score();
             }
         }
@@ -213,9 +213,9 @@ TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
         const faults::StoredBest best = faults::stored_best(file);
         ASSERT_TRUE(best.whole) << "after kill " << kill_number;
         ASSERT_GE(best.value, start) << "after kill " << kill_number;
-        player.best_sc = -1;
+        player.best_score = -1;
         load_best_score();
-        ASSERT_EQ(player.best_sc, best.value);
+        ASSERT_EQ(player.best_score, best.value);
         if (best.value > start) ++kills_after_a_save;
     }
     EXPECT_GE(kills_after_a_save, kKills / 10) << "the saving loop hardly ran";

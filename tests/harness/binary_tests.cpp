@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "harness/run_dir.h"
-#include "services/graphics.h"
+#include "services/rendering/graphics.h"
 
 namespace {
 

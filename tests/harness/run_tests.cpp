@@ -4,12 +4,12 @@
 
 #include <vector>
 
+#include "game/game_state.h"
 #include "harness/run_dir.h"
 #include "headless/harness.h"
 #include "services/backends/headless/headless_platform.h"
-#include "services/graphics.h"
 #include "services/input.h"
-#include "shell/globals.h"
+#include "services/rendering/graphics.h"
 #include "world/player.h"
 
 namespace {

@@ -144,19 +144,19 @@ TEST(ScriptEvents, ApplyToTheInputStateAsTheirKindSays) {
     EXPECT_EQ(input.key_down(37), 1);
     EXPECT_EQ(input.mouse_hit(1), 1);
     EXPECT_EQ(input.mouse_down(1), 0);  // a click is down and up at once
-    EXPECT_EQ(input.joy_down(2, 0), 1);
-    EXPECT_EQ(input.joy_x(0), -1.0f);
+    EXPECT_EQ(input.joystick_down(2, 0), 1);
+    EXPECT_EQ(input.joystick_x(0), -1.0f);
     EXPECT_EQ(input.mouse_x(), 10);
     for (const auto& e : parsed.events) harness::release_tap(e, input);
     EXPECT_EQ(input.key_down(37), 0);
     EXPECT_EQ(input.key_hit(37), 1);
-    EXPECT_EQ(input.joy_down(2, 0), 0);
-    EXPECT_EQ(input.joy_hit(2, 0), 1);
+    EXPECT_EQ(input.joystick_down(2, 0), 0);
+    EXPECT_EQ(input.joystick_hit(2, 0), 1);
 
     harness::apply_event(only_event("0 focus lost"), input);
     EXPECT_EQ(input.app_suspended(), 1);
     harness::apply_event(only_event("0 close"), input);
-    EXPECT_EQ(input.app_terminate(), 1);
+    EXPECT_EQ(input.close_requested(), 1);
 }
 
 }  // namespace

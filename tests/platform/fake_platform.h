@@ -42,7 +42,7 @@ class FakePlatform : public svc::Platform {
     }
     void hide_pointer() override { pointer_hidden = true; }
     int open_joysticks() override { return joysticks; }
-    int millisecs() override { return clock; }
+    int milliseconds() override { return clock; }
     void sleep(int ms) override {
         if (ms > 0) clock += ms;
         sleeps.push_back(ms);

@@ -84,15 +84,15 @@ class Gamepad : public ::testing::Test {
 TEST_F(Gamepad, LeftStickSteersAtFullDeflectionOnly) {
     SDL_Joystick* pad = plug_in();
     set_stick(pad, -32768, 32767);
-    EXPECT_EQ(input.joy_x(0), -1.0f);
-    EXPECT_EQ(input.joy_y(0), 1.0f);
+    EXPECT_EQ(input.joystick_x(0), -1.0f);
+    EXPECT_EQ(input.joystick_y(0), 1.0f);
     set_stick(pad, 30000, -30000);  // well pushed but not all the way
-    EXPECT_GT(input.joy_x(0), 0.9f);
-    EXPECT_NE(input.joy_x(0), 1.0f);
-    EXPECT_NE(input.joy_y(0), -1.0f);
+    EXPECT_GT(input.joystick_x(0), 0.9f);
+    EXPECT_NE(input.joystick_x(0), 1.0f);
+    EXPECT_NE(input.joystick_y(0), -1.0f);
     set_stick(pad, 0, 0);
-    EXPECT_EQ(input.joy_x(0), 0.0f);
-    EXPECT_EQ(input.joy_y(0), 0.0f);
+    EXPECT_EQ(input.joystick_x(0), 0.0f);
+    EXPECT_EQ(input.joystick_y(0), 0.0f);
 }
 
 TEST_F(Gamepad, DpadSteersAndWinsOverTheStickWhileHeld) {
@@ -100,45 +100,45 @@ TEST_F(Gamepad, DpadSteersAndWinsOverTheStickWhileHeld) {
     set_stick(pad, 20000, 0);
     set_button(pad, kDpadUp, true);
     set_button(pad, kDpadLeft, true);
-    EXPECT_EQ(input.joy_x(0), -1.0f);
-    EXPECT_EQ(input.joy_y(0), -1.0f);
+    EXPECT_EQ(input.joystick_x(0), -1.0f);
+    EXPECT_EQ(input.joystick_y(0), -1.0f);
     set_button(pad, kDpadUp, false);
     set_button(pad, kDpadDown, true);
-    EXPECT_EQ(input.joy_y(0), 1.0f);
+    EXPECT_EQ(input.joystick_y(0), 1.0f);
     set_button(pad, kDpadDown, false);
     set_button(pad, kDpadLeft, false);
-    EXPECT_EQ(input.joy_x(0), 20000.0f / 32767.0f);  // the stick shows again
-    EXPECT_EQ(input.joy_y(0), 0.0f);
+    EXPECT_EQ(input.joystick_x(0), 20000.0f / 32767.0f);  // the stick shows again
+    EXPECT_EQ(input.joystick_y(0), 0.0f);
 }
 
 TEST_F(Gamepad, SouthFiresWestAndStartPauseOtherButtonsDoNothing) {
     SDL_Joystick* pad = plug_in();
     set_button(pad, SDL_CONTROLLER_BUTTON_A, true);
-    EXPECT_EQ(input.joy_hit(0, 0), 1);
-    EXPECT_EQ(input.joy_down(0, 0), 1);
+    EXPECT_EQ(input.joystick_hit(0, 0), 1);
+    EXPECT_EQ(input.joystick_down(0, 0), 1);
     set_button(pad, SDL_CONTROLLER_BUTTON_A, false);
-    EXPECT_EQ(input.joy_down(0, 0), 0);
+    EXPECT_EQ(input.joystick_down(0, 0), 0);
 
     set_button(pad, SDL_CONTROLLER_BUTTON_X, true);
     set_button(pad, SDL_CONTROLLER_BUTTON_X, false);
     set_button(pad, kStart, true);
     set_button(pad, kStart, false);
-    EXPECT_EQ(input.joy_hit(2, 0), 2);
+    EXPECT_EQ(input.joystick_hit(2, 0), 2);
 
     // Back is raw button 4 on this pad: neither it nor its raw number counts.
     set_button(pad, kBack, true);
-    for (int b = 0; b < svc::kMaxJoyButtons; ++b) EXPECT_EQ(input.joy_down(b, 0), 0) << b;
+    for (int b = 0; b < svc::kMaxJoystickButtons; ++b) EXPECT_EQ(input.joystick_down(b, 0), 0) << b;
 }
 
 TEST_F(Gamepad, TwoButtonsForPauseReleaseItOnlyWhenBothAreUp) {
     SDL_Joystick* pad = plug_in();
     set_button(pad, SDL_CONTROLLER_BUTTON_X, true);
     set_button(pad, kStart, true);
-    EXPECT_EQ(input.joy_hit(2, 0), 1);  // one press of an already held button
+    EXPECT_EQ(input.joystick_hit(2, 0), 1);  // one press of an already held button
     set_button(pad, kStart, false);
-    EXPECT_EQ(input.joy_down(2, 0), 1);
+    EXPECT_EQ(input.joystick_down(2, 0), 1);
     set_button(pad, SDL_CONTROLLER_BUTTON_X, false);
-    EXPECT_EQ(input.joy_down(2, 0), 0);
+    EXPECT_EQ(input.joystick_down(2, 0), 0);
 }
 
 TEST_F(Gamepad, APadPluggedInDuringPlayIsPickedUpAndPullingItOutLetsGo) {
@@ -147,19 +147,19 @@ TEST_F(Gamepad, APadPluggedInDuringPlayIsPickedUpAndPullingItOutLetsGo) {
     EXPECT_EQ(input.joystick_count(), 1);
     set_stick(pad, 32767, 0);
     set_button(pad, SDL_CONTROLLER_BUTTON_A, true);
-    EXPECT_EQ(input.joy_x(0), 1.0f);
-    EXPECT_EQ(input.joy_down(0, 0), 1);
+    EXPECT_EQ(input.joystick_x(0), 1.0f);
+    EXPECT_EQ(input.joystick_down(0, 0), 1);
 
     unplug();
     EXPECT_EQ(input.joystick_count(), 0);
-    EXPECT_EQ(input.joy_x(0), 0.0f);
-    EXPECT_EQ(input.joy_down(0, 0), 0);
+    EXPECT_EQ(input.joystick_x(0), 0.0f);
+    EXPECT_EQ(input.joystick_down(0, 0), 0);
 
     // The next pad takes port 0 again, where the game reads.
     pad = plug_in();
     EXPECT_EQ(input.joystick_count(), 1);
     set_button(pad, kStart, true);
-    EXPECT_EQ(input.joy_hit(2, 0), 1);
+    EXPECT_EQ(input.joystick_hit(2, 0), 1);
 }
 
 TEST_F(Gamepad, ASecondPadGetsTheNextPortAndKeepsItWhenTheFirstGoes) {
@@ -167,11 +167,11 @@ TEST_F(Gamepad, ASecondPadGetsTheNextPortAndKeepsItWhenTheFirstGoes) {
     SDL_Joystick* second = plug_in();
     EXPECT_EQ(input.joystick_count(), 2);
     set_button(second, SDL_CONTROLLER_BUTTON_A, true);
-    EXPECT_EQ(input.joy_down(0, 1), 1);
-    EXPECT_EQ(input.joy_down(0, 0), 0);
+    EXPECT_EQ(input.joystick_down(0, 1), 1);
+    EXPECT_EQ(input.joystick_down(0, 0), 0);
     std::swap(pads[0], pads[1]);
     unplug();  // the first pad
-    EXPECT_EQ(input.joy_down(0, 1), 1);
+    EXPECT_EQ(input.joystick_down(0, 1), 1);
     EXPECT_EQ(input.joystick_count(), 2);  // port 1 is still in use
 }
 

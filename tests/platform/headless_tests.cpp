@@ -12,12 +12,12 @@ TEST(HeadlessClock, AdvancesOnlyBySleepingAndReportsEveryAdvance) {
     svc::HeadlessPlatform platform;
     std::vector<int> seen;
     platform.set_clock_hook([&](int ms) { seen.push_back(ms); });
-    EXPECT_EQ(platform.millisecs(), 0);
+    EXPECT_EQ(platform.milliseconds(), 0);
     platform.sleep(16);
     platform.sleep(0);
     platform.sleep(-5);
     platform.sleep(17);
-    EXPECT_EQ(platform.millisecs(), 33);
+    EXPECT_EQ(platform.milliseconds(), 33);
     EXPECT_EQ(seen, (std::vector<int>{16, 33}));
 }
 

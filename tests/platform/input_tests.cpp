@@ -117,46 +117,46 @@ TEST(Focus, LosingAndRegainingFocusSuspendsResumesAndFlushesBothTimes) {
 TEST(CloseRequest, AppTerminateAnswersOnceAndChangesNothingElse) {
     InputState input;
     input.key_event('A', true, false);
-    input.close_requested();
-    input.close_requested();  // the close box and the quit event of one click
-    EXPECT_EQ(input.app_terminate(), 1);
-    EXPECT_EQ(input.app_terminate(), 0);
+    input.request_close();
+    input.request_close();  // the close box and the quit event of one click
+    EXPECT_EQ(input.close_requested(), 1);
+    EXPECT_EQ(input.close_requested(), 0);
     EXPECT_EQ(input.key_hit('A'), 1);
     EXPECT_EQ(input.app_suspended(), 0);
-    input.close_requested();
-    EXPECT_EQ(input.app_terminate(), 1);
+    input.request_close();
+    EXPECT_EQ(input.close_requested(), 1);
 }
 
 TEST(Joysticks, ButtonsCountPressesAxesAreClampedAndBadPortsReadNothing) {
     InputState input;
-    input.joy_button(0, 2, true);
-    input.joy_button(0, 2, true);
-    input.joy_button(0, 2, false);
-    input.joy_button(0, 2, true);
-    input.joy_button(1, 0, true);
-    EXPECT_EQ(input.joy_hit(2, 0), 2);
-    EXPECT_EQ(input.joy_down(2, 0), 1);
-    EXPECT_EQ(input.joy_hit(0, 0), 0);
-    EXPECT_EQ(input.joy_hit(0, 1), 1);
+    input.joystick_button(0, 2, true);
+    input.joystick_button(0, 2, true);
+    input.joystick_button(0, 2, false);
+    input.joystick_button(0, 2, true);
+    input.joystick_button(1, 0, true);
+    EXPECT_EQ(input.joystick_hit(2, 0), 2);
+    EXPECT_EQ(input.joystick_down(2, 0), 1);
+    EXPECT_EQ(input.joystick_hit(0, 0), 0);
+    EXPECT_EQ(input.joystick_hit(0, 1), 1);
 
-    input.joy_axis(0, 0, -1.0f);
-    input.joy_axis(0, 1, 7.5f);
-    EXPECT_EQ(input.joy_x(0), -1.0f);
-    EXPECT_EQ(input.joy_y(0), 1.0f);
+    input.joystick_axis(0, 0, -1.0f);
+    input.joystick_axis(0, 1, 7.5f);
+    EXPECT_EQ(input.joystick_x(0), -1.0f);
+    EXPECT_EQ(input.joystick_y(0), 1.0f);
 
-    input.joy_button(svc::kMaxJoyPorts, 0, true);
-    input.joy_button(0, svc::kMaxJoyButtons, true);
-    EXPECT_EQ(input.joy_hit(0, svc::kMaxJoyPorts), 0);
-    EXPECT_EQ(input.joy_hit(svc::kMaxJoyButtons, 0), 0);
-    EXPECT_EQ(input.joy_x(-1), 0.0f);
+    input.joystick_button(svc::kMaxJoystickPorts, 0, true);
+    input.joystick_button(0, svc::kMaxJoystickButtons, true);
+    EXPECT_EQ(input.joystick_hit(0, svc::kMaxJoystickPorts), 0);
+    EXPECT_EQ(input.joystick_hit(svc::kMaxJoystickButtons, 0), 0);
+    EXPECT_EQ(input.joystick_x(-1), 0.0f);
 }
 
 TEST(Joysticks, KeyAndMouseFlushesLeaveJoystickCountsAlone) {
     InputState input;
-    input.joy_button(0, 0, true);
+    input.joystick_button(0, 0, true);
     input.flush_keys();
     input.flush_mouse();
-    EXPECT_EQ(input.joy_hit(0, 0), 1);
+    EXPECT_EQ(input.joystick_hit(0, 0), 1);
 }
 
 class InputQueries : public ::testing::Test {
@@ -173,10 +173,10 @@ TEST_F(InputQueries, EveryQueryTakesInThePendingEventsFirst) {
     EXPECT_EQ(svc::mouse_x(), 12);
     platform.queued.push_back([](InputState& in) { in.focus_lost(); });
     EXPECT_EQ(svc::app_suspended(), 1);
-    platform.queued.push_back([](InputState& in) { in.close_requested(); });
-    EXPECT_EQ(svc::app_terminate(), 1);
-    platform.queued.push_back([](InputState& in) { in.joy_button(0, 0, true); });
-    EXPECT_EQ(svc::joy_hit(0, 0), 1);
+    platform.queued.push_back([](InputState& in) { in.request_close(); });
+    EXPECT_EQ(svc::close_requested(), 1);
+    platform.queued.push_back([](InputState& in) { in.joystick_button(0, 0, true); });
+    EXPECT_EQ(svc::joystick_hit(0, 0), 1);
     EXPECT_GE(platform.pumps, 5);
 }
 
@@ -195,12 +195,12 @@ TEST_F(InputQueries, PointerAndJoysticksGoThroughTheBackEnd) {
 TEST_F(InputQueries, InstallingABackEndStartsFromACleanInputState) {
     svc::input_state().key_event('A', true, false);
     svc::input_state().focus_lost();
-    svc::input_state().close_requested();
+    svc::input_state().request_close();
     testing_support::FakePlatform other;
     svc::use_platform(&other);
     EXPECT_EQ(svc::key_down('A'), 0);
     EXPECT_EQ(svc::app_suspended(), 0);
-    EXPECT_EQ(svc::app_terminate(), 0);
+    EXPECT_EQ(svc::close_requested(), 0);
 }
 
 }  // namespace

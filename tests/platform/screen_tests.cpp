@@ -4,9 +4,9 @@
 
 #include "platform/fake_platform.h"
 #include "services/backends/headless/headless_platform.h"
-#include "services/graphics.h"
 #include "services/input.h"
-#include "services/render_target.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_target.h"
 #include "services/timing.h"
 
 namespace {
@@ -26,7 +26,7 @@ using Pointer = WithPlatform<svc::HeadlessPlatform>;
 
 std::vector<int> flip_times(svc::HeadlessPlatform& platform, int flips) {
     std::vector<int> times;
-    platform.set_flip_hook([&](int) { times.push_back(platform.millisecs()); });
+    platform.set_flip_hook([&](int) { times.push_back(platform.milliseconds()); });
     for (int i = 0; i < flips; ++i) svc::flip_frame(-1);
     platform.set_flip_hook(nullptr);
     return times;
@@ -74,14 +74,14 @@ TEST_F(Pacing, OtherSyncValuesPresentAtOnce) {
     ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
     svc::flip_frame(0);
     svc::flip_frame(1);
-    EXPECT_EQ(platform.millisecs(), 0);
+    EXPECT_EQ(platform.milliseconds(), 0);
     EXPECT_EQ(platform.flips(), 2);
 }
 
 TEST_F(Pacing, AZeroRateMeansNoPacing) {
     ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0, 2));
     flip_times(platform, 5);
-    EXPECT_EQ(platform.millisecs(), 0);
+    EXPECT_EQ(platform.milliseconds(), 0);
 }
 
 TEST_F(Pacing, TheScheduleStartsWhenTheScreenOpens) {
@@ -93,7 +93,7 @@ TEST_F(Pacing, TheScheduleStartsWhenTheScreenOpens) {
 TEST_F(Pacing, FlipWithoutAScreenDoesNothing) {
     svc::flip_frame(-1);
     EXPECT_EQ(platform.flips(), 0);
-    EXPECT_EQ(platform.millisecs(), 0);
+    EXPECT_EQ(platform.milliseconds(), 0);
 }
 
 using VblankProbe = WithPlatform<FakePlatform>;

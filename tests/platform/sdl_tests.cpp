@@ -111,7 +111,7 @@ TEST_F(SdlOffscreen, AltF4IsACloseRequestAndOtherAltKeysAreKeys) {
     EXPECT_EQ(input.key_hit('X'), 1);
     EXPECT_EQ(input.key_hit(vk::kLeftAlt), 1);
     EXPECT_EQ(input.key_hit(vk::kF1 + 3), 0);
-    EXPECT_EQ(input.app_terminate(), 1);
+    EXPECT_EQ(input.close_requested(), 1);
 }
 
 TEST_F(SdlOffscreen, FocusAndCloseEvents) {
@@ -128,8 +128,8 @@ TEST_F(SdlOffscreen, FocusAndCloseEvents) {
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
     platform.pump_events(input);
-    EXPECT_EQ(input.app_terminate(), 1);
-    EXPECT_EQ(input.app_terminate(), 0);
+    EXPECT_EQ(input.close_requested(), 1);
+    EXPECT_EQ(input.close_requested(), 0);
 }
 
 TEST_F(SdlOffscreen, MouseButtonsCarryTheirPosition) {
@@ -180,10 +180,10 @@ TEST_F(SdlOffscreen, AVirtualJoystickReadsFullDeflectionHatsAndButtons) {
     SDL_JoystickSetVirtualAxis(stick, 1, 32767);
     SDL_JoystickSetVirtualButton(stick, 2, SDL_PRESSED);
     platform.pump_events(input);
-    EXPECT_EQ(input.joy_x(0), -1.0f);
-    EXPECT_EQ(input.joy_y(0), 1.0f);
-    EXPECT_EQ(input.joy_hit(2, 0), 1);
-    EXPECT_EQ(input.joy_down(2, 0), 1);
+    EXPECT_EQ(input.joystick_x(0), -1.0f);
+    EXPECT_EQ(input.joystick_y(0), 1.0f);
+    EXPECT_EQ(input.joystick_hit(2, 0), 1);
+    EXPECT_EQ(input.joystick_down(2, 0), 1);
 
     // The hat pushes its axes to full deflection while held, then the stick's
     // own position shows again.
@@ -191,17 +191,17 @@ TEST_F(SdlOffscreen, AVirtualJoystickReadsFullDeflectionHatsAndButtons) {
     SDL_JoystickSetVirtualAxis(stick, 1, 0);
     SDL_JoystickSetVirtualHat(stick, 0, SDL_HAT_RIGHTUP);
     platform.pump_events(input);
-    EXPECT_EQ(input.joy_x(0), 1.0f);
-    EXPECT_EQ(input.joy_y(0), -1.0f);
+    EXPECT_EQ(input.joystick_x(0), 1.0f);
+    EXPECT_EQ(input.joystick_y(0), -1.0f);
     SDL_JoystickSetVirtualHat(stick, 0, SDL_HAT_CENTERED);
     platform.pump_events(input);
-    EXPECT_EQ(input.joy_x(0), 0.0f);
-    EXPECT_EQ(input.joy_y(0), 0.0f);
+    EXPECT_EQ(input.joystick_x(0), 0.0f);
+    EXPECT_EQ(input.joystick_y(0), 0.0f);
 
     SDL_JoystickClose(stick);
     SDL_JoystickDetachVirtual(device);
     platform.pump_events(input);
-    EXPECT_EQ(input.joy_down(2, 0), 0);  // a removed stick lets go
+    EXPECT_EQ(input.joystick_down(2, 0), 0);  // a removed stick lets go
 }
 
 TEST(SdlNoDisplay, OpeningFailsWithAReasonInsteadOfCrashing) {

@@ -74,7 +74,7 @@ TEST_F(CollideTest, RotationAndScaleApplyToBothFrames) {
 }
 
 // Solid pixels of a frame placed at (x, y), by direct evaluation per pixel.
-bool covers_solid(const svc::TImage& image, int frame, const svc::detail::PixelMap& m, int px,
+bool covers_solid(const svc::ImageData& image, int frame, const svc::detail::PixelMap& m, int px,
                   int py) {
     const std::int64_t u = m.u0 + px * m.du_dx + py * m.du_dy;
     const std::int64_t v = m.v0 + px * m.dv_dx + py * m.dv_dy;
@@ -84,7 +84,8 @@ bool covers_solid(const svc::TImage& image, int frame, const svc::detail::PixelM
             24) >= 128;
 }
 
-int reference_collide(const svc::TImage& a, int ax, int ay, const svc::TImage& b, int bx, int by) {
+int reference_collide(const svc::ImageData& a, int ax, int ay, const svc::ImageData& b, int bx,
+                      int by) {
     const auto& s = svc::detail::draw_state();
     auto ma = svc::detail::pixel_map(s, a, ax, ay);
     auto mb = svc::detail::pixel_map(s, b, bx, by);

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "render/render_fixture.h"
-#include "services/png_decode.h"
+#include "services/rendering/png_decode.h"
 #include "services/resources.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "services/graphics.h"
-#include "services/render_internal.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_internal.h"
 
 namespace reference {
 
@@ -78,7 +78,7 @@ inline std::uint32_t bilinear(const svc::Pixmap& pm, std::int64_t u, std::int64_
 // Draws like svc::draw_image into `screen` (width x height), using the current
 // drawing state.
 inline void draw(std::vector<std::uint32_t>& screen, int width, int height,
-                 const svc::TImage& image, float x, float y, int frame) {
+                 const svc::ImageData& image, float x, float y, int frame) {
     const auto& s = svc::detail::draw_state();
     auto map = svc::detail::pixel_map(s, image, x, y);
     if (!map) return;

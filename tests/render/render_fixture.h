@@ -8,16 +8,16 @@
 #include <memory>
 #include <vector>
 
-#include "services/graphics.h"
-#include "services/render_internal.h"
-#include "services/render_target.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_internal.h"
+#include "services/rendering/render_target.h"
 
 namespace render_test {
 
 inline svc::Image make_image(int width, int height,
                              const std::function<std::uint32_t(int, int)>& pixel, int flags = 0,
                              int frames = 1) {
-    auto image = std::make_shared<svc::TImage>();
+    auto image = std::make_shared<svc::ImageData>();
     image->width = width;
     image->height = height;
     image->flags = flags;

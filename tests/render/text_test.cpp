@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "render/render_fixture.h"
-#include "services/font.h"
-#include "services/png_decode.h"
+#include "services/rendering/font.h"
+#include "services/rendering/png_decode.h"
 #include "services/resources.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "game/assets.h"
 #include "services/input.h"
 #include "shell/stage_flow.h"
 #include "shell_run.h"

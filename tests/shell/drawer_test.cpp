@@ -1,14 +1,14 @@
-// The text drawer's centring: it uses the scale recorded by the last sip, not
+// The text drawer's centring: it uses the scale recorded by the last set_style, not
 // the scale in force, and converts the text's size to float before scaling.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "drawing/qbdraw.h"
+#include "drawing/text_pen.h"
 #include "services/backends/headless/headless_platform.h"
-#include "services/graphics.h"
 #include "services/platform.h"
+#include "services/rendering/graphics.h"
 #include "services/resources.h"
 #include "services/timing.h"
 
@@ -23,7 +23,7 @@ class Drawer : public testing::Test {
         font_ = svc::load_image_font("itckrist.ttf", 18, 4);
         ASSERT_TRUE(font_);
         svc::set_image_font(font_);
-        text_drawer = qbdraw_tag{};
+        text_pen = TextPen{};
     }
     void TearDown() override {
         svc::run_close_down_steps();
@@ -34,14 +34,14 @@ class Drawer : public testing::Test {
         const std::uint32_t* pixels = svc::back_buffer();
         return {pixels, pixels + 640 * 480};
     }
-    // What t3d drew, and what draw_text draws at the expected corner in the
+    // What draw_text drew, and what draw_text draws at the expected corner in the
     // same drawing state.
     template <typename Setup>
     void expect_placed_at(const std::string& text, float x, float y, float left, float top,
                           Setup&& setup) {
         svc::clear_screen();
         setup();
-        text_drawer.t3d(text, x, y, 1);
+        text_pen.draw_text(text, x, y, 1);
         const auto centred = screen();
         svc::clear_screen();
         setup();
@@ -58,7 +58,7 @@ TEST_F(Drawer, CentresForScaleOne) {
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
     expect_placed_at(text, 320, 245, 320 - w / 2, 245 - h / 2,
-                     [] { text_drawer.sip(3, 1.0f, 0, 1.0f, 1.0f); });
+                     [] { text_pen.set_style(3, 1.0f, 0, 1.0f, 1.0f); });
 }
 
 TEST_F(Drawer, CentresForTheRecordedStretch) {
@@ -66,30 +66,30 @@ TEST_F(Drawer, CentresForTheRecordedStretch) {
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
     expect_placed_at(text, 320, 210, 320 - w * 1.5f / 2, 210 - h * 4.0f / 2,
-                     [] { text_drawer.sip(3, 1.0f, 0, 1.5f, 4.0f); });
+                     [] { text_pen.set_style(3, 1.0f, 0, 1.5f, 4.0f); });
 }
 
-// The game-over text: drawn at scale 2 after the last sip recorded 1, so it is
+// The game-over text: drawn at scale 2 after the last set_style recorded 1, so it is
 // centred as if at scale 1 and extends to the right and down from there.
-TEST_F(Drawer, ScaleSetAfterTheSipDoesNotChangeTheCentring) {
+TEST_F(Drawer, ScaleSetAfterSetStyleDoesNotChangeTheCentring) {
     const std::string text = "Game Over!";
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
     expect_placed_at(text, 280, 230, 280 - w / 2, 230 - h / 2, [] {
-        text_drawer.sip(3, 1.0f, 0, 1.0f, 1.0f);
+        text_pen.set_style(3, 1.0f, 0, 1.0f, 1.0f);
         svc::set_scale(2.0f, 2.0f);
     });
 }
 
 TEST_F(Drawer, EmptyTextMovesUpByHalfTheFontHeight) {
     const float h = static_cast<float>(svc::text_height());
-    text_drawer.sip(3, 1.0f, 0, 1.0f, 3.0f);
+    text_pen.set_style(3, 1.0f, 0, 1.0f, 3.0f);
     EXPECT_GT(h, 0.0f);
     expect_placed_at("", 100, 100, 100, 100 - h * 3.0f / 2, [] {});
 }
 
-TEST_F(Drawer, BeforeAnySipACentredTextIsPlacedByItsCorner) {
-    EXPECT_EQ(text_drawer.txt_xs, 0.0f);
+TEST_F(Drawer, BeforeAnySetStyleACentredTextIsPlacedByItsCorner) {
+    EXPECT_EQ(text_pen.text_scale_x, 0.0f);
     expect_placed_at("Bonus: 500", 320, 245, 320, 245, [] {});
 }
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "game/sound_cues.h"
 #include "shell/menus.h"
-#include "shell/sound_effects.h"
 #include "shell_run.h"
 
 namespace shell_test {
@@ -33,7 +33,7 @@ TEST(MenuRows, ItemsAreChosenByThePointerRowAlone) {
 }
 
 TEST(MenuRows, ItemTextsByMenu) {
-    reset_sound_globals();
+    reset_sound_cues();
     EXPECT_EQ(menu_item_text(0, 4), "Start Game");
     EXPECT_EQ(menu_item_text(0, 3), "Resume Game");
     EXPECT_EQ(menu_item_text(1, 4), "Sound Volume: Max");

@@ -7,7 +7,7 @@
 #include "services/backends/headless/headless_platform.h"
 #include "services/platform.h"
 #include "services/timing.h"
-#include "shell/game.h"
+#include "shell/run_game.h"
 
 namespace {
 

@@ -9,13 +9,14 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "services/audio/sound.h"
 #include "services/input.h"
-#include "services/sound.h"
-#include "shell/globals.h"
-#include "shell/sound_effects.h"
-#include "world/ebplane.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
-#include "world/pshot.h"
+#include "world/player_shot.h"
 
 namespace fs = std::filesystem;
 
@@ -73,8 +74,8 @@ Snapshot snapshot(const harness::FlipInfo& info) {
     s.phase = stage_phase;
     s.timer = phase_timer;
     s.score = player.score;
-    s.best = player.best_sc;
-    s.new_bs = player.new_bs;
+    s.best = player.best_score;
+    s.new_best = player.new_best;
     s.lives = player.lives;
     s.level = player.level;
     s.x = player.x;
@@ -83,18 +84,18 @@ Snapshot snapshot(const harness::FlipInfo& info) {
     s.mouse_y = svc::input_state().mouse_y();
     s.quit = quit_requested;
     s.engine = engine_channel && svc::channel_playing(engine_channel) ? 1 : 0;
-    s.enemies = ebplane_list.count();
-    s.shots = pshot_list.count();
-    s.sfx_step = sfx_volume_step;
-    s.engine_step = engine_volume_step;
+    s.enemies = enemy_plane_list.count();
+    s.shots = player_shot_list.count();
+    s.sfx_step = volumes.effects_step;
+    s.engine_step = volumes.engine_step;
     s.sounds = info.sounds;
     return s;
 }
 
 Pixels paper_as_drawn() {
     Pixels paper;
-    if (!paper_image || paper_image->pixmaps.empty()) return paper;
-    for (std::uint32_t pixel : paper_image->pixmaps[0].pixels) paper.push_back(rgb(pixel));
+    if (!pictures.paper || pictures.paper->pixmaps.empty()) return paper;
+    for (std::uint32_t pixel : pictures.paper->pixmaps[0].pixels) paper.push_back(rgb(pixel));
     return paper;
 }
 

@@ -32,7 +32,7 @@ struct Snapshot {
     int timer = 0;
     int score = 0;
     int best = 0;
-    int new_bs = 0;
+    int new_best = 0;
     int lives = 0;
     int level = 0;
     float x = 0;

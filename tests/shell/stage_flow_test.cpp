@@ -8,7 +8,7 @@
 
 #include "services/input.h"
 #include "shell_run.h"
-#include "world/ebplane.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
 
 namespace shell_test {
@@ -34,7 +34,7 @@ TEST(StageClear, BonusAndNextStageInThe301stFrame) {
     plan.on_flip = [&](const Snapshot& s) {
         // The last enemy gone: the stage clears in the next play frame.
         if (!enemies_removed && s.state == 2 && s.phase == 1) {
-            ebplane_tag::destroy_all();
+            EnemyPlane::remove_all();
             enemies_removed = true;
         }
     };
@@ -58,7 +58,7 @@ TEST(StageClear, BonusAndNextStageInThe301stFrame) {
     EXPECT_EQ(next.score, 500);
     EXPECT_EQ(next.level, 2);
     EXPECT_EQ(next.best, 500) << "the best follows the score in the same frame, bonus included";
-    EXPECT_EQ(next.new_bs, 1);
+    EXPECT_EQ(next.new_best, 1);
     EXPECT_EQ(next.enemies, 15);
     EXPECT_EQ(next.x, 80.0f);
     EXPECT_EQ(next.sounds, (std::vector<std::string>{"startstage", "bploop"}));
@@ -207,9 +207,9 @@ TEST(BestScore, FollowsTheScoreOnlyWhenPassedAndOnlyInStageFrames) {
     const RunResult run = run_game(plan);
 
     EXPECT_EQ(run.at(341).best, 100) << "equal to the best does not change it";
-    EXPECT_EQ(run.at(341).new_bs, 0);
+    EXPECT_EQ(run.at(341).new_best, 0);
     EXPECT_EQ(run.at(346).best, 101);
-    EXPECT_EQ(run.at(346).new_bs, 1);
+    EXPECT_EQ(run.at(346).new_best, 1);
 
     ASSERT_GT(death, 0);
     for (int flip = death + 6; flip <= death + 250; ++flip)

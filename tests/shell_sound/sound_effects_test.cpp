@@ -1,6 +1,6 @@
 // The game's effects, the engine drone and the two volume settings, played
 // through the headless back end's audio output.
-#include "shell/sound_effects.h"
+#include "game/sound_cues.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "game/assets.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/timing.h"
+#include "shell/menus.h"
 #include "sound/sound_test_support.h"
 
 namespace {
@@ -44,12 +46,14 @@ class GameSound : public sound_test::ScratchDirTest {
         }
         platform_.set_audio_capture(true);
         svc::use_platform(&platform_);
-        reset_sound_globals();
+        reset_sound_cues();
+        reset_assets();
         load_effect_sounds();
     }
     void TearDown() override {
         svc::run_close_down_steps();
-        reset_sound_globals();
+        reset_sound_cues();
+        reset_assets();
         svc::use_platform(nullptr);
         ScratchDirTest::TearDown();
     }
@@ -61,13 +65,13 @@ class GameSound : public sound_test::ScratchDirTest {
 };
 
 TEST_F(GameSound, VolumeStepsCycleInSinglePrecisionWithTheirLabels) {
-    EXPECT_EQ(sfx_volume, 1.0f);
-    EXPECT_EQ(engine_volume, 0.6f);
+    EXPECT_EQ(volumes.effects, 1.0f);
+    EXPECT_EQ(volumes.engine, 0.6f);
     std::vector<std::string> labels, values;
     for (int click = 0; click < 6; ++click) {
         step_engine_volume();
-        labels.push_back(volume_labels[engine_volume_step]);
-        values.push_back(as_text(engine_volume));
+        labels.push_back(volume_labels[volumes.engine_step]);
+        values.push_back(as_text(volumes.engine));
     }
     EXPECT_EQ(labels, (std::vector<std::string>{"70%", "80%", "90%", "Max", "Off", "10%"}));
     EXPECT_EQ(values, (std::vector<std::string>{"0.700000048", "0.800000072", "0.900000095",
@@ -77,9 +81,9 @@ TEST_F(GameSound, VolumeStepsCycleInSinglePrecisionWithTheirLabels) {
     labels.clear();
     values.clear();
     for (int click = 0; click < 11; ++click) {
-        step_sfx_volume();
-        labels.push_back(volume_labels[sfx_volume_step]);
-        values.push_back(as_text(sfx_volume));
+        step_effects_volume();
+        labels.push_back(volume_labels[volumes.effects_step]);
+        values.push_back(as_text(volumes.effects));
     }
     EXPECT_EQ(labels, (std::vector<std::string>{"Off", "10%", "20%", "30%", "40%", "50%", "60%",
                                                 "70%", "80%", "90%", "Max"}));
@@ -90,17 +94,17 @@ TEST_F(GameSound, VolumeStepsCycleInSinglePrecisionWithTheirLabels) {
 }
 
 TEST_F(GameSound, EachVolumeClickSoundsTheShotAtTheNewVolume) {
-    sfx_volume_step = 10;
-    step_sfx_volume();  // to Off: the sample plays silently
+    volumes.effects_step = 10;
+    step_effects_volume();  // to Off: the sample plays silently
     pass(150);
     EXPECT_EQ(rms_from(platform_.captured_audio(), 0, frames_so_far()), 0.0);
     const std::size_t start = frames_so_far();
-    step_sfx_volume();  // to 10%
+    step_effects_volume();  // to 10%
     pass(150);
     const double quiet = rms_from(platform_.captured_audio(), start, frames_so_far());
-    sfx_volume = 1.0f;
+    volumes.effects = 1.0f;
     const std::size_t loud_start = frames_so_far();
-    play_effect(snd_fire);
+    play_effect(effect_sounds.fire);
     pass(150);
     const double loud = rms_from(platform_.captured_audio(), loud_start, frames_so_far());
     EXPECT_GT(quiet, 0.0);
@@ -109,16 +113,16 @@ TEST_F(GameSound, EachVolumeClickSoundsTheShotAtTheNewVolume) {
 
 TEST_F(GameSound, EffectsOverlapAndKeepTheVolumeTheyStartedWith) {
     // Reference: one shot at half volume on its own.
-    sfx_volume = 0.5f;
-    play_effect(snd_fire);
+    volumes.effects = 0.5f;
+    play_effect(effect_sounds.fire);
     pass(200);
     const std::vector<std::int16_t> alone(platform_.captured_audio());
 
     // The same, with the effects volume raised while it sounds.
     const std::size_t start = frames_so_far();
-    play_effect(snd_fire);
+    play_effect(effect_sounds.fire);
     pass(50);
-    sfx_volume = 1.0f;
+    volumes.effects = 1.0f;
     pass(150);
     const auto& audio = platform_.captured_audio();
     ASSERT_EQ(audio.size() - start * 2, alone.size());
@@ -127,7 +131,7 @@ TEST_F(GameSound, EffectsOverlapAndKeepTheVolumeTheyStartedWith) {
     // Six shots in six frames all sound together.
     svc::take_started_sounds();
     for (int frame = 0; frame < 6; ++frame) {
-        play_effect(snd_fire);
+        play_effect(effect_sounds.fire);
         pass(16);
     }
     EXPECT_EQ(svc::take_started_sounds(), std::vector<std::string>(6, "fire"));
@@ -166,12 +170,12 @@ TEST_F(GameSound, EngineLoopStartsAfreshAndStopsTheDroneItReplaces) {
 }
 
 TEST_F(GameSound, EngineVolumeIsTakenWhenTheLoopStarts) {
-    engine_volume = 0.6f;
+    volumes.engine = 0.6f;
     start_engine_loop();
     pass(1000);
     std::size_t at = frames_so_far();
     const double at_60 = rms_from(platform_.captured_audio(), at - 44100, at);
-    engine_volume = 0.3f;  // heard only from the next start
+    volumes.engine = 0.3f;  // heard only from the next start
     pass(1000);
     at = frames_so_far();
     EXPECT_NEAR(rms_from(platform_.captured_audio(), at - 44100, at), at_60, at_60 * 0.01);
@@ -193,16 +197,17 @@ TEST_F(GameSound, AMissingDroneFileLeavesTheGameRunningSilently) {
 }
 
 TEST_F(GameSound, ResetPutsTheStartUpValuesBack) {
-    step_sfx_volume();
+    step_effects_volume();
     step_engine_volume();
     start_engine_loop();
-    reset_sound_globals();
-    EXPECT_EQ(sfx_volume, 1.0f);
-    EXPECT_EQ(sfx_volume_step, 10);
-    EXPECT_EQ(engine_volume, 0.6f);
-    EXPECT_EQ(engine_volume_step, 6);
+    reset_sound_cues();
+    reset_assets();
+    EXPECT_EQ(volumes.effects, 1.0f);
+    EXPECT_EQ(volumes.effects_step, 10);
+    EXPECT_EQ(volumes.engine, 0.6f);
+    EXPECT_EQ(volumes.engine_step, 6);
     EXPECT_EQ(engine_channel, nullptr);
-    EXPECT_EQ(snd_fire, nullptr);
+    EXPECT_EQ(effect_sounds.fire, nullptr);
     EXPECT_EQ(svc::channel_playing(engine_channel), 0);
     EXPECT_TRUE(svc::take_started_sounds().empty());
 }

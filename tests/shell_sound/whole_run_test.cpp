@@ -5,10 +5,10 @@
 #include <cmath>
 #include <filesystem>
 
+#include "game/game_state.h"
+#include "game/sound_cues.h"
 #include "headless/harness.h"
 #include "services/backends/headless/headless_platform.h"
-#include "shell/globals.h"
-#include "shell/sound_effects.h"
 #include "sound/sound_test_support.h"
 #include "world/player.h"
 
@@ -111,7 +111,7 @@ TEST_F(WholeRun, TheBestScoreSurvivesFromOneRunToTheNext) {
     // A best reached during the run (set in the title menu here) is saved on exit.
     ASSERT_EQ(harness::run(options,
                            [](const harness::FlipInfo& info) {
-                               if (info.flip == 350) player.best_sc = 4321;
+                               if (info.flip == 350) player.best_score = 4321;
                            }),
               0);
     EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
@@ -120,7 +120,7 @@ TEST_F(WholeRun, TheBestScoreSurvivesFromOneRunToTheNext) {
     options.frames = 5;
     ASSERT_EQ(harness::run(options,
                            [&](const harness::FlipInfo& info) {
-                               if (info.flip == 1) best_seen = player.best_sc;
+                               if (info.flip == 1) best_seen = player.best_score;
                            }),
               0);
     EXPECT_EQ(best_seen, 4321);

@@ -10,18 +10,18 @@
 #include <sstream>
 #include <string>
 
+#include "game/game_state.h"
 #include "harness/run_dir.h"
 #include "headless/harness.h"
 #include "monkey/monkey.h"
 #include "services/input.h"
-#include "shell/globals.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
-#include "world/ebplane.h"
+#include "world/debris.h"
 #include "world/effects.h"
-#include "world/particles.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
-#include "world/pshot.h"
+#include "world/player_shot.h"
 #include "world/scenery.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -48,9 +48,9 @@ int soak_frames(int fallback) {
 }
 
 int listed_instances() {
-    return ebplane_list.count() + balloon_list.count() + pshot_list.count() + cloud_list.count() +
-           particle_list.count() + smoke_list.count() + explode_list.count() + bpop_list.count() +
-           points_list.count();
+    return enemy_plane_list.count() + balloon_list.count() + player_shot_list.count() +
+           cloud_list.count() + debris_list.count() + smoke_puff_list.count() +
+           explosion_list.count() + balloon_pop_list.count() + points_popup_list.count();
 }
 
 // What a soak saw, and the first broken rule (empty when none).
@@ -82,14 +82,15 @@ class InvariantChecker {
         // last step, not a stage step; points scored while dying wait for the
         // next stage step to reach the best.
         const bool stage_step = game_state == state::kStage && previous_state_ == state::kStage;
-        if (stage_step && player.best_sc < player.score) {
+        if (stage_step && player.best_score < player.score) {
             fail(frame, "best below the score in a stage frame", result);
         }
         if (player.lives < 0 || player.lives > 3) fail(frame, "lives outside 0 to 3", result);
         if (game_state < 2 || game_state > 6) fail(frame, "game_state outside 2 to 6", result);
-        if (ebplane_list.count() < 0 || balloon_list.count() < 0 || pshot_list.count() < 0 ||
-            cloud_list.count() < 0 || particle_list.count() < 0 || smoke_list.count() < 0 ||
-            explode_list.count() < 0 || bpop_list.count() < 0 || points_list.count() < 0) {
+        if (enemy_plane_list.count() < 0 || balloon_list.count() < 0 ||
+            player_shot_list.count() < 0 || cloud_list.count() < 0 || debris_list.count() < 0 ||
+            smoke_puff_list.count() < 0 || explosion_list.count() < 0 ||
+            balloon_pop_list.count() < 0 || points_popup_list.count() < 0) {
             fail(frame, "a list count below 0", result);
         }
         if (game_state == state::kStage) ++result.stage_frames;
@@ -135,7 +136,7 @@ class InvariantChecker {
         if (!result.broken.empty()) return;
         std::ostringstream text;
         text << "frame " << frame << ": " << what << " (state " << game_state << ", score "
-             << player.score << ", best " << player.best_sc << ", lives " << player.lives << ")";
+             << player.score << ", best " << player.best_score << ", lives " << player.lives << ")";
         result.broken = text.str();
     }
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "services/mixer.h"
-#include "services/sound.h"
+#include "services/audio/mixer.h"
+#include "services/audio/sound.h"
 #include "services/timing.h"
 #include "sound_test_support.h"
 
@@ -15,7 +15,7 @@ using sound_test::ManualAudioPlatform;
 using sound_test::read_source_file;
 
 // Counts upward zero crossings of one side of a decoded sound, to tell its pitch.
-int rising_crossings(const svc::TSound& sound, int side) {
+int rising_crossings(const svc::SoundData& sound, int side) {
     int count = 0;
     for (std::int64_t i = 1; i < sound.frames(); ++i) {
         const auto at = [&](std::int64_t f) { return sound.samples[f * sound.channels + side]; };

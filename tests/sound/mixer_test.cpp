@@ -1,5 +1,5 @@
 // The mixer driven directly, as an audio output would drive it.
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ using svc::detail::Mixer;
 
 svc::Sound make_sound(std::vector<std::int16_t> samples, int channels = 1, int rate = 44100,
                       bool loop = false, std::string name = "test") {
-    auto sound = std::make_shared<svc::TSound>();
+    auto sound = std::make_shared<svc::SoundData>();
     sound->samples = std::move(samples);
     sound->channels = channels;
     sound->rate = rate;

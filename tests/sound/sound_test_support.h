@@ -78,7 +78,7 @@ class ManualAudioPlatform final : public svc::Platform {
     void move_pointer(svc::InputState&, int, int) override {}
     void hide_pointer() override {}
     int open_joysticks() override { return 0; }
-    int millisecs() override { return 0; }
+    int milliseconds() override { return 0; }
     void sleep(int) override {}
     std::unique_ptr<svc::AudioOutput> open_audio(svc::AudioMixFn mix) override {
         ++open_calls;

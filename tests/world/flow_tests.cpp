@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "game/assets.h"
+#include "game/game_state.h"
 #include "golden.h"
 #include "headless/harness.h"
 #include "services/input.h"
-#include "shell/globals.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
-#include "world/ebplane.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
 #include "world/world.h"
 
@@ -69,8 +70,8 @@ Snapshot snapshot(const harness::FlipInfo& info) {
     s.lives = player.lives;
     s.level = player.level;
     s.score = player.score;
-    s.dir = player.dir;
-    s.enemies = ebplane_list.count();
+    s.dir = player.facing;
+    s.enemies = enemy_plane_list.count();
     s.x = player.x;
     s.y = player.y;
     s.sounds = info.sounds;
@@ -84,7 +85,7 @@ void release(int vk) {
     svc::input_state().key_event(vk, false, false);
 }
 void close_window() {
-    svc::input_state().close_requested();
+    svc::input_state().request_close();
 }
 
 // Runs the game from its start: Space skips the splash, a click on the first
@@ -220,9 +221,9 @@ TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequen
     bool lowered = false;
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
         if (now.state == state::kStage && now.phase == phase::kPlay && !emptied) {
-            ebplane_tag::destroy_all();
-            balloon_tag::destroy_all();
-            blimp_state = 2;
+            EnemyPlane::remove_all();
+            Balloon::remove_all();
+            blimp.state = Blimp::kGone;
             emptied = true;
         }
         if (now.state == state::kStage && now.phase == phase::kClear && !lowered) {
@@ -257,7 +258,7 @@ TEST_F(WorldFlow, AnEmptyEnemyListDuringTheDeathSequenceEndsNothing) {
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
         if (now.state == state::kStage && now.phase == phase::kPlay) press(svc::vk::kDown);
         if (now.state == state::kDying && !emptied) {
-            ebplane_tag::destroy_all();
+            EnemyPlane::remove_all();
             emptied = true;
         }
         return !(emptied && now.state != state::kDying);

@@ -5,11 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "services/graphics.h"
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "services/rendering/graphics.h"
 #include "services/timing.h"
-#include "shell/globals.h"
+#include "world/debris.h"
 #include "world/effects.h"
-#include "world/particles.h"
 #include "world/player.h"
 #include "world/scenery.h"
 #include "world/world.h"
@@ -20,12 +21,12 @@ namespace {
 
 class SceneryTest : public WorldTest {
   protected:
-    static cloud_tag& only_cloud(float x, float spd) {
-        cloud_tag::destroy_all();
-        auto cloud = std::make_unique<cloud_tag>();
+    static Cloud& only_cloud(float x, float speed) {
+        Cloud::remove_all();
+        auto cloud = std::make_unique<Cloud>();
         cloud->x = x;
         cloud->y = 200;
-        cloud->spd = spd;
+        cloud->speed = speed;
         cloud->scale = 1.0f;
         return cloud_list.add_last(std::move(cloud));
     }
@@ -33,16 +34,16 @@ class SceneryTest : public WorldTest {
     // Mountain 1 comes to rest at x 100 after one step; mountain 2 lies wholly
     // behind the left margin, far from the plane.
     static void mountains_for_one_step() {
-        mountains.mspd = -4;
-        mountains.mt1_x = 104;
-        mountains.mt2_x = -302;
+        mountains.scroll_speed = -4;
+        mountains.mountain1_x = 104;
+        mountains.mountain2_x = -302;
     }
 
     // A height at x 200 where the nose-right plane touches mountain 1 at x 100,
     // found with the same pixel test the game uses.
     static std::optional<int> touching_height() {
         for (int y = 250; y <= 432; ++y)
-            if (svc::images_collide(sprite_frames, 200, y, 1, mountain_image1, 100, 300, 0))
+            if (svc::images_collide(pictures.sprites, 200, y, 1, pictures.mountain1, 100, 300, 0))
                 return y;
         return std::nullopt;
     }
@@ -50,113 +51,113 @@ class SceneryTest : public WorldTest {
 
 TEST_F(SceneryTest, NineteenCloudsFromFourDrawsEachInOrder) {
     svc::seed_random(4242);
-    cloud_tag::create_em();
+    Cloud::spawn_for_stage();
     ASSERT_EQ(cloud_list.count(), 19);
     svc::seed_random(4242);
-    cloud_list.for_each([](const cloud_tag& c) {
-        EXPECT_EQ(c.x, static_cast<float>(svc::rnd(-1000.0, 1640.0)));
-        EXPECT_EQ(c.y, static_cast<int>(svc::rnd(125.0, 300.0)));
-        EXPECT_EQ(c.spd, static_cast<float>(svc::rnd(-1.5, 1.5)));
-        EXPECT_EQ(c.scale, static_cast<float>(svc::rnd(0.5, 1.0)));
+    cloud_list.for_each([](const Cloud& c) {
+        EXPECT_EQ(c.x, static_cast<float>(svc::random_real(-1000.0, 1640.0)));
+        EXPECT_EQ(c.y, static_cast<int>(svc::random_real(125.0, 300.0)));
+        EXPECT_EQ(c.speed, static_cast<float>(svc::random_real(-1.5, 1.5)));
+        EXPECT_EQ(c.scale, static_cast<float>(svc::random_real(0.5, 1.0)));
         EXPECT_GE(c.x, -1000.0f);
         EXPECT_LE(c.x, 1640.0f);
         EXPECT_GE(c.y, 125);
         EXPECT_LE(c.y, 299);
-        EXPECT_GE(c.spd, -1.5f);
-        EXPECT_LE(c.spd, 1.5f);
+        EXPECT_GE(c.speed, -1.5f);
+        EXPECT_LE(c.speed, 1.5f);
         EXPECT_GE(c.scale, 0.5f);
         EXPECT_LE(c.scale, 1.0f);
     });
-    cloud_tag::create_em();
+    Cloud::spawn_for_stage();
     EXPECT_EQ(cloud_list.count(), 38) << "making clouds never empties the list";
     clear_world();
     EXPECT_TRUE(cloud_list.empty());
 }
 
 TEST_F(SceneryTest, CloudsDriftOnTheScrollAndWrapToTheExactEnds) {
-    mountains.mspd = -4;
-    cloud_tag& c = only_cloud(-999.0f, -1.5f);
-    cloud_tag::update_all();
+    mountains.scroll_speed = -4;
+    Cloud& c = only_cloud(-999.0f, -1.5f);
+    Cloud::update_all();
     EXPECT_EQ(c.x, 1640.0f) << "-1004.5 wraps to exactly 1640";
 
-    cloud_tag& d = only_cloud(-997.0f, 1.0f);
-    cloud_tag::update_all();
+    Cloud& d = only_cloud(-997.0f, 1.0f);
+    Cloud::update_all();
     EXPECT_EQ(d.x, -1000.0f) << "landing on the end is not past it";
-    cloud_tag::update_all();
+    Cloud::update_all();
     EXPECT_EQ(d.x, 1640.0f);
 
-    mountains.mspd = 4;
-    cloud_tag& e = only_cloud(1000.0f, 1.0f);
-    cloud_tag::update_all();
+    mountains.scroll_speed = 4;
+    Cloud& e = only_cloud(1000.0f, 1.0f);
+    Cloud::update_all();
     EXPECT_EQ(e.x, 1005.0f);
-    cloud_tag& f = only_cloud(1636.0f, 0.5f);
-    cloud_tag::update_all();
+    Cloud& f = only_cloud(1636.0f, 0.5f);
+    Cloud::update_all();
     EXPECT_EQ(f.x, -1000.0f);
 }
 
 TEST_F(SceneryTest, ACloudIsDrawnAtItsScaleAndTheScaleIsPutBack) {
-    mountains.mspd = 0;
-    cloud_tag& c = only_cloud(300.0f, 0.0f);
+    mountains.scroll_speed = 0;
+    Cloud& c = only_cloud(300.0f, 0.0f);
     c.scale = 0.5f;
     const Frame drawn = drawn_by([] {
-        cloud_tag::update_all();
-        svc::draw_image(sprite_frames, 300.0f, 400.0f, 1);
+        Cloud::update_all();
+        svc::draw_image(pictures.sprites, 300.0f, 400.0f, 1);
     });
     const Frame expected = drawn_by([] {
         svc::set_alpha(1.0f);
         svc::set_blend(svc::kMaskBlend);
         svc::set_colour(255, 255, 255);
         svc::set_scale(0.5f, 0.5f);
-        svc::draw_image(cloud_image, 300.0f, 200.0f, 0);
+        svc::draw_image(pictures.cloud, 300.0f, 200.0f, 0);
         svc::set_scale(1.0f, 1.0f);
-        svc::draw_image(sprite_frames, 300.0f, 400.0f, 1);
+        svc::draw_image(pictures.sprites, 300.0f, 400.0f, 1);
     });
     EXPECT_TRUE(same_frame(drawn, expected));
     const Frame unscaled = drawn_by([] {
         svc::set_alpha(1.0f);
         svc::set_blend(svc::kMaskBlend);
         svc::set_colour(255, 255, 255);
-        svc::draw_image(cloud_image, 300.0f, 200.0f, 0);
+        svc::draw_image(pictures.cloud, 300.0f, 200.0f, 0);
     });
     EXPECT_NE(expected, unscaled) << "the cloud picture shows no difference at half size";
 }
 
 TEST_F(SceneryTest, MountainsScrollWrapAndAreDrawnMasked) {
-    mountains.mspd = -4;
-    mountains.mt1_x = -304;
-    mountains.mt2_x = 522;
+    mountains.scroll_speed = -4;
+    mountains.mountain1_x = -304;
+    mountains.mountain2_x = 522;
     player.x = 0.0f;
     player.y = 0.0f;
     const Frame drawn = drawn_by([] { mountains.update(); });
-    EXPECT_EQ(mountains.mt1_x, 522);
-    EXPECT_EQ(mountains.mt2_x, 518);
+    EXPECT_EQ(mountains.mountain1_x, 522);
+    EXPECT_EQ(mountains.mountain2_x, 518);
     const Frame expected = drawn_by([] {
         svc::set_alpha(1.0f);
         svc::set_blend(svc::kMaskBlend);
         svc::set_colour(255, 255, 255);
-        svc::draw_image(mountain_image1, 522.0f, 300.0f, 0);
-        svc::draw_image(mountain_image2, 518.0f, 304.0f, 0);
+        svc::draw_image(pictures.mountain1, 522.0f, 300.0f, 0);
+        svc::draw_image(pictures.mountain2, 518.0f, 304.0f, 0);
     });
     EXPECT_TRUE(same_frame(drawn, expected));
 
-    mountains.mspd = 4;
-    mountains.mt1_x = 518;
-    mountains.mt2_x = 522;
+    mountains.scroll_speed = 4;
+    mountains.mountain1_x = 518;
+    mountains.mountain2_x = 522;
     mountains.update();
-    EXPECT_EQ(mountains.mt1_x, 522) << "522 itself is no wrap";
-    EXPECT_EQ(mountains.mt2_x, -306);
+    EXPECT_EQ(mountains.mountain1_x, 522) << "522 itself is no wrap";
+    EXPECT_EQ(mountains.mountain2_x, -306);
 }
 
 TEST_F(SceneryTest, TheTwoMountainsFormOneBand) {
-    mountains.mspd = -4;
-    mountains.mt1_x = 100;
-    mountains.mt2_x = 514;
+    mountains.scroll_speed = -4;
+    mountains.mountain1_x = 100;
+    mountains.mountain2_x = 514;
     for (int i = 0; i < 101; ++i) mountains.update();
-    EXPECT_EQ(mountains.mt1_x, -304);
+    EXPECT_EQ(mountains.mountain1_x, -304);
     mountains.update();
-    EXPECT_EQ(mountains.mt1_x, 522);
-    EXPECT_EQ(mountains.mt2_x, 106);
-    EXPECT_EQ(mountains.mt1_x - mountains.mt2_x, 416);
+    EXPECT_EQ(mountains.mountain1_x, 522);
+    EXPECT_EQ(mountains.mountain2_x, 106);
+    EXPECT_EQ(mountains.mountain1_x - mountains.mountain2_x, 416);
 }
 
 TEST_F(SceneryTest, TheGroundKillsTheBlinkingPlaneInPlay) {
@@ -165,14 +166,14 @@ TEST_F(SceneryTest, TheGroundKillsTheBlinkingPlaneInPlay) {
     ASSERT_TRUE(y.has_value()) << "the plane never touches the mountain picture";
     // Invulnerable and hidden by its blink: the ground still counts.
     player.y = static_cast<float>(*y);
-    safe_timer = 100;
-    blink_ctr = 4;
+    player.invulnerable_frames = 100;
+    player.blink_phase = 4;
     mountains_for_one_step();
     mountains.update();
     EXPECT_EQ(game_state, state::kDying);
     EXPECT_EQ(player.lives, 2);
     EXPECT_EQ(player.x, 0.0f);
-    EXPECT_EQ(explode_list.count(), 1);
+    EXPECT_EQ(explosion_list.count(), 1);
     EXPECT_EQ(sounds(), std::vector<std::string>{"pldeath"});
 
     // At (0, 0) the plane touches nothing any more.
@@ -213,18 +214,18 @@ TEST_F(SceneryTest, TouchingBothMountainsCostsOneLife) {
     // Mountain 2 drawn 4 pixels lower at the same x: find a height touching both.
     std::optional<int> both;
     for (int h = *y; h <= 432 && !both; ++h)
-        if (svc::images_collide(sprite_frames, 200, h, 1, mountain_image1, 100, 300, 0) &&
-            svc::images_collide(sprite_frames, 200, h, 1, mountain_image2, 100, 304, 0))
+        if (svc::images_collide(pictures.sprites, 200, h, 1, pictures.mountain1, 100, 300, 0) &&
+            svc::images_collide(pictures.sprites, 200, h, 1, pictures.mountain2, 100, 304, 0))
             both = h;
     ASSERT_TRUE(both.has_value());
     player.y = static_cast<float>(*both);
-    mountains.mspd = -4;
-    mountains.mt1_x = 104;
-    mountains.mt2_x = 104;
+    mountains.scroll_speed = -4;
+    mountains.mountain1_x = 104;
+    mountains.mountain2_x = 104;
     mountains.update();
     EXPECT_EQ(player.lives, 2);
-    EXPECT_EQ(explode_list.count(), 1);
-    EXPECT_EQ(particle_list.count(), 4);
+    EXPECT_EQ(explosion_list.count(), 1);
+    EXPECT_EQ(debris_list.count(), 4);
 }
 
 }  // namespace

@@ -1,16 +1,17 @@
 #include "world_fixture.h"
 
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/resources.h"
-#include "services/sound.h"
 #include "services/timing.h"
-#include "shell/globals.h"
-#include "shell/sound_effects.h"
 #include "shell/startup.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
-#include "world/ebplane.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
 #include "world/scenery.h"
 #include "world/world.h"
@@ -29,10 +30,11 @@ void WorldTest::SetUp() {
     ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60, 2));
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);
-    create_globals();
+    create_blank_pictures();
+    create_engine_channel();
     svc::seed_random(20260);
     load_assets();
-    startup_reset = 0;
+    starting_up = 0;
     sounds();
 }
 
@@ -44,10 +46,10 @@ void WorldTest::TearDown() {
 void WorldTest::start_empty_play() {
     game_state = state::kStage;
     clear_world();
-    player_tag::reset(1);
-    ebplane_tag::destroy_all();
-    balloon_tag::destroy_all();
-    blimp_state = 2;
+    Player::reset(1);
+    EnemyPlane::remove_all();
+    Balloon::remove_all();
+    blimp.state = Blimp::kGone;
     player.x = 200.0f;
     stage_phase = phase::kPlay;
     sounds();
@@ -94,14 +96,14 @@ void WorldTest::use_joystick() {
     svc::count_joysticks();
     svc::input_state().set_joystick_count(1);
 }
-void WorldTest::joy_x(float value) {
-    svc::input_state().joy_axis(0, 0, value);
+void WorldTest::joystick_x(float value) {
+    svc::input_state().joystick_axis(0, 0, value);
 }
-void WorldTest::joy_y(float value) {
-    svc::input_state().joy_axis(0, 1, value);
+void WorldTest::joystick_y(float value) {
+    svc::input_state().joystick_axis(0, 1, value);
 }
-void WorldTest::joy_button(int button, bool down) {
-    svc::input_state().joy_button(0, button, down);
+void WorldTest::joystick_button(int button, bool down) {
+    svc::input_state().joystick_button(0, button, down);
 }
 
 std::vector<std::string> WorldTest::sounds() {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "services/backends/headless/headless_platform.h"
-#include "services/graphics.h"
+#include "services/rendering/graphics.h"
 
 namespace world_test {
 
@@ -37,9 +37,9 @@ class WorldTest : public ::testing::Test {
     static void key_up(int vk);
     static void tap(int vk);
     void use_joystick();
-    static void joy_x(float value);
-    static void joy_y(float value);
-    static void joy_button(int button, bool down);
+    static void joystick_x(float value);
+    static void joystick_y(float value);
+    static void joystick_button(int button, bool down);
 
     // Names of the effects started since the last call ("fire", "pldeath", ...).
     static std::vector<std::string> sounds();

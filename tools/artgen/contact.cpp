@@ -225,11 +225,11 @@ void write_contact_sheet(const AllArt& art, const std::string& font_path, const 
         items.push_back({&art.parts.blimp[i], "blimp hit " + std::to_string(i)});
     items.push_back({&art.parts.cloud, "cloud"});
     items.push_back({&art.pointer, "pointer"});
-    items.push_back({&art.logo, "qblogo_p"});
-    items.push_back({&art.mountains1, "jg_bp_mts1"});
-    items.push_back({&art.mountains2, "jg_bp_mts2"});
-    items.push_back({&art.sheet, "jg_bplane01 (sheet)"});
-    items.push_back({&art.paper, "nb_paper_1v"});
+    items.push_back({&art.logo, "logo"});
+    items.push_back({&art.mountains1, "mountain_1"});
+    items.push_back({&art.mountains2, "mountain_2"});
+    items.push_back({&art.sheet, "sprite sheet"});
+    items.push_back({&art.paper, "paper"});
 
     const int width = 2000, gap = 12, label_h = 26, zoom = 3;
     Writer font(font_path, 18);

@@ -33,12 +33,12 @@ int main(int argc, char** argv) {
         all.pointer = art::draw_pointer();
         all.logo = art::draw_logo();
 
-        all.paper.write_png((assets / "nb_paper_1v.png").string());
-        all.sheet.write_png((assets / "jg_bplane01.png").string());
-        all.mountains1.write_png((assets / "jg_bp_mts1.png").string());
-        all.mountains2.write_png((assets / "jg_bp_mts2.png").string());
-        all.pointer.write_png((assets / "dmpointerjg.png").string());
-        all.logo.write_png((assets / "qblogo_p.png").string());
+        all.paper.write_png((assets / "paper.png").string());
+        all.sheet.write_png((assets / "sprite_sheet.png").string());
+        all.mountains1.write_png((assets / "mountain_1.png").string());
+        all.mountains2.write_png((assets / "mountain_2.png").string());
+        all.pointer.write_png((assets / "pointer.png").string());
+        all.logo.write_png((assets / "logo.png").string());
         for (int size : {256, 128, 64, 48, 32}) {
             std::string name = "scribble-squadron-" + std::to_string(size) + ".png";
             art::draw_icon(size).write_png((assets / "icon" / name).string(), true);

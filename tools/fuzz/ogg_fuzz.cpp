@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string error;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "services/png_decode.h"
+#include "services/rendering/png_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto picture = svc::detail::decode_png(std::span<const std::uint8_t>(data, size));

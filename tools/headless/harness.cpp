@@ -6,12 +6,12 @@
 #include <string_view>
 
 #include "headless/script.h"
+#include "services/audio/sound.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/input.h"
 #include "services/platform.h"
-#include "services/sound.h"
 #include "services/timing.h"
-#include "shell/game.h"
+#include "shell/run_game.h"
 
 namespace harness {
 namespace {
@@ -46,7 +46,7 @@ class Scheduler {
         if (started_) return;
         started_ = true;
         apply_flip_events(0, input);
-        if (close_after_ == 0) input.close_requested();
+        if (close_after_ == 0) input.request_close();
     }
 
     void on_clock(int ms, svc::InputState& input) {
@@ -63,7 +63,7 @@ class Scheduler {
         releases.swap(pending_releases_);
         for (const ScriptEvent& e : releases) release_tap(e, input);
         apply_flip_events(flip, input);
-        if (close_after_ == flip) input.close_requested();
+        if (close_after_ == flip) input.request_close();
     }
 
     bool timed_events_pending() const { return next_timed_ < timed_.size(); }
@@ -151,7 +151,7 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
     });
     platform.set_flip_hook([&](int flip) {
         svc::InputState& input = svc::input_state();
-        const int ms = platform.millisecs();
+        const int ms = platform.milliseconds();
         last_flip_ms = ms;
         FlipInfo info{flip,
                       ms,

@@ -113,8 +113,8 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
     }
     if (name == "joy") {
         if (n < 4) return "'joy' needs a port and 'axis' or 'button'";
-        if (!parse_int_in(w.word[2], 0, svc::kMaxJoyPorts - 1, event.port)) {
-            return "joystick port must be 0 to " + std::to_string(svc::kMaxJoyPorts - 1);
+        if (!parse_int_in(w.word[2], 0, svc::kMaxJoystickPorts - 1, event.port)) {
+            return "joystick port must be 0 to " + std::to_string(svc::kMaxJoystickPorts - 1);
         }
         if (w.word[3] == "axis") {
             if (n != 6) return "'joy PORT axis' takes x or y and a value";
@@ -134,8 +134,9 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
         if (w.word[3] == "button") {
             if (n != 6) return "'joy PORT button' takes a button and down, up or tap";
             event.kind = Kind::kJoyButton;
-            if (!parse_int_in(w.word[4], 0, svc::kMaxJoyButtons - 1, event.code)) {
-                return "joystick button must be 0 to " + std::to_string(svc::kMaxJoyButtons - 1);
+            if (!parse_int_in(w.word[4], 0, svc::kMaxJoystickButtons - 1, event.code)) {
+                return "joystick button must be 0 to " +
+                       std::to_string(svc::kMaxJoystickButtons - 1);
             }
             event.action = action(w.word[5], {Action::kDown, Action::kUp, Action::kTap});
             if (event.action == Action::kNone)
@@ -228,10 +229,10 @@ void apply_event(const ScriptEvent& event, svc::InputState& input) {
             if (event.action == Action::kClick) input.mouse_button(event.code, false);
             break;
         case Kind::kJoyAxis:
-            input.joy_axis(event.port, event.code, event.value);
+            input.joystick_axis(event.port, event.code, event.value);
             break;
         case Kind::kJoyButton:
-            input.joy_button(event.port, event.code, down);
+            input.joystick_button(event.port, event.code, down);
             break;
         case Kind::kFocus:
             if (event.gained) {
@@ -241,7 +242,7 @@ void apply_event(const ScriptEvent& event, svc::InputState& input) {
             }
             break;
         case Kind::kClose:
-            input.close_requested();
+            input.request_close();
             break;
     }
 }
@@ -249,7 +250,7 @@ void apply_event(const ScriptEvent& event, svc::InputState& input) {
 void release_tap(const ScriptEvent& event, svc::InputState& input) {
     if (event.action != Action::kTap) return;
     if (event.kind == Kind::kKey) input.key_event(event.code, false, false);
-    if (event.kind == Kind::kJoyButton) input.joy_button(event.port, event.code, false);
+    if (event.kind == Kind::kJoyButton) input.joystick_button(event.port, event.code, false);
 }
 
 }  // namespace harness

@@ -4,18 +4,18 @@
 #include <string_view>
 #include <vector>
 
+#include "game/game_state.h"
+#include "game/sound_cues.h"
 #include "headless/harness.h"
+#include "services/audio/sound.h"
 #include "services/input.h"
-#include "services/sound.h"
-#include "shell/globals.h"
-#include "shell/sound_effects.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
-#include "world/ebplane.h"
+#include "world/debris.h"
 #include "world/effects.h"
-#include "world/particles.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
-#include "world/pshot.h"
+#include "world/player_shot.h"
 #include "world/scenery.h"
 #include "world/world.h"
 
@@ -122,48 +122,48 @@ std::string trace_line(int flip, int ms, const std::vector<std::string>& sounds,
         .field("phase", stage_phase)
         .field("timer", phase_timer)
         .field("score", player.score)
-        .field("best", player.best_sc)
-        .field("new_bs", player.new_bs)
+        .field("best", player.best_score)
+        .field("new_bs", player.new_best)
         .field("lives", player.lives)
         .field("level", player.level)
         .field("x", player.x)
         .field("y", player.y)
-        .field("dir", player.dir)
-        .field("mspd", mountains.mspd)
-        .field("safe", safe_timer)
-        .field("blink", blink_ctr)
-        .field("enemies", ebplane_list.count())
+        .field("dir", player.facing)
+        .field("mspd", mountains.scroll_speed)
+        .field("safe", player.invulnerable_frames)
+        .field("blink", player.blink_phase)
+        .field("enemies", enemy_plane_list.count())
         .field("balloons", balloon_list.count())
-        .field("shots", pshot_list.count())
+        .field("shots", player_shot_list.count())
         .field("clouds", cloud_list.count())
-        .field("particles", particle_list.count())
-        .field("smoke", smoke_list.count())
-        .field("explosions", explode_list.count())
-        .field("pops", bpop_list.count())
-        .field("points", points_list.count())
-        .field("blimp_state", blimp_state)
-        .field("blimp_x", blimp_x)
-        .field("blimp_y", blimp_y)
-        .field("sfx_step", sfx_volume_step)
-        .field("sfx_volume", sfx_volume)
-        .field("engine_step", engine_volume_step)
-        .field("engine_volume", engine_volume)
+        .field("particles", debris_list.count())
+        .field("smoke", smoke_puff_list.count())
+        .field("explosions", explosion_list.count())
+        .field("pops", balloon_pop_list.count())
+        .field("points", points_popup_list.count())
+        .field("blimp_state", blimp.state)
+        .field("blimp_x", blimp.x)
+        .field("blimp_y", blimp.y)
+        .field("sfx_step", volumes.effects_step)
+        .field("sfx_volume", volumes.effects)
+        .field("engine_step", volumes.engine_step)
+        .field("engine_volume", volumes.engine)
         .field("mouse_x", input.mouse_x())
         .field("mouse_y", input.mouse_y())
         .field("quit", quit_requested)
         .field("sounds", sounds)
         .field("engine", engine_sounding());
     if (with_entities) {
-        json.list("shot_list", pshot_list, [&](const pshot_tag& s) {
+        json.list("shot_list", player_shot_list, [&](const PlayerShot& s) {
             json.item(s.x);
             json.item(s.y, true);
         });
-        json.list("enemy_list", ebplane_list, [&](const ebplane_tag& e) {
+        json.list("enemy_list", enemy_plane_list, [&](const EnemyPlane& e) {
             json.item(e.x);
             json.item(e.y);
-            json.item(e.dir, true);
+            json.item(e.frame, true);
         });
-        json.list("balloon_list", balloon_list, [&](const balloon_tag& b) {
+        json.list("balloon_list", balloon_list, [&](const Balloon& b) {
             json.item(b.x);
             json.item(b.y, true);
         });

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "game/game_state.h"
 #include "services/input.h"
-#include "shell/globals.h"
 
 namespace monkey {
 
@@ -91,7 +91,7 @@ class Monkey {
     void move_stick(svc::InputState& input) {
         static constexpr float kValues[] = {-1.0f, 0.0f, 1.0f, -0.5f, 0.3f, 0.999f};
         const int axis = between(0, 1);
-        input.joy_axis(0, axis, kValues[between(0, 5)]);
+        input.joystick_axis(0, axis, kValues[between(0, 5)]);
     }
     // Button 0 is left alone where it would pick "Quit", and during game over,
     // whose end waits for a held button to be let go (a monkey releases it
@@ -101,13 +101,13 @@ class Monkey {
             (game_state == state::kGameOver || (title_next() && near_quit_line(input.mouse_y())))) {
             return;
         }
-        input.joy_button(0, button, true);
+        input.joystick_button(0, button, true);
         joy_taps_.push_back(button);
         if (button == 0) clicked_ = true;
     }
     void release_taps(svc::InputState& input) {
         for (const int vk : taps_) input.key_event(vk, false, false);
-        for (const int button : joy_taps_) input.joy_button(0, button, false);
+        for (const int button : joy_taps_) input.joystick_button(0, button, false);
         taps_.clear();
         joy_taps_.clear();
     }

@@ -44,7 +44,7 @@ class HeadlessPlatform final : public Platform {
     void move_pointer(InputState& input, int x, int y) override;
     void hide_pointer() override { pointer_hidden_ = true; }
     int open_joysticks() override { return joystick_count_; }
-    int millisecs() override { return clock_ms_; }
+    int milliseconds() override { return clock_ms_; }
     void sleep(int ms) override;  // advances the virtual clock; ms <= 0 does nothing
     std::unique_ptr<AudioOutput> open_audio(AudioMixFn mix) override;
 

@@ -396,7 +396,7 @@ void SdlPlatform::pump_events(InputState& input) {
 void SdlPlatform::handle_event(const SDL_Event& event, InputState& input) {
     switch (event.type) {
         case SDL_QUIT:
-            input.close_requested();
+            input.request_close();
             break;
         case SDL_WINDOWEVENT:
             handle_window_event(event, input);
@@ -442,7 +442,7 @@ void SdlPlatform::handle_key(const SDL_Event& event, InputState& input) {
     const int scancode = event.key.keysym.scancode;
     // Without a window manager nobody turns Alt+F4 into a close request; do it here.
     if (down && scancode == SDL_SCANCODE_F4 && (event.key.keysym.mod & KMOD_ALT)) {
-        input.close_requested();
+        input.request_close();
         return;
     }
     const int vk = virtual_key_from_scancode(scancode);
@@ -458,7 +458,7 @@ void SdlPlatform::handle_window_event(const SDL_Event& event, InputState& input)
             input.focus_gained();
             break;
         case SDL_WINDOWEVENT_CLOSE:
-            input.close_requested();
+            input.request_close();
             break;
         default:
             break;
@@ -488,7 +488,7 @@ void SdlPlatform::handle_joystick_event(const SDL_Event& event, InputState& inpu
         case SDL_JOYBUTTONUP: {
             const int port = raw_joystick_port(event.jbutton.which);
             const int button = event.jbutton.button;
-            if (port >= 0 && button < kMaxJoyButtons) {
+            if (port >= 0 && button < kMaxJoystickButtons) {
                 press(port, button, button, event.type == SDL_JOYBUTTONDOWN, input);
             }
             break;
@@ -553,8 +553,8 @@ void SdlPlatform::update_pad_axes(int port, InputState& input) {
     const Pad& pad = pads_[port];
     const int dpad_x = (pad.dpad & SDL_HAT_LEFT) ? -1 : (pad.dpad & SDL_HAT_RIGHT) ? 1 : 0;
     const int dpad_y = (pad.dpad & SDL_HAT_UP) ? -1 : (pad.dpad & SDL_HAT_DOWN) ? 1 : 0;
-    input.joy_axis(port, 0, dpad_x ? static_cast<float>(dpad_x) : pad.stick_x);
-    input.joy_axis(port, 1, dpad_y ? static_cast<float>(dpad_y) : pad.stick_y);
+    input.joystick_axis(port, 0, dpad_x ? static_cast<float>(dpad_x) : pad.stick_x);
+    input.joystick_axis(port, 1, dpad_y ? static_cast<float>(dpad_y) : pad.stick_y);
 }
 
 void SdlPlatform::set_dpad(int port, int bit, bool down, InputState& input) {
@@ -569,7 +569,7 @@ void SdlPlatform::press(int port, int button, int source, bool down, InputState&
     std::uint32_t& held = pads_[port].held_by[button];
     const std::uint32_t bit = 1u << (source % 32);
     held = down ? (held | bit) : (held & ~bit);
-    input.joy_button(port, button, held != 0);
+    input.joystick_button(port, button, held != 0);
 }
 
 // Events report changes only; a freshly opened pad starts from where it is.
@@ -614,7 +614,7 @@ void SdlPlatform::sync_raw_joystick(int port, InputState& input) {
     if (SDL_JoystickNumAxes(pad.handle) > 1) {
         pad.stick_y = joystick_axis_value(SDL_JoystickGetAxis(pad.handle, 1));
     }
-    const int buttons = std::min(SDL_JoystickNumButtons(pad.handle), kMaxJoyButtons);
+    const int buttons = std::min(SDL_JoystickNumButtons(pad.handle), kMaxJoystickButtons);
     for (int b = 0; b < buttons; ++b) {
         if (SDL_JoystickGetButton(pad.handle, b)) press(port, b, b, true, input);
     }
@@ -660,7 +660,7 @@ int SdlPlatform::open_joysticks() {
 bool SdlPlatform::open_pad(int device_index) {
     if (port_of(SDL_JoystickGetDeviceInstanceID(device_index)) >= 0) return false;
     auto slot = std::find_if(pads_.begin(), pads_.end(), [](const Pad& p) { return !p.handle; });
-    if (slot == pads_.end() && pads_.size() >= static_cast<std::size_t>(kMaxJoyPorts)) {
+    if (slot == pads_.end() && pads_.size() >= static_cast<std::size_t>(kMaxJoystickPorts)) {
         return false;
     }
     Pad pad;
@@ -683,9 +683,9 @@ bool SdlPlatform::open_pad(int device_index) {
 // pad plugged in next takes its place.
 void SdlPlatform::release_pad(int port, InputState& input) {
     Pad& pad = pads_[port];
-    for (int b = 0; b < kMaxJoyButtons; ++b) input.joy_button(port, b, false);
-    input.joy_axis(port, 0, 0.0f);
-    input.joy_axis(port, 1, 0.0f);
+    for (int b = 0; b < kMaxJoystickButtons; ++b) input.joystick_button(port, b, false);
+    input.joystick_axis(port, 0, 0.0f);
+    input.joystick_axis(port, 1, 0.0f);
     if (pad.controller) {
         SDL_GameControllerClose(pad.controller);
     } else {
@@ -716,7 +716,7 @@ void SdlPlatform::close_joysticks() {
 
 // --- Clock and audio -----------------------------------------------------------------------
 
-int SdlPlatform::millisecs() {
+int SdlPlatform::milliseconds() {
     const auto elapsed = std::chrono::steady_clock::now() - clock_start_;
     return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }

@@ -53,7 +53,7 @@ class SdlPlatform final : public Platform {
     void hide_pointer() override;
     int open_joysticks() override;
 
-    int millisecs() override;
+    int milliseconds() override;
     void sleep(int ms) override;
 
     std::unique_ptr<AudioOutput> open_audio(AudioMixFn mix) override;
@@ -71,7 +71,7 @@ class SdlPlatform final : public Platform {
         int dpad = 0;
         // Per game button, the physical buttons holding it down (one bit each),
         // so that two buttons sharing a meaning release it only when both are up.
-        std::array<std::uint32_t, kMaxJoyButtons> held_by{};
+        std::array<std::uint32_t, kMaxJoystickButtons> held_by{};
         bool needs_sync = true;  // push its current state into the input state
     };
 

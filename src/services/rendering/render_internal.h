@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "services/graphics.h"
+#include "services/rendering/graphics.h"
 
 namespace svc::detail {
 
@@ -24,7 +24,7 @@ namespace svc::detail {
 struct DrawState {
     int red = 255, green = 255, blue = 255;
     float alpha = 1.0f;
-    int cls_red = 0, cls_green = 0, cls_blue = 0;
+    int clear_red = 0, clear_green = 0, clear_blue = 0;
     float rotation = 0;
     float scale_x = 1, scale_y = 1;
     float ix = 1, iy = 0, jx = 0, jy = 1;  // the drawing matrix
@@ -71,10 +71,10 @@ struct FrameCache {
 
 // The cache of one frame, built on first use. Writing a frame's pixels must
 // reset image.render_cache[frame] so the cache is rebuilt.
-const FrameCache& frame_cache(TImage& image, int frame);
+const FrameCache& frame_cache(ImageData& image, int frame);
 
 // True when `frame` is one of the image's frames and its pixels match its size.
-bool usable_frame(const TImage& image, int frame);
+bool usable_frame(const ImageData& image, int frame);
 
 // ---- Where a placed image lands ------------------------------------------------
 
@@ -101,15 +101,16 @@ struct Placement {
 // Maps the frame rectangle (0,0)-(width,height), with its handle at (x, y),
 // through the drawing matrix. Empty when it covers no pixel of `clip` or the
 // matrix is degenerate (zero or absurdly small scale).
-std::optional<Placement> place_image(const DrawState& state, const TImage& image, double x,
+std::optional<Placement> place_image(const DrawState& state, const ImageData& image, double x,
                                      double y, PixelBox clip);
 
 // The screen box alone (no mapping), for quick rejections.
-std::optional<PixelBox> image_box(const DrawState& state, const TImage& image, double x, double y,
-                                  PixelBox clip);
+std::optional<PixelBox> image_box(const DrawState& state, const ImageData& image, double x,
+                                  double y, PixelBox clip);
 
 // The fixed-point mapping alone (no box): what the reference rasteriser uses.
-std::optional<PixelMap> pixel_map(const DrawState& state, const TImage& image, double x, double y);
+std::optional<PixelMap> pixel_map(const DrawState& state, const ImageData& image, double x,
+                                  double y);
 
 // Columns [begin, end) of row y, within [x_lo, x_hi), whose pixel centres map
 // inside the image. False when there are none.

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "services/graphics.h"
+#include "services/rendering/graphics.h"
 
 struct FT_FaceRec_;
 
@@ -13,16 +13,16 @@ namespace svc {
 
 enum FontStyle : int { kBoldFont = 1, kItalicFont = 2, kSmoothFont = 4 };
 
-struct TImageFont {
+struct FontData {
     struct Glyph {
         Image image;  // null for glyphs without pixels (a space); handle = offset from the pen
         float advance = 0;
     };
 
-    TImageFont() = default;
-    TImageFont(const TImageFont&) = delete;
-    TImageFont& operator=(const TImageFont&) = delete;
-    ~TImageFont();
+    FontData() = default;
+    FontData(const FontData&) = delete;
+    FontData& operator=(const FontData&) = delete;
+    ~FontData();
 
     std::vector<std::uint8_t> file_bytes;  // the font file, when it was not a resource
     FT_FaceRec_* face = nullptr;

@@ -10,10 +10,10 @@ namespace svc {
 
 enum SoundFlag : int { kLoopSound = 1 };
 
-struct TSound;
-using Sound = std::shared_ptr<TSound>;
-struct TChannel;
-using Channel = std::shared_ptr<TChannel>;
+struct SoundData;
+using Sound = std::shared_ptr<SoundData>;
+struct ChannelData;
+using Channel = std::shared_ptr<ChannelData>;
 
 // A missing or undecodable file gives a silent sound that accepts every call.
 Sound load_sound(std::string_view path, int flags);

@@ -5,8 +5,8 @@
 // pixels at a time with the frames' precomputed row bitmasks.
 #include <algorithm>
 
-#include "services/graphics.h"
-#include "services/render_internal.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_internal.h"
 
 namespace svc {
 namespace detail {

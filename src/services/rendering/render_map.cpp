@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "services/render_internal.h"
+#include "services/rendering/render_internal.h"
 
 namespace svc::detail {
 namespace {
@@ -93,7 +93,7 @@ std::shared_ptr<FrameCache> build_cache(const Pixmap& pixmap) {
     return cache;
 }
 
-bool valid_frame(const TImage& image, int frame) {
+bool valid_frame(const ImageData& image, int frame) {
     if (frame < 0 || static_cast<std::size_t>(frame) >= image.pixmaps.size()) return false;
     const Pixmap& p = image.pixmaps[frame];
     return p.width == image.width && p.height == image.height &&
@@ -102,7 +102,7 @@ bool valid_frame(const TImage& image, int frame) {
 
 }  // namespace
 
-const FrameCache& frame_cache(TImage& image, int frame) {
+const FrameCache& frame_cache(ImageData& image, int frame) {
     if (image.render_cache.size() < image.pixmaps.size()) {
         image.render_cache.resize(image.pixmaps.size());
     }
@@ -111,11 +111,11 @@ const FrameCache& frame_cache(TImage& image, int frame) {
     return *static_cast<const FrameCache*>(slot.get());
 }
 
-bool usable_frame(const TImage& image, int frame) {
+bool usable_frame(const ImageData& image, int frame) {
     return valid_frame(image, frame);
 }
 
-std::optional<PixelMap> pixel_map(const DrawState& s, const TImage& image, double x, double y) {
+std::optional<PixelMap> pixel_map(const DrawState& s, const ImageData& image, double x, double y) {
     const double ix = s.ix, iy = s.iy, jx = s.jx, jy = s.jy;
     const double det = ix * jy - iy * jx;
     if (!std::isfinite(det) || det == 0.0) return std::nullopt;
@@ -139,7 +139,7 @@ std::optional<PixelMap> pixel_map(const DrawState& s, const TImage& image, doubl
     return m;
 }
 
-std::optional<PixelBox> image_box(const DrawState& s, const TImage& image, double x, double y,
+std::optional<PixelBox> image_box(const DrawState& s, const ImageData& image, double x, double y,
                                   PixelBox clip) {
     if (image.width <= 0 || image.height <= 0) return std::nullopt;
     clip.x0 = std::max(clip.x0, -kMaxTargetSide);
@@ -176,7 +176,7 @@ std::optional<PixelBox> image_box(const DrawState& s, const TImage& image, doubl
     return box;
 }
 
-std::optional<Placement> place_image(const DrawState& s, const TImage& image, double x, double y,
+std::optional<Placement> place_image(const DrawState& s, const ImageData& image, double x, double y,
                                      PixelBox clip) {
     auto box = image_box(s, image, x, y, clip);
     if (!box) return std::nullopt;

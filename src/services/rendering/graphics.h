@@ -25,7 +25,7 @@ struct Pixmap {
     std::vector<std::uint32_t> pixels;
 };
 
-struct TImage {
+struct ImageData {
     int width = 0;   // of one frame
     int height = 0;  // of one frame
     int flags = 0;
@@ -38,10 +38,10 @@ struct TImage {
     // that frame was drawn must reset render_cache[frame] too.
     std::vector<std::shared_ptr<void>> render_cache;
 };
-using Image = std::shared_ptr<TImage>;
+using Image = std::shared_ptr<ImageData>;
 
-struct TImageFont;
-using ImageFont = std::shared_ptr<TImageFont>;
+struct FontData;
+using ImageFont = std::shared_ptr<FontData>;
 
 // Screen and frames.
 bool open_graphics(int width, int height, int depth, int hertz, int flags);

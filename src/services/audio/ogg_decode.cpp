@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 
 namespace svc::detail {
 namespace {
@@ -82,7 +82,7 @@ Sound decode_ogg(std::span<const std::uint8_t> bytes, std::string& error) {
         error = "only mono and stereo sounds are supported";
         return nullptr;
     }
-    auto sound = std::make_shared<TSound>();
+    auto sound = std::make_shared<SoundData>();
     sound->channels = info->channels;
     sound->rate = static_cast<int>(info->rate);
     const ogg_int64_t total = ov_pcm_total(&vorbis.file, -1);

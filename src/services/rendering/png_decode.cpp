@@ -1,7 +1,7 @@
 // PNG reading and writing through libpng. libpng reports errors by longjmp:
 // the functions that set the jump point keep no objects with destructors in
 // their own frame, and everything they fill lives in the caller.
-#include "services/png_decode.h"
+#include "services/rendering/png_decode.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
 // Text: FreeType fonts, glyph images made on demand and drawn through the
 // drawing matrix like any image.
-#include "services/font.h"
+#include "services/rendering/font.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "services/render_internal.h"
+#include "services/rendering/render_internal.h"
 #include "services/resources.h"
 
 namespace svc {
@@ -59,7 +59,7 @@ char32_t next_code_point(std::string_view text, std::size_t& pos) {
 Image glyph_image(const FT_Bitmap& bitmap, int flags, float handle_x, float handle_y) {
     const int width = static_cast<int>(bitmap.width), height = static_cast<int>(bitmap.rows);
     if (width <= 0 || height <= 0) return nullptr;
-    auto image = std::make_shared<TImage>();
+    auto image = std::make_shared<ImageData>();
     image->width = width;
     image->height = height;
     image->flags = flags;
@@ -89,7 +89,7 @@ Image glyph_image(const FT_Bitmap& bitmap, int flags, float handle_x, float hand
 }
 
 // The glyph of a character, or null when the font has none.
-const TImageFont::Glyph* find_glyph(TImageFont& font, char32_t code_point) {
+const FontData::Glyph* find_glyph(FontData& font, char32_t code_point) {
     const FT_UInt index = FT_Get_Char_Index(font.face, code_point);
     if (index == 0) return nullptr;
     if (auto it = font.glyphs.find(index); it != font.glyphs.end()) return &it->second;
@@ -102,7 +102,7 @@ const TImageFont::Glyph* find_glyph(TImageFont& font, char32_t code_point) {
     if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) {
         return nullptr;
     }
-    TImageFont::Glyph glyph;
+    FontData::Glyph glyph;
     glyph.advance = static_cast<float>(slot->advance.x) / 64.0f;
     // The handle is the pen position seen from the glyph's top-left pixel.
     glyph.image =
@@ -113,10 +113,10 @@ const TImageFont::Glyph* find_glyph(TImageFont& font, char32_t code_point) {
 
 // Calls fn(glyph) for each character of the text that has a glyph.
 template <typename Fn>
-void for_each_glyph(TImageFont& font, std::string_view text, Fn&& fn) {
+void for_each_glyph(FontData& font, std::string_view text, Fn&& fn) {
     for (std::size_t pos = 0; pos < text.size();) {
         const char32_t cp = next_code_point(text, pos);
-        if (const TImageFont::Glyph* glyph = find_glyph(font, cp)) fn(*glyph);
+        if (const FontData::Glyph* glyph = find_glyph(font, cp)) fn(*glyph);
     }
 }
 
@@ -131,14 +131,14 @@ std::optional<std::vector<std::uint8_t>> read_file(std::string_view path) {
 
 }  // namespace
 
-TImageFont::~TImageFont() {
+FontData::~FontData() {
     if (face) FT_Done_Face(face);
 }
 
 ImageFont load_image_font(std::string_view path_or_resource, int size, int style) {
     FT_Library library = freetype();
     if (!library || size < 1) return nullptr;
-    auto font = std::make_shared<TImageFont>();
+    auto font = std::make_shared<FontData>();
     std::span<const std::uint8_t> bytes;
     if (auto resource = find_resource(path_or_resource)) {
         bytes = *resource;
@@ -178,7 +178,7 @@ void draw_text(std::string_view text, float x, float y) {
     if (!font) return;
     float pen_x = x - (s.text_handle_x * s.ix + s.text_handle_y * s.iy);
     float pen_y = y - (s.text_handle_x * s.jx + s.text_handle_y * s.jy);
-    for_each_glyph(*font, text, [&](const TImageFont::Glyph& glyph) {
+    for_each_glyph(*font, text, [&](const FontData::Glyph& glyph) {
         if (glyph.image) draw_image(glyph.image, pen_x, pen_y, 0);
         pen_x += s.ix * glyph.advance;
         pen_y += s.jx * glyph.advance;
@@ -189,7 +189,7 @@ int text_width(std::string_view text) {
     const ImageFont font = detail::draw_state().font;
     if (!font) return 0;
     int width = 0;
-    for_each_glyph(*font, text, [&](const TImageFont::Glyph& glyph) {
+    for_each_glyph(*font, text, [&](const FontData::Glyph& glyph) {
         width = static_cast<int>(static_cast<float>(width) + glyph.advance);
     });
     return width;

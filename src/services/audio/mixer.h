@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "services/sound.h"
+#include "services/audio/sound.h"
 
 namespace svc {
 
 // A sound decoded whole into memory. Immutable once loaded, so the mixing
 // thread may read its samples without the lock.
-struct TSound {
+struct SoundData {
     std::string name;                   // base name of its file ("fire"), for traces
     std::vector<std::int16_t> samples;  // interleaved when stereo
     int channels = 1;                   // 1 or 2
@@ -30,7 +30,7 @@ struct TSound {
 };
 
 // One voice. Every field below is guarded by the mutex of the mixer that made it.
-struct TChannel {
+struct ChannelData {
     Sound sound;                 // null for an idle channel
     std::uint64_t position = 0;  // in source frames, 32.32 fixed point
     float volume = 1.0f;
@@ -77,9 +77,9 @@ class Mixer {
     std::size_t listed_count() const;
 
   private:
-    bool owns(const TChannel& channel) const { return channel.generation == generation_; }
-    bool sounding(const TChannel& channel) const;
-    void mix_channel(TChannel& channel, std::span<std::int32_t> accum, int frames);
+    bool owns(const ChannelData& channel) const { return channel.generation == generation_; }
+    bool sounding(const ChannelData& channel) const;
+    void mix_channel(ChannelData& channel, std::span<std::int32_t> accum, int frames);
 
     mutable std::mutex mutex_;
     int output_rate_;

@@ -1,15 +1,15 @@
 #pragma once
 #include "world/entity_list.h"
 
-struct pshot_tag {
+struct PlayerShot {
     int x = 0;
     int y = 0;
-    int spd = 0;
+    int speed = 0;
 
     static void fire();
     void update();
     static void update_all();
-    static void destroy_all();
+    static void remove_all();
 };
 
-extern EntityList<pshot_tag> pshot_list;
+extern EntityList<PlayerShot> player_shot_list;

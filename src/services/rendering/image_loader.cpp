@@ -5,10 +5,10 @@
 #include <iterator>
 #include <string>
 
-#include "services/graphics.h"
-#include "services/image_mask.h"
-#include "services/png_decode.h"
-#include "services/render_internal.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/image_mask.h"
+#include "services/rendering/png_decode.h"
+#include "services/rendering/render_internal.h"
 #include "services/resources.h"
 
 namespace svc {
@@ -28,7 +28,7 @@ int resolve_flags(int flags) {
     return flags == -1 ? loader_state().auto_flags : flags;
 }
 
-void apply_handle_rule(TImage& image) {
+void apply_handle_rule(ImageData& image) {
     if (loader_state().auto_mid_handle) {
         image.handle_x = static_cast<float>(image.width) * 0.5f;
         image.handle_y = static_cast<float>(image.height) * 0.5f;
@@ -38,7 +38,7 @@ void apply_handle_rule(TImage& image) {
     }
 }
 
-void stamp_mask_colour(TImage& image) {
+void stamp_mask_colour(ImageData& image) {
     const LoaderState& l = loader_state();
     image.mask_r = l.mask_r;
     image.mask_g = l.mask_g;
@@ -114,7 +114,7 @@ Image load_image(std::string_view path_or_resource, int flags) {
         picture = decode_png(*bytes);
     }
     if (!picture) return nullptr;
-    auto image = std::make_shared<TImage>();
+    auto image = std::make_shared<ImageData>();
     image->width = picture->width;
     image->height = picture->height;
     image->flags = resolve_flags(flags);
@@ -137,7 +137,7 @@ Image load_image(std::string_view path_or_resource, int flags) {
 
 Image create_image(int width, int height, int frames, int flags) {
     using namespace detail;
-    auto image = std::make_shared<TImage>();
+    auto image = std::make_shared<ImageData>();
     image->width = std::max(width, 0);
     image->height = std::max(height, 0);
     image->flags = resolve_flags(flags) | kDynamic;

@@ -1,4 +1,4 @@
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,7 @@ struct Frame {
     float left, right;
 };
 
-Frame frame_at(const TSound& sound, std::int64_t index) {
+Frame frame_at(const SoundData& sound, std::int64_t index) {
     const auto i = static_cast<std::size_t>(index) * static_cast<std::size_t>(sound.channels);
     const float left = sound.samples[i];
     return {left, sound.channels == 2 ? static_cast<float>(sound.samples[i + 1]) : left};
@@ -52,7 +52,7 @@ bool Mixer::silent() const {
 }
 
 Channel Mixer::cue(const Sound& sound, const Channel& channel) {
-    Channel target = channel ? channel : std::make_shared<TChannel>();
+    Channel target = channel ? channel : std::make_shared<ChannelData>();
     std::lock_guard lock(mutex_);
     target->generation = generation_;
     target->sound = sound;
@@ -65,7 +65,7 @@ Channel Mixer::cue(const Sound& sound, const Channel& channel) {
 }
 
 Channel Mixer::allocate() {
-    auto channel = std::make_shared<TChannel>();
+    auto channel = std::make_shared<ChannelData>();
     std::lock_guard lock(mutex_);
     channel->generation = generation_;
     return channel;
@@ -80,7 +80,7 @@ void Mixer::set_volume(const Channel& channel, float volume) {
 void Mixer::resume(const Channel& channel) {
     if (!channel) return;
     std::lock_guard lock(mutex_);
-    TChannel& ch = *channel;
+    ChannelData& ch = *channel;
     if (!owns(ch) || !ch.sound || ch.stopped || ch.finished) return;
     ch.paused = false;
     if (!ch.reported) {
@@ -110,7 +110,7 @@ void Mixer::stop(const Channel& channel) {
     if (owns(*channel)) channel->stopped = true;
 }
 
-bool Mixer::sounding(const TChannel& channel) const {
+bool Mixer::sounding(const ChannelData& channel) const {
     return owns(channel) && channel.sound && channel.sound->frames() > 0 && !channel.paused &&
            !channel.stopped && !channel.finished;
 }
@@ -148,8 +148,8 @@ void Mixer::mix(std::int16_t* out, int frames) {
 // Adds one channel to the accumulator, stepping through its sound at the ratio
 // of the two rates and interpolating linearly between neighbouring frames. A
 // looping sound's last frame blends into its first, so the seam is seamless.
-void Mixer::mix_channel(TChannel& channel, std::span<std::int32_t> accum, int frames) {
-    const TSound& sound = *channel.sound;
+void Mixer::mix_channel(ChannelData& channel, std::span<std::int32_t> accum, int frames) {
+    const SoundData& sound = *channel.sound;
     const std::int64_t length = sound.frames();
     const std::uint64_t end = static_cast<std::uint64_t>(length) << kFractionBits;
     const std::uint64_t step = (static_cast<std::uint64_t>(sound.rate) << kFractionBits) /

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include "services/graphics.h"
-#include "services/render_internal.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_internal.h"
 
 namespace svc {
 namespace detail {
@@ -108,7 +108,7 @@ void blend_run(std::uint32_t* dst, const std::uint32_t* src, int count, const Ti
 }
 
 struct Job {
-    TImage& image;
+    ImageData& image;
     const Pixmap& pixmap;
     const FrameCache& cache;
     const Placement& placed;

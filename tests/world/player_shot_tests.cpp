@@ -3,10 +3,11 @@
 
 #include <vector>
 
+#include "game/assets.h"
+#include "game/game_state.h"
 #include "services/input.h"
-#include "shell/globals.h"
 #include "world/player.h"
-#include "world/pshot.h"
+#include "world/player_shot.h"
 #include "world/scenery.h"
 #include "world/world.h"
 #include "world_fixture.h"
@@ -18,88 +19,88 @@ class ShotTest : public WorldTest {
   protected:
     // Steps the shots once; the only shot must be the only thing drawn, at (x, y).
     static ::testing::AssertionResult step_draws_shot_at(int x, int y) {
-        const Frame drawn = drawn_by([] { pshot_tag::update_all(); });
+        const Frame drawn = drawn_by([] { PlayerShot::update_all(); });
         return same_frame(
-            drawn, image_at(sprite_frames, static_cast<float>(x), static_cast<float>(y), 21));
+            drawn, image_at(pictures.sprites, static_cast<float>(x), static_cast<float>(y), 21));
     }
 };
 
 TEST_F(ShotTest, FacingRightAShotIsFirstDrawn32AheadAndGoesPast534) {
-    ASSERT_TRUE(has_ink(image_at(sprite_frames, 300.0f, 200.0f, 21)))
+    ASSERT_TRUE(has_ink(image_at(pictures.sprites, 300.0f, 200.0f, 21)))
         << "the shot's picture is empty";
     start_empty_play();
-    safe_timer = 0;
+    player.invulnerable_frames = 0;
     tap(svc::vk::kLeftControl);
     player.update();
-    ASSERT_EQ(pshot_list.count(), 1);
-    EXPECT_EQ(pshot_list.first()->x, 224);
-    EXPECT_EQ(pshot_list.first()->spd, 8);
+    ASSERT_EQ(player_shot_list.count(), 1);
+    EXPECT_EQ(player_shot_list.first()->x, 224);
+    EXPECT_EQ(player_shot_list.first()->speed, 8);
     for (int frame = 1; frame <= 39; ++frame) {
-        ASSERT_EQ(pshot_list.count(), 1) << "frame " << frame;
+        ASSERT_EQ(player_shot_list.count(), 1) << "frame " << frame;
         ASSERT_TRUE(step_draws_shot_at(224 + 8 * frame, 200)) << "frame " << frame;
     }
-    EXPECT_TRUE(pshot_list.empty()) << "drawn at 536 on its 39th frame, then removed";
+    EXPECT_TRUE(player_shot_list.empty()) << "drawn at 536 on its 39th frame, then removed";
 }
 
 TEST_F(ShotTest, FacingLeftAShotIsFirstDrawnAt408AndGoesPast100) {
     start_empty_play();
-    player.dir = 0;
+    player.facing = 0;
     player.x = 440.0f;
-    pshot_tag::fire();
-    EXPECT_EQ(pshot_list.first()->x, 416);
-    EXPECT_EQ(pshot_list.first()->spd, -8);
+    PlayerShot::fire();
+    EXPECT_EQ(player_shot_list.first()->x, 416);
+    EXPECT_EQ(player_shot_list.first()->speed, -8);
     EXPECT_TRUE(step_draws_shot_at(408, 200));
-    for (int frame = 2; frame <= 39; ++frame) pshot_tag::update_all();
-    EXPECT_EQ(pshot_list.first()->x, 104);
+    for (int frame = 2; frame <= 39; ++frame) PlayerShot::update_all();
+    EXPECT_EQ(player_shot_list.first()->x, 104);
     EXPECT_TRUE(step_draws_shot_at(96, 200));
-    EXPECT_TRUE(pshot_list.empty());
+    EXPECT_TRUE(player_shot_list.empty());
 }
 
 TEST_F(ShotTest, AShotKeepsItsHeightAndCourseWhateverThePlaneDoes) {
     start_empty_play();
     player.x = 300.9f;
     player.y = 150.7f;
-    pshot_tag::fire();
-    EXPECT_EQ(pshot_list.first()->x, 324) << "position truncated toward zero";
-    EXPECT_EQ(pshot_list.first()->y, 150);
+    PlayerShot::fire();
+    EXPECT_EQ(player_shot_list.first()->x, 324) << "position truncated toward zero";
+    EXPECT_EQ(player_shot_list.first()->y, 150);
 
     tap(svc::vk::kLeft);
     svc::input_state().key_event(svc::vk::kDown, true, false);
     for (int i = 0; i < 5; ++i) {
         player.update();
-        pshot_tag::update_all();
+        PlayerShot::update_all();
     }
-    EXPECT_EQ(player.dir, 0);
-    EXPECT_EQ(pshot_list.first()->y, 150);
-    EXPECT_EQ(pshot_list.first()->spd, 8);
-    EXPECT_EQ(pshot_list.first()->x, 364);
+    EXPECT_EQ(player.facing, 0);
+    EXPECT_EQ(player_shot_list.first()->y, 150);
+    EXPECT_EQ(player_shot_list.first()->speed, 8);
+    EXPECT_EQ(player_shot_list.first()->x, 364);
 }
 
 TEST_F(ShotTest, HoldingFireGivesOneShotAndEachPressAnother) {
     start_empty_play();
     key_down(svc::vk::kLeftControl);
     for (int i = 0; i < 20; ++i) player.update();
-    EXPECT_EQ(pshot_list.count(), 1);
+    EXPECT_EQ(player_shot_list.count(), 1);
     key_up(svc::vk::kLeftControl);
     for (int press = 0; press < 3; ++press) {
         tap(svc::vk::kLeftControl);
         player.update();
     }
-    EXPECT_EQ(pshot_list.count(), 4);
+    EXPECT_EQ(player_shot_list.count(), 4);
     EXPECT_EQ(sounds(), std::vector<std::string>(4, "fire"));
 }
 
 TEST_F(ShotTest, ShotsFlyInTheDeathSequenceButWaitDuringFlyInAndClear) {
     start_empty_play();
-    pshot_tag::fire();
+    PlayerShot::fire();
     fly_in_step();
     clear_step();
-    EXPECT_EQ(pshot_list.first()->x, 224);
+    EXPECT_EQ(player_shot_list.first()->x, 224);
     game_state = state::kDying;
     wreck_step();
-    EXPECT_EQ(pshot_list.first()->x, 232);
+    EXPECT_EQ(player_shot_list.first()->x, 232);
     game_over_step();
-    EXPECT_EQ(pshot_list.first()->x, 232);
+    EXPECT_EQ(player_shot_list.first()->x, 232);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The sound services: loading, the channel operations and the audio output
 // that the mixer feeds. The output opens on the first sound operation; when no
 // device opens, every operation still succeeds and nothing sounds.
-#include "services/sound.h"
+#include "services/audio/sound.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <set>
 
-#include "services/mixer.h"
+#include "services/audio/mixer.h"
 #include "services/platform.h"
 #include "services/timing.h"
 
@@ -98,7 +98,7 @@ Sound load_sound(std::string_view path, int flags) {
     if (read_file(file, bytes, error)) sound = detail::decode_ogg(bytes, error);
     if (!sound) {
         report_load_failure(file, error);
-        sound = std::make_shared<TSound>();
+        sound = std::make_shared<SoundData>();
     }
     sound->name = base_name(path);
     sound->loop = (flags & kLoopSound) != 0;

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "services/graphics.h"
-#include "services/render_internal.h"
-#include "services/render_target.h"
+#include "services/rendering/graphics.h"
+#include "services/rendering/render_internal.h"
+#include "services/rendering/render_target.h"
 
 namespace svc {
 namespace detail {
@@ -99,9 +99,9 @@ void clear_screen() {
     auto* target = detail::current_target();
     if (!target) return;
     const auto& s = detail::draw_state();
-    std::uint32_t colour = 0xFF000000u | (static_cast<std::uint32_t>(s.cls_red) << 16) |
-                           (static_cast<std::uint32_t>(s.cls_green) << 8) |
-                           static_cast<std::uint32_t>(s.cls_blue);
+    std::uint32_t colour = 0xFF000000u | (static_cast<std::uint32_t>(s.clear_red) << 16) |
+                           (static_cast<std::uint32_t>(s.clear_green) << 8) |
+                           static_cast<std::uint32_t>(s.clear_blue);
     // One row filled, then copied down: the compiler turns a plain fill of the
     // whole buffer into a 4-byte store loop, several times slower than memcpy.
     auto& pixels = target->pixels;

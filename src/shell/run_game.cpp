@@ -1,11 +1,11 @@
-#include "shell/game.h"
+#include "shell/run_game.h"
 
 #include <cstdio>
 #include <string>
 
+#include "game/game_state.h"
 #include "services/platform.h"
 #include "services/timing.h"
-#include "shell/globals.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 

@@ -1,0 +1,65 @@
+#include "game/assets.h"
+
+svc::ImageFont game_font;
+Pictures pictures;
+EffectSounds effect_sounds;
+
+namespace {
+
+// The sheet is drawn with the mask blend onto a black buffer and cut with black
+// as the mask colour, so its grey background ends up transparent in every cut.
+void cut_sprite_sheet(const svc::Image& sheet) {
+    svc::set_alpha(1.0f);
+    svc::set_blend(svc::kMaskBlend);
+    svc::set_mask_colour(0, 0, 0);
+    svc::set_colour(255, 255, 255);
+    svc::clear_screen();
+    svc::draw_image(sheet, 0, 0, 0);
+    svc::grab_image(pictures.cloud, 397, 79, 0);
+    for (int f = 0; f <= 25; ++f)
+        svc::grab_image(pictures.sprites, 1 + 49 * (f % 13), 1 + 34 * (f / 13), f);
+    for (int f = 0; f <= 3; ++f) svc::grab_image(pictures.blimp, 1 + 81 * f, 71, f);
+    svc::set_mask_colour(200, 200, 200);
+}
+
+}  // namespace
+
+void load_effect_sounds() {
+    effect_sounds.fire = svc::load_sound("data/fire.ogg", 0);
+    effect_sounds.balloon_pop = svc::load_sound("data/balloonpop.ogg", 0);
+    effect_sounds.blimp_hit = svc::load_sound("data/blimphit.ogg", 0);
+    effect_sounds.stage_start = svc::load_sound("data/startstage.ogg", 0);
+    effect_sounds.stage_end = svc::load_sound("data/endstage.ogg", 0);
+    effect_sounds.explosion = svc::load_sound("data/explode.ogg", 0);
+    effect_sounds.player_death = svc::load_sound("data/pldeath.ogg", 0);
+}
+
+void create_blank_pictures() {
+    pictures.left_margin = svc::create_image(110, 480, 1, -1);
+    pictures.right_margin = svc::create_image(116, 480, 1, -1);
+    svc::set_auto_mid_handle(1);
+    pictures.cloud = svc::create_image(116, 78, 1, -1);
+    pictures.sprites = svc::create_image(48, 33, 26, -1);
+    pictures.blimp = svc::create_image(80, 33, 4, -1);
+    svc::set_auto_mid_handle(0);
+}
+
+void load_assets() {
+    game_font = svc::load_image_font("itckrist.ttf", 18, 4);
+    svc::set_image_font(game_font);
+
+    pictures.paper = svc::load_image("nb_paper_1v.png", -1);
+    pictures.pointer = svc::load_image("dmpointerjg.png", -1);
+    pictures.mountain1 = svc::load_image("jg_bp_mts1.png", -1);
+    pictures.mountain2 = svc::load_image("jg_bp_mts2.png", -1);
+    const svc::Image sheet = svc::load_image("jg_bplane01.png", -1);
+    cut_sprite_sheet(sheet);
+
+    load_effect_sounds();
+}
+
+void reset_assets() {
+    game_font.reset();
+    pictures = Pictures{};
+    effect_sounds = EffectSounds{};
+}

@@ -1,0 +1,99 @@
+#include "world/debris.h"
+
+#include <memory>
+
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "services/rendering/graphics.h"
+#include "services/timing.h"
+
+EntityList<DebrisPiece> debris_list;
+EntityList<SmokePuff> smoke_puff_list;
+
+namespace {
+
+constexpr float kGravity = 0.03f;
+constexpr int kSmokeEvery = 5;
+constexpr int kSmokeFrame = 20;
+constexpr float kSmokeFade = 0.02f;
+constexpr float kSmokeGrowth = 0.004f;
+
+// Debris lives inside this box and is drawn once more where it leaves it.
+bool outside_box(float x, float y) {
+    return y > 440.0f || y < 100.0f || x < 80.0f || x > 550.0f;
+}
+
+}  // namespace
+
+void DebrisPiece::spawn(float x, float y, int first_frame, int count) {
+    for (int i = 0; i < count; ++i) {
+        auto piece = std::make_unique<DebrisPiece>();
+        piece->rotation = svc::random_int(1, 360);
+        piece->frame = first_frame + i;
+        piece->speed_x = static_cast<float>(svc::random_real(-3.5, 3.5));
+        piece->speed_y = static_cast<float>(svc::random_real(-2.5, 1.5));
+        piece->x = x;
+        piece->y = y;
+        debris_list.add_last(std::move(piece));
+    }
+}
+
+void DebrisPiece::update() {
+    ++frames_since_smoke;
+    svc::set_alpha(1.0f);
+    svc::set_blend(svc::kMaskBlend);
+    svc::set_colour(255, 255, 255);
+    x += speed_x;
+    y += speed_y;
+    speed_y += kGravity;
+    rotation += 2;
+    svc::set_rotation(static_cast<float>(rotation));
+    svc::draw_image(pictures.sprites, x, y, frame);
+    if (frames_since_smoke >= kSmokeEvery) {
+        frames_since_smoke = 0;
+        SmokePuff::spawn(x, y);
+    }
+    if (outside_box(x, y)) debris_list.remove(*this);
+    svc::set_rotation(0.0f);
+}
+
+void DebrisPiece::update_all() {
+    debris_list.enumerate([](DebrisPiece& piece) { piece.update(); });
+}
+
+void DebrisPiece::remove_all() {
+    debris_list.enumerate([](DebrisPiece& piece) { debris_list.remove(piece); });
+}
+
+void SmokePuff::spawn(float x, float y) {
+    auto puff = std::make_unique<SmokePuff>();
+    puff->life = 1.0f;
+    puff->rotation = static_cast<int>(svc::random_real(0.0, 360.0));
+    puff->scale = 0.3f;
+    puff->x = x;
+    puff->y = y;
+    smoke_puff_list.add_last(std::move(puff));
+}
+
+// A puff is drawn opaque; its life counts down by 0.02 a frame (51
+// updates in single precision).
+void SmokePuff::update() {
+    svc::set_blend(svc::kAlphaBlend);
+    svc::set_alpha(1.0f);
+    svc::set_colour(255, 255, 255);
+    svc::set_transform(static_cast<float>(rotation), scale, scale);
+    svc::draw_image(pictures.sprites, x, y, kSmokeFrame);
+    life -= kSmokeFade;
+    scale += kSmokeGrowth;
+    rotation += 5;
+    if (!(life > 0.0f)) smoke_puff_list.remove(*this);
+    svc::set_transform(0.0f, 1.0f, 1.0f);
+}
+
+void SmokePuff::update_all() {
+    smoke_puff_list.enumerate([](SmokePuff& puff) { puff.update(); });
+}
+
+void SmokePuff::remove_all() {
+    smoke_puff_list.enumerate([](SmokePuff& puff) { smoke_puff_list.remove(puff); });
+}

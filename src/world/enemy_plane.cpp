@@ -1,0 +1,110 @@
+#include "world/enemy_plane.h"
+
+#include <memory>
+
+#include "game/assets.h"
+#include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "services/audio/sound.h"
+#include "services/rendering/graphics.h"
+#include "services/timing.h"
+#include "world/debris.h"
+#include "world/effects.h"
+#include "world/player.h"
+#include "world/player_shot.h"
+#include "world/scenery.h"
+#include "world/world.h"
+
+EntityList<EnemyPlane> enemy_plane_list;
+
+namespace {
+
+constexpr float kWrapLow = -2000.0f;
+constexpr float kWrapHigh = 2640.0f;
+constexpr float kBandLeft = 80.0f;
+constexpr float kBandRight = 560.0f;
+constexpr int kNoseLeft = 12;
+constexpr int kShotFrame = 21;
+
+void make_debris(float x, float y, int frame) {
+    DebrisPiece::spawn(x, y, frame == kNoseLeft ? 16 : 18, 2);
+}
+
+}  // namespace
+
+void EnemyPlane::spawn_for_stage() {
+    const int count = stage_counters.enemies_per_stage;
+    for (int i = 0; i < count; ++i) {
+        auto enemy = std::make_unique<EnemyPlane>();
+        enemy->y = static_cast<int>(svc::random_real(125.0, 300.0));
+        enemy->x = static_cast<float>(svc::random_real(-2000.0, 2640.0));
+        enemy->frame = static_cast<int>(svc::random_real(12.0, 14.0));
+        if (enemy->frame == kNoseLeft)
+            enemy->speed = static_cast<float>(svc::random_real(-0.5, -3.5));
+        else
+            enemy->speed = static_cast<float>(svc::random_real(0.5, 3.5));
+        enemy_plane_list.add_last(std::move(enemy));
+    }
+}
+
+void EnemyPlane::update() {
+    x = x + (static_cast<float>(mountains.scroll_speed) + speed);
+    if (!(x >= kWrapLow)) x = kWrapHigh;
+    if (!(x <= kWrapHigh)) x = kWrapLow;
+    // Off the visible band an enemy is neither drawn nor tested.
+    if (!(x > kBandLeft && x < kBandRight)) return;
+
+    svc::set_alpha(1.0f);
+    svc::set_blend(svc::kMaskBlend);
+    svc::set_colour(255, 255, 255);
+    svc::draw_image(pictures.sprites, x, static_cast<float>(y), frame);
+
+    const int whole_x = static_cast<int>(x);
+    // Every shot that overlaps in this walk is a hit of its own and scores.
+    player_shot_list.enumerate([&](PlayerShot& shot) {
+        if (!svc::images_collide(pictures.sprites, whole_x, y, frame, pictures.sprites, shot.x,
+                                 shot.y, kShotFrame))
+            return;
+        play_effect(effect_sounds.explosion);
+        player_shot_list.remove(shot);
+        PointsPopup::spawn(whole_x, y, 15 * player.level);
+        player.score += 15 * player.level;
+        Explosion::spawn(x, static_cast<float>(y), 1.0f);
+        make_debris(x, static_cast<float>(y), frame);
+        enemy_plane_list.remove(*this);
+    });
+
+    if (player.invulnerable_frames != 0) return;
+    if (!svc::images_collide(pictures.sprites, static_cast<int>(player.x),
+                             static_cast<int>(player.y), player.facing, pictures.sprites, whole_x,
+                             y, frame))
+        return;
+    play_effect(effect_sounds.explosion);
+    Explosion::spawn(x, static_cast<float>(y), 1.0f);
+    make_debris(x, static_cast<float>(y), frame);
+    // stage_counters.enemies_counted is this enemy's place in the walk: the first enemy of the
+    // list survives a ramming, so a ramming never empties the list.
+    if (stage_counters.enemies_counted > 1) enemy_plane_list.remove(*this);
+    Player::crash();
+}
+
+void EnemyPlane::update_all() {
+    stage_counters.enemies_counted = 0;
+    enemy_plane_list.enumerate([](EnemyPlane& enemy) {
+        ++stage_counters.enemies_counted;
+        enemy.update();
+    });
+    // The stage ends on the first walk that finds no enemy, and only while a
+    // stage is being played: in the death sequence an empty list must not
+    // restart the sequence's timer every frame.
+    if (stage_counters.enemies_counted != 0) return;
+    if (game_state != state::kStage || stage_phase != phase::kPlay) return;
+    phase_timer = 0;
+    stage_phase = phase::kClear;
+    svc::stop_channel(engine_channel);
+    play_effect(effect_sounds.stage_end);
+}
+
+void EnemyPlane::remove_all() {
+    enemy_plane_list.enumerate([](EnemyPlane& enemy) { enemy_plane_list.remove(enemy); });
+}
