@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "services/backends/sdl/sdl_pads.h"
 #include "services/backends/sdl/sdl_platform.h"
 #include "services/input.h"
 

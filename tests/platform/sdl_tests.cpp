@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "services/backends/sdl/sdl_input.h"
+#include "services/backends/sdl/sdl_pads.h"
 #include "services/backends/sdl/sdl_platform.h"
 #include "services/input.h"
 

@@ -1,0 +1,144 @@
+#include "services/backends/sdl/sdl_video.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace svc {
+namespace {
+
+// With no display SDL falls back to drivers that draw nowhere; the game would
+// then run unseen. Those count only when asked for by name.
+bool real_display_driver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return true;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    return requested && std::strstr(requested, driver) != nullptr;
+}
+
+bool windowed_requested() {
+    const char* value = std::getenv("SCRIBBLE_WINDOWED");
+    return value && std::strcmp(value, "1") == 0;
+}
+
+}  // namespace
+
+void SdlVideo::DestroyWindow::operator()(SDL_Window* window) const {
+    SDL_DestroyWindow(window);
+}
+
+void SdlVideo::DestroyRenderer::operator()(SDL_Renderer* renderer) const {
+    SDL_DestroyRenderer(renderer);
+}
+
+void SdlVideo::DestroyTexture::operator()(SDL_Texture* texture) const {
+    SDL_DestroyTexture(texture);
+}
+
+bool SdlVideo::open(std::string_view title, int width, int height, bool fullscreen) {
+    close();
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail(SDL_GetError());
+    video_ready_ = true;
+    if (!real_display_driver()) {
+        return fail("no display found (is DISPLAY or WAYLAND_DISPLAY set?)");
+    }
+    if (!create_window(title, width, height, fullscreen)) return fail(SDL_GetError());
+    if (!create_renderer(width, height)) return fail(SDL_GetError());
+    width_ = width;
+    height_ = height;
+    SDL_RaiseWindow(window_.get());
+    SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
+    SDL_RenderClear(renderer_.get());
+    SDL_RenderPresent(renderer_.get());
+    return true;
+}
+
+bool SdlVideo::create_window(std::string_view title, int width, int height, bool fullscreen) {
+    const std::string caption(title);
+    int window_w = width, window_h = height;
+    Uint32 window_flags = SDL_WINDOW_RESIZABLE;
+    SDL_DisplayMode desktop{};
+    if (fullscreen && !windowed_requested() && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        // A borderless window of the desktop's size covers the screen with or
+        // without a window manager, and leaves the display mode alone.
+        window_w = desktop.w;
+        window_h = desktop.h;
+        window_flags = SDL_WINDOW_BORDERLESS;
+    }
+    window_.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                   window_w, window_h, window_flags));
+    return window_ != nullptr;
+}
+
+// Prefers a renderer that can wait for the vertical blank, then any, then
+// SDL's software renderer.
+bool SdlVideo::create_renderer(int width, int height) {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    for (const Uint32 flags :
+         {Uint32{SDL_RENDERER_PRESENTVSYNC}, Uint32{0}, Uint32{SDL_RENDERER_SOFTWARE}}) {
+        renderer_.reset(SDL_CreateRenderer(window_.get(), -1, flags));
+        if (renderer_) break;
+    }
+    if (!renderer_) return false;
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer_.get(), &info);
+    vsync_capable_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    vsync_on_ = vsync_capable_;
+    texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
+                                     SDL_TEXTUREACCESS_STREAMING, width, height));
+    return texture_ && SDL_RenderSetLogicalSize(renderer_.get(), width, height) == 0;
+}
+
+bool SdlVideo::fail(std::string reason) {
+    last_error_ = std::move(reason);
+    close();
+    return false;
+}
+
+void SdlVideo::close() {
+    texture_.reset();
+    renderer_.reset();
+    window_.reset();
+    vsync_capable_ = vsync_on_ = false;
+    if (video_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    video_ready_ = false;
+}
+
+void SdlVideo::present(const std::uint32_t* pixels, bool wait_vblank) {
+    if (!texture_) return;
+    const bool want_vsync = wait_vblank && vsync_capable_;
+    if (want_vsync != vsync_on_) {
+        SDL_RenderSetVSync(renderer_.get(), want_vsync ? 1 : 0);
+        vsync_on_ = want_vsync;
+    }
+    SDL_UpdateTexture(texture_.get(), nullptr, pixels, width_ * 4);
+    SDL_RenderClear(renderer_.get());  // the letterbox bars
+    SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
+    SDL_RenderPresent(renderer_.get());
+}
+
+void SdlVideo::clamp_pointer(int& x, int& y) const {
+    if (width_ <= 0 || height_ <= 0) return;
+    x = std::clamp(x, 0, width_ - 1);
+    y = std::clamp(y, 0, height_ - 1);
+}
+
+void SdlVideo::warp_pointer(int x, int y) {
+    if (!renderer_ || !window_) return;
+    // Aim at the centre of the game pixel so that the motion event the warp
+    // produces maps back to the same pixel through the scale and letterbox.
+    int window_x = 0, window_y = 0;
+    SDL_RenderLogicalToWindow(renderer_.get(), static_cast<float>(x) + 0.5f,
+                              static_cast<float>(y) + 0.5f, &window_x, &window_y);
+    SDL_WarpMouseInWindow(window_.get(), window_x, window_y);
+}
+
+void SdlVideo::hide_pointer() {
+    if (video_ready_) SDL_ShowCursor(SDL_DISABLE);
+}
+
+}  // namespace svc

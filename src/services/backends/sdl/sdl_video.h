@@ -1,0 +1,67 @@
+#pragma once
+// The SDL window that shows the game's software-rendered frames: a borderless
+// window covering the desktop (or, with SCRIBBLE_WINDOWED=1, a resizable window
+// of the frame's size), a renderer that scales the frame up with its aspect
+// kept, and the streaming texture the frame is copied into.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace svc {
+
+class SdlVideo {
+  public:
+    SdlVideo() = default;
+    ~SdlVideo() { close(); }
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+
+    // Starts SDL's video and opens the window for frames of width x height;
+    // false (with last_error() saying why) when no display can be had.
+    bool open(std::string_view title, int width, int height, bool fullscreen);
+    // Closes the window and shuts SDL's video down again.
+    void close();
+    const std::string& last_error() const { return last_error_; }
+
+    void present(const std::uint32_t* pixels, bool wait_vblank);
+    bool has_vblank() const { return vsync_capable_; }
+
+    // True while SDL's video (and with it its event queue) is running.
+    bool ready() const { return video_ready_; }
+    // Keeps a pointer position inside the frame of the last opened window.
+    void clamp_pointer(int& x, int& y) const;
+    // Moves the system pointer onto game pixel (x, y).
+    void warp_pointer(int x, int y);
+    void hide_pointer();
+
+  private:
+    struct DestroyWindow {
+        void operator()(SDL_Window* window) const;
+    };
+    struct DestroyRenderer {
+        void operator()(SDL_Renderer* renderer) const;
+    };
+    struct DestroyTexture {
+        void operator()(SDL_Texture* texture) const;
+    };
+
+    bool create_window(std::string_view title, int width, int height, bool fullscreen);
+    bool create_renderer(int width, int height);
+    bool fail(std::string reason);
+
+    bool video_ready_ = false;
+    std::unique_ptr<SDL_Window, DestroyWindow> window_;
+    std::unique_ptr<SDL_Renderer, DestroyRenderer> renderer_;
+    std::unique_ptr<SDL_Texture, DestroyTexture> texture_;
+    int width_ = 0, height_ = 0;
+    bool vsync_capable_ = false;
+    bool vsync_on_ = false;
+    std::string last_error_;
+};
+
+}  // namespace svc
