@@ -10,11 +10,14 @@ struct TextPen {
     float text_scale_y = 0;
 
     // Blend, alpha, rotation and scale together; records the scale for centring.
-    int set_style(int blend, float alpha, float rotation, float scale_x, float scale_y);
+    void set_style(int blend, float alpha, float rotation, float scale_x, float scale_y);
     // One frame of an image in the drawing state in force.
-    int draw_sprite(const svc::Image& image, float x, float y, int frame);
-    // A text at (x, y) as its top-left corner, or centred on (x, y) when centre != 0.
-    int draw_text(std::string_view text, float x, float y, int centre);
+    void draw_sprite(const svc::Image& image, float x, float y, int frame);
+    // A text with its top-left corner at (x, y).
+    void draw_text(std::string_view text, float x, float y);
+    // A text centred on (x, y) for the scale recorded by the last set_style, which
+    // is not necessarily the scale it is drawn at.
+    void draw_centred(std::string_view text, float x, float y);
 };
 
 extern TextPen text_pen;

@@ -1,5 +1,7 @@
 // Opening the screen, showing frames and pacing them. The software renderer owns
 // the back buffer; this unit hands its pixels to the platform back end.
+#include "services/screen.h"
+
 #include <cstdlib>
 
 #include "services/input.h"

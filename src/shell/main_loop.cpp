@@ -5,6 +5,7 @@
 #include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/rendering/graphics.h"
+#include "services/screen.h"
 #include "services/timing.h"
 #include "shell/best_score.h"
 #include "shell/menus.h"

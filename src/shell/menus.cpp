@@ -26,19 +26,19 @@ constexpr int kItemCount = 4;
 void draw_heading() {
     svc::set_colour(80, 80, 80);
     text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
-    text_pen.draw_text("Jotpad Games Vol. 1", 320, 122, 1);
+    text_pen.draw_centred("Jotpad Games Vol. 1", 320, 122);
 
     svc::set_colour(60, 60, 60);
     text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 0.9f, 0.9f);
-    text_pen.draw_text("Retro Action Games on Notebook Paper!", 320, 139, 1);
+    text_pen.draw_centred("Retro Action Games on Notebook Paper!", 320, 139);
 
     svc::set_colour(60, 60, 60);
     text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.5f, 4.0f);
-    text_pen.draw_text(app_title, 320, 210, 1);
+    text_pen.draw_centred(app_title, 320, 210);
 
     svc::set_colour(60, 60, 60);
     text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
-    text_pen.draw_text(version_text, 320, 455, 1);
+    text_pen.draw_centred(version_text, 320, 455);
 }
 
 // The highlighted item is drawn darker and 20 % larger, still centred on its line.
@@ -52,7 +52,7 @@ void draw_items(int selected) {
             svc::set_colour(20, 20, 20);
         }
         text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, scale, scale);
-        text_pen.draw_text(menu_item_text(i, game_state), 320, line_y, 1);
+        text_pen.draw_centred(menu_item_text(i, game_state), 320, line_y);
     }
 }
 

@@ -26,8 +26,8 @@ void set_stage_text_state() {
 void fly_in_phase() {
     fly_in_step();
     set_stage_text_state();
-    text_pen.draw_text("Stage: " + std::to_string(player.level), 320, 199, 1);
-    text_pen.draw_text("Get Ready!!", 320, 245, 1);
+    text_pen.draw_centred("Stage: " + std::to_string(player.level), 320, 199);
+    text_pen.draw_centred("Get Ready!!", 320, 245);
 }
 
 void advance_stage() {
@@ -42,8 +42,8 @@ void advance_stage() {
 void clear_phase() {
     clear_step();
     set_stage_text_state();
-    text_pen.draw_text("Stage Clear!", 320, 199, 1);
-    text_pen.draw_text("Bonus: " + std::to_string(kBonusPerStage * player.level), 320, 245, 1);
+    text_pen.draw_centred("Stage Clear!", 320, 199);
+    text_pen.draw_centred("Bonus: " + std::to_string(kBonusPerStage * player.level), 320, 245);
     // A mountain striking the resting plane in the clear step has put
     // phase_timer back to 0 for the death sequence, so the stage does not advance.
     if (phase_timer > kClearFrames) advance_stage();
@@ -107,7 +107,7 @@ void update_game_over() {
     set_stage_text_state();
     svc::set_scale(2.0f, 2.0f);
     // Centred for the recorded text scale (1.0), drawn at 2.0.
-    text_pen.draw_text("Game Over!", 280, 230, 1);
+    text_pen.draw_centred("Game Over!", 280, 230);
     svc::set_scale(1.0f, 1.0f);
 
     if (phase_timer < kGameOverFrames) return;
@@ -126,12 +126,12 @@ std::string two_digits(int n) {
 void draw_hud() {
     svc::set_colour(80, 80, 80);
     text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
-    text_pen.draw_text("Score", 175, 52, 0);
-    text_pen.draw_text(two_digits(player.score), 185, 68, 0);
-    text_pen.draw_text("Best", 324, 64, 1);
-    text_pen.draw_text(two_digits(player.best_score), 316, 68, 0);
-    text_pen.draw_text("Stage", 465, 52, 0);
-    text_pen.draw_text(two_digits(player.level), 475, 68, 0);
+    text_pen.draw_text("Score", 175, 52);
+    text_pen.draw_text(two_digits(player.score), 185, 68);
+    text_pen.draw_centred("Best", 324, 64);
+    text_pen.draw_text(two_digits(player.best_score), 316, 68);
+    text_pen.draw_text("Stage", 465, 52);
+    text_pen.draw_text(two_digits(player.level), 475, 68);
 
     if (game_state == state::kPaused || game_state == state::kTitle || player.lives <= 1) return;
     svc::set_alpha(1.0f);

@@ -9,6 +9,7 @@
 #include "services/platform.h"
 #include "services/rendering/graphics.h"
 #include "services/resources.h"
+#include "services/screen.h"
 #include "services/timing.h"
 #include "shell/best_score.h"
 #include "shell/menus.h"

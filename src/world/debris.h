@@ -5,8 +5,8 @@
 struct DebrisPiece {
     float x = 0;
     float y = 0;
-    float speed_x = 0;  // horizontal speed
-    float speed_y = 0;  // vertical speed, positive downwards
+    float speed_x = 0;
+    float speed_y = 0;  // positive downwards
     int rotation = 0;   // degrees
     int frame = 0;
     int frames_since_smoke = 0;  // updates since the last smoke puff

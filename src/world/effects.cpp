@@ -106,7 +106,7 @@ void PointsPopup::update() {
     svc::set_colour(80, 80, 80);
     y -= kPointsRise;
     if (y < kPointsCeiling) y = kPointsCeiling;
-    text_pen.draw_text(text, static_cast<float>(x), static_cast<float>(y), 1);
+    text_pen.draw_centred(text, static_cast<float>(x), static_cast<float>(y));
     alpha -= kPointsFade;
     if (!(alpha > 0.0f)) points_popup_list.remove(*this);
 }

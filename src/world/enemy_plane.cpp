@@ -82,8 +82,8 @@ void EnemyPlane::update() {
     play_effect(effect_sounds.explosion);
     Explosion::spawn(x, static_cast<float>(y), 1.0f);
     make_debris(x, static_cast<float>(y), frame);
-    // stage_counters.enemies_counted is this enemy's place in the walk: the first enemy of the
-    // list survives a ramming, so a ramming never empties the list.
+    // enemies_counted is this enemy's place in the walk: the first enemy of
+    // the list survives a ramming, so a ramming never empties the list.
     if (stage_counters.enemies_counted > 1) enemy_plane_list.remove(*this);
     Player::crash();
 }

@@ -18,7 +18,6 @@ class EntityList {
     EntityList(const EntityList&) = delete;
     EntityList& operator=(const EntityList&) = delete;
 
-    // list_add_last
     T& add_last(std::unique_ptr<T> item) {
         T& ref = *item;
         entries_.push_back(Entry{std::move(item), false});
@@ -26,7 +25,7 @@ class EntityList {
         return ref;
     }
 
-    // list_remove: removing an instance that is not (or no longer) in the list does nothing.
+    // Removing an instance that is not (or no longer) in the list does nothing.
     void remove(const T& item) {
         auto it = std::find_if(entries_.begin(), entries_.end(),
                                [&](const Entry& e) { return !e.removed && e.item.get() == &item; });
@@ -36,7 +35,7 @@ class EntityList {
         if (walks_ == 0) entries_.erase(it);
     }
 
-    // list_enumerate: calls body(T&) on each live instance, first to last,
+    // Calls body(T&) on each live instance, first to last,
     // including instances appended during the walk.
     template <typename Body>
     void enumerate(Body&& body) {

@@ -1,7 +1,7 @@
 #pragma once
-// The world's shared state: the stage counters, the player's invulnerability,
-// emptying the world and the five per-frame world steps. The kinds themselves
-// live in their own headers.
+// The world's shared state: the stage counters, emptying the world and the five
+// per-frame world steps, each a fixed order of the kinds' updates. The kinds
+// themselves live in their own headers.
 #include "world/entity_list.h"
 
 struct StageCounters {
@@ -17,9 +17,9 @@ extern bool starting_up;  // while true, Player::reset skips the stage set-up
 void clear_world();
 
 // One of these runs per frame, chosen by the state handlers; later calls draw on top.
-void fly_in_step();     // stage, phase 0
-void play_step();       // stage, phase 1
-void clear_step();      // stage, phase 2
+void fly_in_step();     // stage, fly-in phase
+void play_step();       // stage, play phase
+void clear_step();      // stage, stage-clear phase
 void wreck_step();      // dying
 void game_over_step();  // game over
 

@@ -12,6 +12,7 @@
 #include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/platform.h"
+#include "services/screen.h"
 #include "services/timing.h"
 #include "shell/startup.h"
 #include "world/blimp.h"

@@ -7,6 +7,7 @@
 #include "services/input.h"
 #include "services/rendering/graphics.h"
 #include "services/rendering/render_target.h"
+#include "services/screen.h"
 #include "services/timing.h"
 
 namespace {

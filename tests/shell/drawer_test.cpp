@@ -10,6 +10,7 @@
 #include "services/platform.h"
 #include "services/rendering/graphics.h"
 #include "services/resources.h"
+#include "services/screen.h"
 #include "services/timing.h"
 
 namespace {
@@ -41,7 +42,7 @@ class Drawer : public testing::Test {
                           Setup&& setup) {
         svc::clear_screen();
         setup();
-        text_pen.draw_text(text, x, y, 1);
+        text_pen.draw_centred(text, x, y);
         const auto centred = screen();
         svc::clear_screen();
         setup();

@@ -7,6 +7,7 @@
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/resources.h"
+#include "services/screen.h"
 #include "services/timing.h"
 #include "shell/startup.h"
 #include "world/balloon.h"

@@ -1,7 +1,7 @@
 #pragma once
-// Drawing services: one 640 x 480 32-bit screen rendered in software, a current
-// drawing state (colour, alpha, blend, rotation and scale), images with frames
-// and handles, pixel-exact collisions and TrueType text.
+// Drawing services: a back buffer rendered in software, a current drawing state (colour, alpha,
+// blend, rotation and scale), images with frames and handles, pixel-exact collisions and TrueType
+// text.
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -43,10 +43,7 @@ using Image = std::shared_ptr<ImageData>;
 struct FontData;
 using ImageFont = std::shared_ptr<FontData>;
 
-// Screen and frames.
-bool open_graphics(int width, int height, int depth, int hertz, int flags);
-void close_graphics();
-void flip_frame(int sync);
+// The back buffer's size (0 while no screen is open) and its clearing.
 int graphics_width();
 int graphics_height();
 void clear_screen();
