@@ -39,8 +39,8 @@ void BM_WholeFrame(benchmark::State& state) {
         total.points += now.points;
     }
     if (stage > 0) report_sky(state, total);
-    state.counters["stage_at_end"] = game_state == state::kTitle ? 0 : player.level;
-    state.counters["phase_at_end"] = stage_phase;
+    state.counters["stage_at_end"] = game_state == GameState::kTitle ? 0 : player.level;
+    state.counters["phase_at_end"] = static_cast<int>(stage_phase);
 }
 BENCHMARK(BM_WholeFrame)
     ->ArgName("stage")

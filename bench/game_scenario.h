@@ -31,7 +31,7 @@ constexpr int kSeed = 31;
 class Pilot {
   public:
     void fly() {
-        if (game_state != state::kStage || stage_phase != phase::kPlay) {
+        if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) {
             hold(svc::vk::kUp, false);
             hold(svc::vk::kDown, false);
             return;
@@ -102,8 +102,8 @@ class Scenario {
         reset_game_globals();
         ok_ = start_up();
         if (!ok_ || stage == 0) return;
-        start_stage(stage);
-        while (stage_phase != phase::kPlay) frame();
+        enter_stage(stage);
+        while (stage_phase != StagePhase::kPlay) frame();
         for (int i = 0; i < play_frames; ++i) frame();
     }
     ~Scenario() {
@@ -120,7 +120,7 @@ class Scenario {
     // kept from ramming the plane (it blinks then, as after a fly-in) and its
     // lives are topped up, so that a run stays on its stage.
     void frame() {
-        if (game_state == state::kStage)
+        if (game_state == GameState::kStage)
             player.invulnerable_frames = std::max(player.invulnerable_frames, 2);
         player.lives = 3;
         pilot_.fly();
@@ -129,15 +129,16 @@ class Scenario {
 
   private:
     // The game's own path into a stage: a new game, then the stage's counts.
-    static void start_stage(int stage) {
-        game_state = state::kStage;
+    static void enter_stage(int stage) {
+        game_state = GameState::kStage;
         clear_world();
-        Player::reset(1);
+        start_new_game();
+        ::start_stage();
         player.level = stage;
         stage_counters.enemies_per_stage = 10 + 5 * (stage - 1);
         stage_counters.balloons_per_stage = 3 + 3 * (stage - 1);
         clear_world();
-        Player::reset(0);
+        ::start_stage();
     }
 
     svc::HeadlessPlatform platform_;

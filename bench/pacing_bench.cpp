@@ -35,7 +35,7 @@ class WatchedPlatform final : public svc::Platform {
         const Clock::time_point before = Clock::now();
         sdl_.present(pixels, wait_vblank);
         const Clock::time_point now = Clock::now();
-        if (game_state == state::kStage && !window_start_) window_start_ = now;
+        if (game_state == GameState::kStage && !window_start_) window_start_ = now;
         if (window_start_ && !done_) {
             if (now - *window_start_ <= kWindow) {
                 shown_.push_back(now);
@@ -51,7 +51,7 @@ class WatchedPlatform final : public svc::Platform {
     // The title menu's first item starts a game; after the window the game is closed.
     void pump_events(svc::InputState& input) override {
         sdl_.pump_events(input);
-        if (game_state == state::kTitle && !clicked_) {
+        if (game_state == GameState::kTitle && !clicked_) {
             clicked_ = true;
             sdl_.move_pointer(input, 320, 292);
             input.mouse_button(1, true);

@@ -138,13 +138,13 @@ class SdlPeer {
     };
     using Texture = std::unique_ptr<SDL_Texture, TextureFree>;
 
-    static SDL_BlendMode blend_of(int mode) {
+    static SDL_BlendMode blend_of(svc::BlendMode mode) {
         switch (mode) {
-            case svc::kSolidBlend:
+            case svc::BlendMode::kSolid:
                 return SDL_BLENDMODE_NONE;
-            case svc::kLightBlend:
+            case svc::BlendMode::kLight:
                 return SDL_BLENDMODE_ADD;
-            case svc::kShadeBlend:
+            case svc::BlendMode::kShade:
                 return SDL_BLENDMODE_MOD;
             default:
                 return SDL_BLENDMODE_BLEND;

@@ -52,7 +52,7 @@ const Pictures& pictures() {
             }
         }
         q.smoke->render_cache[0].reset();
-        svc::set_blend(svc::kSolidBlend);
+        svc::set_blend(svc::BlendMode::kSolid);
         svc::draw_image(q.paper, 0, 0, 0);
         svc::grab_image(q.margin_left, 0, 0, 0);
         svc::grab_image(q.margin_right, 524, 0, 0);
@@ -63,7 +63,7 @@ const Pictures& pictures() {
     return p;
 }
 
-void reset_state(int blend) {
+void reset_state(svc::BlendMode blend) {
     svc::set_colour(255, 255, 255);
     svc::set_alpha(1);
     svc::set_transform(0, 1, 1);
@@ -81,7 +81,7 @@ BENCHMARK(BM_MemcpyFullScreen);
 
 void BM_PaperSolidBlit(benchmark::State& state) {
     const auto& p = pictures();
-    reset_state(svc::kSolidBlend);
+    reset_state(svc::BlendMode::kSolid);
     for (auto _ : state) {
         svc::draw_image(p.paper, 0, 0, 0);
         benchmark::ClobberMemory();
@@ -91,7 +91,7 @@ BENCHMARK(BM_PaperSolidBlit);
 
 void BM_MaskedSpriteScale1(benchmark::State& state) {
     const auto& p = pictures();
-    reset_state(svc::kMaskBlend);
+    reset_state(svc::BlendMode::kMask);
     int i = 0;
     for (auto _ : state) {
         svc::draw_image(p.sprites, 150.0f + (i % 300), 100.0f + (i % 200), i % 26);
@@ -102,7 +102,7 @@ BENCHMARK(BM_MaskedSpriteScale1);
 
 void BM_ScaledMaskedCloud(benchmark::State& state) {
     const auto& p = pictures();
-    reset_state(svc::kMaskBlend);
+    reset_state(svc::BlendMode::kMask);
     int i = 0;
     for (auto _ : state) {
         const float scale = 0.5f + (i % 101) / 100.0f;
@@ -115,7 +115,7 @@ BENCHMARK(BM_ScaledMaskedCloud);
 
 void BM_RotatedScaledAlphaSmoke(benchmark::State& state) {
     const auto& p = pictures();
-    reset_state(svc::kAlphaBlend);
+    reset_state(svc::BlendMode::kAlpha);
     svc::set_alpha(0.6f);
     int i = 0;
     for (auto _ : state) {
@@ -128,14 +128,14 @@ BENCHMARK(BM_RotatedScaledAlphaSmoke);
 
 void BM_TextLine(benchmark::State& state) {
     pictures();
-    reset_state(svc::kAlphaBlend);
+    reset_state(svc::BlendMode::kAlpha);
     for (auto _ : state) svc::draw_text("Score: 12345   Best: 67890", 120.5f, 8);
 }
 BENCHMARK(BM_TextLine);
 
 void BM_CollidePlaneMountain(benchmark::State& state) {
     const auto& p = pictures();
-    reset_state(svc::kMaskBlend);
+    reset_state(svc::BlendMode::kMask);
     const int plane_y = static_cast<int>(state.range(0));
     int hits = 0;
     for (auto _ : state)
@@ -146,7 +146,7 @@ BENCHMARK(BM_CollidePlaneMountain)->Arg(300)->Arg(360)->Arg(420);
 
 void BM_CollideMissByBox(benchmark::State& state) {
     const auto& p = pictures();
-    reset_state(svc::kMaskBlend);
+    reset_state(svc::BlendMode::kMask);
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             svc::images_collide(p.sprites, 300, 100, 3, p.sprites, 200, 100, 5));
@@ -160,9 +160,9 @@ void BM_GameFrame(benchmark::State& state) {
     const auto& p = pictures();
     for (auto _ : state) {
         svc::clear_screen();
-        reset_state(svc::kSolidBlend);
+        reset_state(svc::BlendMode::kSolid);
         svc::draw_image(p.paper, 0, 0, 0);
-        svc::set_blend(svc::kMaskBlend);
+        svc::set_blend(svc::BlendMode::kMask);
         svc::draw_image(p.mountain, 100, 333, 0);
         svc::draw_image(p.mountain, 516, 333, 0);
         for (int c = 0; c < 3; ++c) {
@@ -173,15 +173,15 @@ void BM_GameFrame(benchmark::State& state) {
         for (int s = 0; s < 30; ++s) {
             svc::draw_image(p.sprites, 120.0f + (s * 37) % 400, 60.0f + (s * 53) % 360, s % 26);
         }
-        svc::set_blend(svc::kAlphaBlend);
+        svc::set_blend(svc::BlendMode::kAlpha);
         for (int s = 0; s < 8; ++s) {
             svc::set_alpha(0.3f + 0.05f * s);
             svc::set_transform(s * 40.0f, 0.5f + 0.1f * s, 0.5f + 0.1f * s);
             svc::draw_image(p.smoke, 200.0f + 10 * s, 250.0f - 6 * s, 0);
         }
-        reset_state(svc::kAlphaBlend);
+        reset_state(svc::BlendMode::kAlpha);
         for (int t = 0; t < 12; ++t) svc::draw_text("+150", 130.0f + 30 * t, 40.0f + 20 * t);
-        svc::set_blend(svc::kSolidBlend);
+        svc::set_blend(svc::BlendMode::kSolid);
         svc::draw_image(p.margin_left, 0, 0, 0);
         svc::draw_image(p.margin_right, 524, 0, 0);
         benchmark::ClobberMemory();

@@ -2,7 +2,8 @@
 
 TextPen text_pen;
 
-void TextPen::set_style(int blend, float alpha, float rotation, float scale_x, float scale_y) {
+void TextPen::set_style(svc::BlendMode blend, float alpha, float rotation, float scale_x,
+                        float scale_y) {
     svc::set_blend(blend);
     svc::set_alpha(alpha);
     svc::set_transform(rotation, scale_x, scale_y);

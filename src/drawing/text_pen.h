@@ -10,7 +10,7 @@ struct TextPen {
     float text_scale_y = 0;
 
     // Blend, alpha, rotation and scale together; records the scale for centring.
-    void set_style(int blend, float alpha, float rotation, float scale_x, float scale_y);
+    void set_style(svc::BlendMode blend, float alpha, float rotation, float scale_x, float scale_y);
     // One frame of an image in the drawing state in force.
     void draw_sprite(const svc::Image& image, float x, float y, int frame);
     // A text with its top-left corner at (x, y).

@@ -10,7 +10,7 @@ namespace {
 // as the mask colour, so its grey background ends up transparent in every cut.
 void cut_sprite_sheet(const svc::Image& sheet) {
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_mask_colour(0, 0, 0);
     svc::set_colour(255, 255, 255);
     svc::clear_screen();
@@ -37,11 +37,11 @@ void load_effect_sounds() {
 void create_blank_pictures() {
     pictures.left_margin = svc::create_image(110, 480, 1, -1);
     pictures.right_margin = svc::create_image(116, 480, 1, -1);
-    svc::set_auto_mid_handle(1);
+    svc::set_auto_mid_handle(true);
     pictures.cloud = svc::create_image(116, 78, 1, -1);
     pictures.sprites = svc::create_image(48, 33, 26, -1);
     pictures.blimp = svc::create_image(80, 33, 4, -1);
-    svc::set_auto_mid_handle(0);
+    svc::set_auto_mid_handle(false);
 }
 
 void load_assets() {

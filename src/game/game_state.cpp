@@ -1,13 +1,13 @@
 #include "game/game_state.h"
 
-int game_state = 0;
-int stage_phase = phase::kFlyIn;
+GameState game_state = GameState::kStartingUp;
+StagePhase stage_phase = StagePhase::kFlyIn;
 int phase_timer = 0;
-int quit_requested = 0;
+bool quit_requested = false;
 
 void reset_game_state() {
-    game_state = 0;
-    stage_phase = phase::kFlyIn;
+    game_state = GameState::kStartingUp;
+    stage_phase = StagePhase::kFlyIn;
     phase_timer = 0;
-    quit_requested = 0;
+    quit_requested = false;
 }

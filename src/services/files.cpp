@@ -61,17 +61,17 @@ Stream::~Stream() {
     if (file) std::fclose(file);
 }
 
-int file_type(std::string_view path) {
+FileType file_type(std::string_view path) {
     return with_c_path(
         path,
         [](const char* p) {
             struct stat info {};
-            if (::stat(p, &info) != 0) return 0;
-            if (S_ISREG(info.st_mode)) return 1;
-            if (S_ISDIR(info.st_mode)) return 2;
-            return 0;
+            if (::stat(p, &info) != 0) return FileType::kNothing;
+            if (S_ISREG(info.st_mode)) return FileType::kFile;
+            if (S_ISDIR(info.st_mode)) return FileType::kDirectory;
+            return FileType::kNothing;
         },
-        0);
+        FileType::kNothing);
 }
 
 StreamRef open_read(std::string_view path) {

@@ -20,7 +20,9 @@ struct Stream {
 };
 using StreamRef = std::unique_ptr<Stream>;
 
-int file_type(std::string_view path);  // 0 nothing (or something else), 1 file, 2 directory
+// What is at a path; anything but a plain file or a directory counts as nothing.
+enum class FileType { kNothing, kFile, kDirectory };
+FileType file_type(std::string_view path);
 StreamRef open_read(std::string_view path);
 StreamRef open_write(std::string_view path);  // creates or truncates
 // Reads 4 bytes, least significant first; bytes past the end of the file count as 0.

@@ -110,8 +110,8 @@ int InputState::key_hit(int vk) {
     return valid_key(vk) ? take(key_hits_[vk]) : 0;
 }
 
-int InputState::key_down(int vk) const {
-    return valid_key(vk) && key_down_[vk] ? 1 : 0;
+bool InputState::key_down(int vk) const {
+    return valid_key(vk) && key_down_[vk];
 }
 
 void InputState::flush_keys() {
@@ -124,8 +124,8 @@ int InputState::mouse_hit(int button) {
     return valid_button(button) ? take(mouse_hits_[button]) : 0;
 }
 
-int InputState::mouse_down(int button) const {
-    return valid_button(button) && mouse_down_[button] ? 1 : 0;
+bool InputState::mouse_down(int button) const {
+    return valid_button(button) && mouse_down_[button];
 }
 
 void InputState::flush_mouse() {
@@ -138,8 +138,8 @@ int InputState::joystick_hit(int button, int port) {
     return valid_joy(port, button) ? take(joysticks_[port].hits[button]) : 0;
 }
 
-int InputState::joystick_down(int button, int port) const {
-    return valid_joy(port, button) && joysticks_[port].down[button] ? 1 : 0;
+bool InputState::joystick_down(int button, int port) const {
+    return valid_joy(port, button) && joysticks_[port].down[button];
 }
 
 float InputState::joystick_x(int port) const {
@@ -150,8 +150,8 @@ float InputState::joystick_y(int port) const {
     return valid_port(port) ? joysticks_[port].y : 0.0f;
 }
 
-int InputState::close_requested() {
-    return std::exchange(terminate_, false) ? 1 : 0;
+bool InputState::close_requested() {
+    return std::exchange(terminate_, false);
 }
 
 void InputState::reset() {
@@ -177,7 +177,7 @@ InputState& pumped() {
 int key_hit(int vk) {
     return pumped().key_hit(vk);
 }
-int key_down(int vk) {
+bool key_down(int vk) {
     return pumped().key_down(vk);
 }
 void flush_keys() {
@@ -192,22 +192,22 @@ int mouse_y() {
 int mouse_hit(int button) {
     return pumped().mouse_hit(button);
 }
-int mouse_down(int button) {
+bool mouse_down(int button) {
     return pumped().mouse_down(button);
 }
 void flush_mouse() {
     pumped().flush_mouse();
 }
-int close_requested() {
+bool close_requested() {
     return pumped().close_requested();
 }
-int app_suspended() {
+bool app_suspended() {
     return pumped().app_suspended();
 }
 int joystick_hit(int button, int port) {
     return pumped().joystick_hit(button, port);
 }
-int joystick_down(int button, int port) {
+bool joystick_down(int button, int port) {
     return pumped().joystick_down(button, port);
 }
 float joystick_x(int port) {

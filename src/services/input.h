@@ -39,20 +39,20 @@ class InputState {
 
     // Query side.
     int key_hit(int vk);
-    int key_down(int vk) const;
+    bool key_down(int vk) const;
     void flush_keys();
     int mouse_hit(int button);
-    int mouse_down(int button) const;
+    bool mouse_down(int button) const;
     int mouse_x() const { return mouse_x_; }
     int mouse_y() const { return mouse_y_; }
     void flush_mouse();
     int joystick_hit(int button, int port);
-    int joystick_down(int button, int port) const;
+    bool joystick_down(int button, int port) const;
     float joystick_x(int port) const;
     float joystick_y(int port) const;
     int joystick_count() const { return joystick_count_; }
-    int close_requested();
-    int app_suspended() const { return suspended_ ? 1 : 0; }
+    bool close_requested();
+    bool app_suspended() const { return suspended_; }
     void reset();
 
   private:
@@ -78,20 +78,20 @@ class InputState {
 InputState& input_state();
 
 int key_hit(int vk);
-int key_down(int vk);
+bool key_down(int vk);
 void flush_keys();
 int mouse_x();
 int mouse_y();
 int mouse_hit(int button);
-int mouse_down(int button);
+bool mouse_down(int button);
 void flush_mouse();
 void move_mouse(int x, int y);
 void hide_pointer();
-int close_requested();
-int app_suspended();
+bool close_requested();
+bool app_suspended();
 int count_joysticks();
 int joystick_hit(int button, int port);
-int joystick_down(int button, int port);
+bool joystick_down(int button, int port);
 float joystick_x(int port);
 float joystick_y(int port);
 

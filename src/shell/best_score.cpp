@@ -14,12 +14,10 @@ constexpr const char* kDataDir = "data";
 constexpr const char* kScoreFile = "data/hiscore.dat";
 constexpr const char* kTempFile = "data/hiscore.dat.tmp";
 
-constexpr int kFile = 1, kDirectory = 2;
-
 void load() {
     player.best_score = 0;
     // A directory (or anything but a file) in the file's place reads as no best yet.
-    if (svc::file_type(kScoreFile) != kFile) return;
+    if (svc::file_type(kScoreFile) != svc::FileType::kFile) return;
     svc::StreamRef stream = svc::open_read(kScoreFile);
     if (!stream) return;
     player.best_score = svc::read_int(*stream);
@@ -34,11 +32,12 @@ std::string reason_from_errno(const char* fallback) {
 // the old file, so that a crash or a full disk mid-save leaves the previous
 // best whole. Returns an empty string on success, else the reason.
 std::string save() {
-    if (svc::file_type(kDataDir) != kDirectory) {
+    if (svc::file_type(kDataDir) != svc::FileType::kDirectory) {
         errno = 0;
         if (!svc::make_directory(kDataDir)) return reason_from_errno("cannot create data/");
     }
-    if (svc::file_type(kScoreFile) == kDirectory) return "a directory is in its place";
+    if (svc::file_type(kScoreFile) == svc::FileType::kDirectory)
+        return "a directory is in its place";
 
     errno = 0;
     svc::StreamRef stream = svc::open_write(kTempFile);

@@ -16,17 +16,17 @@ namespace {
 
 void run_state_handler() {
     switch (game_state) {
-        case state::kStage:
+        case GameState::kStage:
             update_stage();
             break;
-        case state::kPaused:
-        case state::kTitle:
+        case GameState::kPaused:
+        case GameState::kTitle:
             run_menu();
             break;
-        case state::kGameOver:
+        case GameState::kGameOver:
             update_game_over();
             break;
-        case state::kDying:
+        case GameState::kDying:
             update_dying();
             break;
         default:
@@ -36,7 +36,7 @@ void run_state_handler() {
 
 // The pause menu opens with the drone silenced and the pointer under "Resume Game".
 void pause_stage() {
-    game_state = state::kPaused;
+    game_state = GameState::kPaused;
     svc::stop_channel(engine_channel);
     svc::move_mouse(320, 292);
 }
@@ -46,7 +46,7 @@ void pause_stage() {
 void main_loop() {
     do {
         run_frame();
-    } while (quit_requested == 0);
+    } while (!quit_requested);
 }
 
 void run_frame() {
@@ -61,14 +61,14 @@ void run_frame() {
 
 void check_global_keys() {
     if (svc::key_hit(svc::vk::kEscape) != 0) {
-        if (game_state == state::kTitle) {
-            quit_requested = 1;
-        } else if (game_state == state::kPaused) {
-            game_state = state::kTitle;
+        if (game_state == GameState::kTitle) {
+            quit_requested = true;
+        } else if (game_state == GameState::kPaused) {
+            game_state = GameState::kTitle;
             svc::move_mouse(320, 292);
             svc::flush_keys();
             svc::flush_mouse();
-        } else if (game_state == state::kStage) {
+        } else if (game_state == GameState::kStage) {
             pause_stage();
             svc::flush_keys();
             svc::flush_mouse();
@@ -76,31 +76,31 @@ void check_global_keys() {
     }
 
     if (svc::key_hit(svc::vk::kSpace) != 0 || svc::joystick_hit(2, 0) != 0) {
-        if (game_state == state::kStage) {
+        if (game_state == GameState::kStage) {
             pause_stage();
             svc::flush_mouse();
             svc::flush_keys();
-        } else if (game_state == state::kPaused) {
-            game_state = state::kStage;
+        } else if (game_state == GameState::kPaused) {
+            game_state = GameState::kStage;
             start_engine_loop();
             svc::flush_mouse();
             svc::flush_keys();
         }
     }
 
-    if (svc::close_requested() != 0) quit_requested = 1;
+    if (svc::close_requested()) quit_requested = true;
 }
 
 void hold_while_suspended() {
-    if (svc::app_suspended() == 0) return;
-    const bool engine_was_playing = svc::channel_playing(engine_channel) != 0;
+    if (!svc::app_suspended()) return;
+    const bool engine_was_playing = svc::channel_playing(engine_channel);
     if (engine_was_playing) svc::pause_channel(engine_channel);
     wait_while_suspended();
     if (engine_was_playing) svc::resume_channel(engine_channel);
 }
 
 void exit_game() {
-    if (svc::channel_playing(engine_channel) != 0) {
+    if (svc::channel_playing(engine_channel)) {
         svc::stop_channel(engine_channel);
         // Lets the drone's last buffer drain before the process goes away.
         svc::delay(500);

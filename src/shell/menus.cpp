@@ -25,19 +25,19 @@ constexpr int kItemCount = 4;
 
 void draw_heading() {
     svc::set_colour(80, 80, 80);
-    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
     text_pen.draw_centred("Jotpad Games Vol. 1", 320, 122);
 
     svc::set_colour(60, 60, 60);
-    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 0.9f, 0.9f);
+    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 0.9f, 0.9f);
     text_pen.draw_centred("Retro Action Games on Notebook Paper!", 320, 139);
 
     svc::set_colour(60, 60, 60);
-    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.5f, 4.0f);
+    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.5f, 4.0f);
     text_pen.draw_centred(app_title, 320, 210);
 
     svc::set_colour(60, 60, 60);
-    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
     text_pen.draw_centred(version_text, 320, 455);
 }
 
@@ -51,26 +51,27 @@ void draw_items(int selected) {
             scale = 1.2f;
             svc::set_colour(20, 20, 20);
         }
-        text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, scale, scale);
+        text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, scale, scale);
         text_pen.draw_centred(menu_item_text(i, game_state), 320, line_y);
     }
 }
 
-void start_new_game() {
-    game_state = state::kStage;
+void begin_new_game() {
+    game_state = GameState::kStage;
     clear_world();
-    Player::reset(1);
+    start_new_game();
+    start_stage();
 }
 
 void act_on(int selected) {
-    const bool paused = game_state == state::kPaused;
+    const bool paused = game_state == GameState::kPaused;
     switch (selected) {
         case 0:
             if (paused) {
-                game_state = state::kStage;
+                game_state = GameState::kStage;
                 start_engine_loop();
             } else {
-                start_new_game();
+                begin_new_game();
             }
             break;
         case 1:
@@ -81,10 +82,10 @@ void act_on(int selected) {
             break;
         case 3:
             if (paused) {
-                game_state = state::kTitle;
+                game_state = GameState::kTitle;
                 svc::move_mouse(320, 292);
             } else {
-                quit_requested = 1;
+                quit_requested = true;
             }
             break;
         default:
@@ -100,8 +101,8 @@ int menu_item_at(int y) {
     return item < kItemCount ? item : -1;
 }
 
-std::string menu_item_text(int item, int menu_state) {
-    const bool paused = menu_state == state::kPaused;
+std::string menu_item_text(int item, GameState menu) {
+    const bool paused = menu == GameState::kPaused;
     switch (item) {
         case 0:
             return paused ? "Resume Game" : menu_items[0];
@@ -133,7 +134,7 @@ void run_menu() {
     }
 
     svc::set_colour(255, 255, 255);
-    text_pen.set_style(svc::kMaskBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.set_style(svc::BlendMode::kMask, 1.0f, 0, 1.0f, 1.0f);
     text_pen.draw_sprite(pictures.pointer, static_cast<float>(mx), static_cast<float>(my), 0);
 }
 

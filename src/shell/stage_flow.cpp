@@ -19,7 +19,7 @@ constexpr int kReleasePollMs = 5;
 
 void set_stage_text_state() {
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kAlphaBlend);
+    svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_colour(80, 80, 80);
 }
 
@@ -36,7 +36,7 @@ void advance_stage() {
     stage_counters.enemies_per_stage += 5;
     stage_counters.balloons_per_stage += 3;
     clear_world();
-    Player::reset(0);
+    start_stage();
 }
 
 void clear_phase() {
@@ -60,9 +60,9 @@ void track_best_score() {
 // screen ended, so the game stands still until it is let go. A close request
 // still gets through, so the window can always be closed.
 void wait_for_fire_button_release() {
-    while (svc::joystick_down(0, 0) != 0 || svc::joystick_hit(0, 0) != 0) {
-        if (svc::close_requested() != 0) {
-            quit_requested = 1;
+    while (svc::joystick_down(0, 0) || svc::joystick_hit(0, 0) != 0) {
+        if (svc::close_requested()) {
+            quit_requested = true;
             return;
         }
         svc::delay(kReleasePollMs);
@@ -73,13 +73,13 @@ void wait_for_fire_button_release() {
 
 void update_stage() {
     switch (stage_phase) {
-        case phase::kFlyIn:
+        case StagePhase::kFlyIn:
             fly_in_phase();
             break;
-        case phase::kPlay:
+        case StagePhase::kPlay:
             play_step();
             break;
-        case phase::kClear:
+        case StagePhase::kClear:
             clear_phase();
             break;
         default:
@@ -93,12 +93,12 @@ void update_dying() {
     if (phase_timer < kDyingFrames) return;
     if (player.lives > 0) {
         clear_world();
-        Player::reset(0);
-        game_state = state::kStage;
-        stage_phase = phase::kFlyIn;
+        start_stage();
+        game_state = GameState::kStage;
+        stage_phase = StagePhase::kFlyIn;
     } else {
         phase_timer = 0;
-        game_state = state::kGameOver;
+        game_state = GameState::kGameOver;
     }
 }
 
@@ -111,7 +111,7 @@ void update_game_over() {
     svc::set_scale(1.0f, 1.0f);
 
     if (phase_timer < kGameOverFrames) return;
-    game_state = state::kTitle;
+    game_state = GameState::kTitle;
     wait_for_fire_button_release();
     // Drops the fire presses made during the game-over screen.
     while (svc::key_hit(svc::vk::kLeftControl) != 0) {
@@ -125,7 +125,7 @@ std::string two_digits(int n) {
 
 void draw_hud() {
     svc::set_colour(80, 80, 80);
-    text_pen.set_style(svc::kAlphaBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
     text_pen.draw_text("Score", 175, 52);
     text_pen.draw_text(two_digits(player.score), 185, 68);
     text_pen.draw_centred("Best", 324, 64);
@@ -133,9 +133,10 @@ void draw_hud() {
     text_pen.draw_text("Stage", 465, 52);
     text_pen.draw_text(two_digits(player.level), 475, 68);
 
-    if (game_state == state::kPaused || game_state == state::kTitle || player.lives <= 1) return;
+    if (game_state == GameState::kPaused || game_state == GameState::kTitle || player.lives <= 1)
+        return;
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     for (int i = 1; i <= player.lives - 1; ++i)
         svc::draw_image(pictures.sprites, static_cast<float>(140 + 53 * (i - 1)), 452, 1);

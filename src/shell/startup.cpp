@@ -52,9 +52,8 @@ bool start_up() {
     load_best_score();
     show_logo_splash(-25);
     capture_page_margins();
-    Player::reset(1);
-    game_state = state::kTitle;
-    starting_up = 0;
+    start_new_game();
+    game_state = GameState::kTitle;
     svc::move_mouse(320, 292);
     return true;
 }
@@ -72,7 +71,7 @@ void show_logo_splash(int y_offset) {
     do {
         begin_frame();
         svc::set_colour(255, 255, 255);
-        text_pen.set_style(svc::kAlphaBlend, alpha, 0, 1.0f, 1.0f);
+        text_pen.set_style(svc::BlendMode::kAlpha, alpha, 0, 1.0f, 1.0f);
         text_pen.draw_sprite(logo, cx, cy, 0);
         if (hold > 1.0f)
             alpha -= 0.01f;
@@ -81,15 +80,15 @@ void show_logo_splash(int y_offset) {
         if (alpha < 0) alpha = 0;
         svc::flip_frame(-1);
         wait_while_suspended();
-        if (svc::close_requested() != 0) {
-            quit_requested = 1;
+        if (svc::close_requested()) {
+            quit_requested = true;
             break;
         }
         if (splash_skipped()) break;
     } while (alpha > 0);
 
     svc::set_colour(255, 255, 255);
-    text_pen.set_style(svc::kMaskBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.set_style(svc::BlendMode::kMask, 1.0f, 0, 1.0f, 1.0f);
     // The press that ended the splash must not reach the title menu.
     svc::flush_keys();
     svc::flush_mouse();
@@ -98,14 +97,14 @@ void show_logo_splash(int y_offset) {
 void begin_frame() {
     svc::clear_screen();
     svc::set_colour(255, 255, 255);
-    text_pen.set_style(svc::kSolidBlend, 1.0f, 0, 1.0f, 1.0f);
+    text_pen.set_style(svc::BlendMode::kSolid, 1.0f, 0, 1.0f, 1.0f);
     svc::draw_image(pictures.paper, 0, 0, 0);
 }
 
 // The paper's margins, drawn solid and cut out once.
 void capture_page_margins() {
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kSolidBlend);
+    svc::set_blend(svc::BlendMode::kSolid);
     svc::set_colour(255, 255, 255);
     svc::clear_screen();
     svc::draw_image(pictures.paper, 0, 0, 0);
@@ -115,12 +114,12 @@ void capture_page_margins() {
 
 void draw_page_margins() {
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kSolidBlend);
+    svc::set_blend(svc::BlendMode::kSolid);
     svc::set_colour(255, 255, 255);
     svc::draw_image(pictures.left_margin, 0, 0, 0);
     svc::draw_image(pictures.right_margin, 524.0f, 0, 0);
 }
 
 void wait_while_suspended() {
-    while (svc::app_suspended() != 0) svc::delay(kSuspendedPollMs);
+    while (svc::app_suspended()) svc::delay(kSuspendedPollMs);
 }

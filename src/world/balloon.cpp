@@ -52,7 +52,7 @@ void Balloon::update() {
     if (!(x > 80 && x < 560)) return;
 
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     svc::draw_image(pictures.sprites, static_cast<float>(x), y, kBalloonFrame);
 

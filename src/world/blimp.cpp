@@ -29,7 +29,7 @@ void Blimp::set_up_for_stage() {
 
 void Blimp::update() {
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     if (state == kFlying)
         fly();

@@ -41,7 +41,7 @@ void DebrisPiece::spawn(float x, float y, int first_frame, int count) {
 void DebrisPiece::update() {
     ++frames_since_smoke;
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     x += speed_x;
     y += speed_y;
@@ -78,7 +78,7 @@ void SmokePuff::spawn(float x, float y) {
 // A puff is drawn opaque; its life counts down by 0.02 a frame (51
 // updates in single precision).
 void SmokePuff::update() {
-    svc::set_blend(svc::kAlphaBlend);
+    svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(1.0f);
     svc::set_colour(255, 255, 255);
     svc::set_transform(static_cast<float>(rotation), scale, scale);

@@ -45,7 +45,7 @@ void Explosion::spawn(float x, float y, float scale) {
 void Explosion::update() {
     ++frame_timer;
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     svc::set_scale(scale, scale);
     svc::draw_image(pictures.sprites, x, y, frame);
@@ -73,7 +73,7 @@ void BalloonPop::spawn(int x, float y) {
 }
 
 void BalloonPop::update() {
-    svc::set_blend(svc::kAlphaBlend);
+    svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(alpha);
     svc::set_colour(255, 255, 255);
     svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y), kPopFrame);
@@ -101,7 +101,7 @@ void PointsPopup::spawn(int x, int y, int amount) {
 // Rises to y 100 and fades there; centred for the text scale recorded by the
 // frame's last text_pen.set_style.
 void PointsPopup::update() {
-    svc::set_blend(svc::kAlphaBlend);
+    svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(alpha);
     svc::set_colour(80, 80, 80);
     y -= kPointsRise;

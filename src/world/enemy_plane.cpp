@@ -55,7 +55,7 @@ void EnemyPlane::update() {
     if (!(x > kBandLeft && x < kBandRight)) return;
 
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     svc::draw_image(pictures.sprites, x, static_cast<float>(y), frame);
 
@@ -98,9 +98,9 @@ void EnemyPlane::update_all() {
     // stage is being played: in the death sequence an empty list must not
     // restart the sequence's timer every frame.
     if (stage_counters.enemies_counted != 0) return;
-    if (game_state != state::kStage || stage_phase != phase::kPlay) return;
+    if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) return;
     phase_timer = 0;
-    stage_phase = phase::kClear;
+    stage_phase = StagePhase::kClear;
     svc::stop_channel(engine_channel);
     play_effect(effect_sounds.stage_end);
 }

@@ -20,8 +20,8 @@ Player player;
 namespace {
 constexpr int kFacingLeft = Player::kFacingLeft;
 constexpr int kFacingRight = Player::kFacingRight;
-constexpr int kScrollFacingLeft = 4;
-constexpr int kScrollFacingRight = -4;
+constexpr int kScrollFacingLeft = Mountains::kScrollFacingLeft;
+constexpr int kScrollFacingRight = Mountains::kScrollFacingRight;
 
 constexpr float kStartX = 80.0f;
 constexpr float kStartY = 200.0f;
@@ -41,44 +41,23 @@ constexpr int kFireButton = 0;
 
 void set_plain_mask_state() {
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
 }
 }  // namespace
 
-void Player::reset(int new_game) {
-    if (new_game != 0) {
-        player.score = 0;
-        player.level = 1;
-        player.lives = 3;
-        player.new_best = 0;
-        stage_counters.enemies_per_stage = 10;
-        stage_counters.balloons_per_stage = 3;
-    }
-    if (starting_up != 0) return;
-
-    phase_timer = 0;
-    player.facing = kFacingRight;
-    player.x = kStartX;
-    player.y = kStartY;
-    player.blink_phase = 0;
-    player.invulnerable_frames = kSafeFrames;
-    blimp.set_up_for_stage();
-    mountains.scroll_speed = kScrollFacingRight;
-    mountains.mountain1_x = 100;
-    mountains.mountain2_x = 514;
-    Cloud::spawn_for_stage();
-    EnemyPlane::spawn_for_stage();
-    Balloon::spawn_for_stage();
-    stage_phase = phase::kFlyIn;
-    play_effect(effect_sounds.stage_start);
-    start_engine_loop();
+void Player::place_for_fly_in() {
+    facing = kFacingRight;
+    x = kStartX;
+    y = kStartY;
+    blink_phase = 0;
+    invulnerable_frames = kSafeFrames;
 }
 
 // Turns and fire count presses; climbing and diving follow the held key. The
 // joystick counts only at full deflection and is asked only when the key is not.
 void Player::read_controls() {
-    if (stage_phase != phase::kPlay) return;
+    if (stage_phase != StagePhase::kPlay) return;
     if (svc::key_hit(svc::vk::kLeft) || svc::joystick_x(kJoyPort) == -1.0f) {
         facing = kFacingLeft;
         mountains.scroll_speed = kScrollFacingLeft;
@@ -122,7 +101,7 @@ void Player::update_fly_in() {
     x += 1.0f;
     if (!(x <= kRestRight)) {
         x = kRestRight;
-        stage_phase = phase::kPlay;
+        stage_phase = StagePhase::kPlay;
     }
 }
 
@@ -136,6 +115,6 @@ void Player::crash() {
     player.x = 0.0f;
     player.y = 0.0f;
     play_effect(effect_sounds.player_death);
-    game_state = state::kDying;
+    game_state = GameState::kDying;
     svc::stop_channel(engine_channel);
 }

@@ -15,9 +15,8 @@ struct Player {
     int invulnerable_frames = 0;  // frames left in which nothing can hit it
     int blink_phase = 0;          // 0-5 while invulnerable; shown while below 3
 
-    // Starts a new game's counters (new_game != 0) and, unless start-up is
-    // still running, sets up a stage.
-    static void reset(int new_game);
+    // At the left edge, nose right, invulnerable for the first frames.
+    void place_for_fly_in();
     void update();         // play phase
     void update_fly_in();  // fly-in phase
     void read_controls();

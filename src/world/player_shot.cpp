@@ -39,7 +39,7 @@ void PlayerShot::update() {
 
 void PlayerShot::update_all() {
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     player_shot_list.enumerate([](PlayerShot& shot) { shot.update(); });
 }

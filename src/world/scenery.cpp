@@ -25,7 +25,7 @@ constexpr int kMountain2Top = 304;
 
 void set_plain_mask_state() {
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
 }
 
@@ -84,8 +84,8 @@ void Mountains::update() {
     const int px = static_cast<int>(player.x);
     const int py = static_cast<int>(player.y);
     const bool hit1 = svc::images_collide(pictures.sprites, px, py, player.facing,
-                                          pictures.mountain1, mountain1_x, kMountain1Top, 0) != 0;
+                                          pictures.mountain1, mountain1_x, kMountain1Top, 0);
     const bool hit2 = svc::images_collide(pictures.sprites, px, py, player.facing,
-                                          pictures.mountain2, mountain2_x, kMountain2Top, 0) != 0;
+                                          pictures.mountain2, mountain2_x, kMountain2Top, 0);
     if (hit1 || hit2) Player::crash();
 }

@@ -14,9 +14,11 @@ struct Cloud {
 };
 
 struct Mountains {
+    static constexpr int kScrollFacingLeft = 4, kScrollFacingRight = -4;
+
     int mountain1_x = 0;
     int mountain2_x = 0;
-    int scroll_speed = 0;  // world scroll speed: -4 facing right, +4 facing left
+    int scroll_speed = 0;  // the whole world's: kScrollFacingLeft or kScrollFacingRight
 
     void update();
 };

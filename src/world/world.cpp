@@ -1,6 +1,8 @@
 #include "world/world.h"
 
+#include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sound_cues.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/debris.h"
@@ -11,7 +13,30 @@
 #include "world/scenery.h"
 
 StageCounters stage_counters;
-bool starting_up = true;
+
+void start_new_game() {
+    player.score = 0;
+    player.level = 1;
+    player.lives = 3;
+    player.new_best = false;
+    stage_counters.enemies_per_stage = 10;
+    stage_counters.balloons_per_stage = 3;
+}
+
+void start_stage() {
+    phase_timer = 0;
+    player.place_for_fly_in();
+    blimp.set_up_for_stage();
+    mountains.scroll_speed = Mountains::kScrollFacingRight;
+    mountains.mountain1_x = 100;
+    mountains.mountain2_x = 514;
+    Cloud::spawn_for_stage();
+    EnemyPlane::spawn_for_stage();
+    Balloon::spawn_for_stage();
+    stage_phase = StagePhase::kFlyIn;
+    play_effect(effect_sounds.stage_start);
+    start_engine_loop();
+}
 
 void clear_world() {
     blimp.state = Blimp::kGone;
@@ -83,7 +108,6 @@ void reset_world_globals() {
     clear_world();
     blimp = Blimp{};
     stage_counters = StageCounters{};
-    starting_up = true;
     player = Player{};
     mountains = Mountains{};
 }

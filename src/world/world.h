@@ -11,7 +11,13 @@ struct StageCounters {
 };
 
 extern StageCounters stage_counters;
-extern bool starting_up;  // while true, Player::reset skips the stage set-up
+
+// A new game's counters: score 0, stage 1, three lives, and the first stage's
+// numbers of enemies and balloons.
+void start_new_game();
+// Sets the current stage up from its fly-in: the plane, the blimp, the
+// mountains, the clouds, enemies and balloons, the start sound and the drone.
+void start_stage();
 
 // Empties every entity list and sends the blimp away.
 void clear_world();

@@ -233,7 +233,7 @@ TEST_F(EnemyTest, RammingCostsALifeAndSparesOnlyTheFirstEnemy) {
     place_plane(310.0f, 205.0f);
     EnemyPlane::update_all();
     EXPECT_EQ(enemy_plane_list.count(), 1);
-    EXPECT_EQ(game_state, state::kDying);
+    EXPECT_EQ(game_state, GameState::kDying);
     EXPECT_EQ(player.lives, 2);
     EXPECT_EQ(player.score, 0);
     EXPECT_TRUE(points_popup_list.empty());
@@ -242,14 +242,14 @@ TEST_F(EnemyTest, RammingCostsALifeAndSparesOnlyTheFirstEnemy) {
     EXPECT_EQ(debris_list.count(), 6);
 
     clear_world();
-    game_state = state::kStage;
+    game_state = GameState::kStage;
     EnemyPlane& first = add_enemy(304.0f, 200, 0.0f, 12);
     add_enemy(1000.0f, 200, 0.0f, 12);
     place_plane(310.0f, 205.0f);
     EnemyPlane::update_all();
     EXPECT_EQ(enemy_plane_list.count(), 2);
     EXPECT_EQ(enemy_plane_list.first(), &first);
-    EXPECT_EQ(game_state, state::kDying);
+    EXPECT_EQ(game_state, GameState::kDying);
     EXPECT_EQ(player.lives, 1);
 }
 
@@ -259,13 +259,13 @@ TEST_F(EnemyTest, InvulnerablePlanePassesThroughButItsShotsStillHit) {
     add_enemy(1000.0f, 200, 0.0f, 12);
     place_plane(300.0f, 200.0f);
     EnemyPlane::update_all();
-    EXPECT_EQ(game_state, state::kStage);
+    EXPECT_EQ(game_state, GameState::kStage);
     EXPECT_EQ(enemy_plane_list.count(), 2);
 
     add_shot(300, 200);
     EnemyPlane::update_all();
     EXPECT_EQ(player.score, 15);
-    EXPECT_EQ(game_state, state::kStage);
+    EXPECT_EQ(game_state, GameState::kStage);
 }
 
 TEST_F(EnemyTest, EnemyShotWhileTouchingThePlaneStillKillsIt) {
@@ -274,7 +274,7 @@ TEST_F(EnemyTest, EnemyShotWhileTouchingThePlaneStillKillsIt) {
     add_shot(300, 200);
     EnemyPlane::update_all();
     EXPECT_EQ(player.score, 15);
-    EXPECT_EQ(game_state, state::kDying);
+    EXPECT_EQ(game_state, GameState::kDying);
     EXPECT_EQ(player.lives, 2);
     EXPECT_TRUE(enemy_plane_list.empty());
     EXPECT_EQ(explosion_list.count(), 3);  // shot down, rammed, the plane
@@ -292,33 +292,33 @@ TEST_F(StageEndTest, LastEnemyShotInPlayEndsTheStageOneWalkLater) {
     add_shot(300, 200);
     EnemyPlane::update_all();
     EXPECT_TRUE(enemy_plane_list.empty());
-    EXPECT_EQ(stage_phase, phase::kPlay);
+    EXPECT_EQ(stage_phase, StagePhase::kPlay);
     EXPECT_EQ(phase_timer, 9);
 
     svc::take_started_sounds();
     EnemyPlane::update_all();
-    EXPECT_EQ(stage_phase, phase::kClear);
+    EXPECT_EQ(stage_phase, StagePhase::kClear);
     EXPECT_EQ(phase_timer, 0);
     EXPECT_EQ(svc::channel_playing(engine_channel), 0);
     EXPECT_EQ(svc::take_started_sounds(), Sounds{"endstage"});
 }
 
 TEST_F(StageEndTest, EmptyListDuringTheDeathSequenceChangesNothing) {
-    game_state = state::kDying;
-    stage_phase = phase::kPlay;
+    game_state = GameState::kDying;
+    stage_phase = StagePhase::kPlay;
     phase_timer = 0;
     for (int frame = 1; frame <= 250; ++frame) wreck_step();
     EXPECT_EQ(phase_timer, 250);
-    EXPECT_EQ(stage_phase, phase::kPlay);
-    EXPECT_EQ(game_state, state::kDying);
+    EXPECT_EQ(stage_phase, StagePhase::kPlay);
+    EXPECT_EQ(game_state, GameState::kDying);
     EXPECT_TRUE(svc::take_started_sounds().empty());
 
     // Struck by a mountain during the stage-clear phase: the same.
-    stage_phase = phase::kClear;
+    stage_phase = StagePhase::kClear;
     phase_timer = 40;
     EnemyPlane::update_all();
     EXPECT_EQ(phase_timer, 40);
-    EXPECT_EQ(stage_phase, phase::kClear);
+    EXPECT_EQ(stage_phase, StagePhase::kClear);
 }
 
 // ---------------------------------------------------------------- balloons
@@ -443,7 +443,7 @@ TEST_F(BalloonTest, ShotWhileTouchingThePlaneCostsTwice) {
     EXPECT_EQ(player.score, 700);
     EXPECT_EQ(balloon_pop_list.count(), 2);
     EXPECT_EQ(points_popup_list.count(), 2);
-    EXPECT_EQ(game_state, state::kStage);  // the plane flies on
+    EXPECT_EQ(game_state, GameState::kStage);  // the plane flies on
     EXPECT_EQ(player.lives, 3);
 }
 
@@ -592,19 +592,19 @@ TEST_F(BlimpTest, RammingCostsALifeWithoutPoints) {
     blimp.update();
     EXPECT_EQ(blimp.state, 0);
     EXPECT_EQ(blimp.frame, 2);
-    EXPECT_EQ(game_state, state::kDying);
+    EXPECT_EQ(game_state, GameState::kDying);
     EXPECT_EQ(player.lives, 2);
     EXPECT_EQ(player.score, 0);
     EXPECT_TRUE(points_popup_list.empty());
 
     clear_world();
-    game_state = state::kStage;
+    game_state = GameState::kStage;
     player.invulnerable_frames = 5;
     fly_at(300, 10);
     place_plane(300.0f, 200.0f);
     blimp.update();
     EXPECT_EQ(blimp.state, 1);
-    EXPECT_EQ(game_state, state::kStage);
+    EXPECT_EQ(game_state, GameState::kStage);
     add_shot(300, 200);
     blimp.update();
     EXPECT_EQ(blimp.state, 0);

@@ -35,7 +35,7 @@ class Pilot {
     // One decision per frame of play; elsewhere every key is let go.
     void fly() {
         svc::InputState& input = svc::input_state();
-        if (game_state != state::kStage || stage_phase != phase::kPlay) {
+        if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) {
             hold(vk::kUp, false);
             hold(vk::kDown, false);
             return;
@@ -128,9 +128,9 @@ RunRecord play(int frames, const std::string& shot_dir) {
     Pilot pilot;
     RunRecord record;
     bool started = false;
-    int previous_state = 0, previous_level = 0, previous_lives = 0, score_at_clear_start = 0;
+    int previous_level = 0, previous_lives = 0, score_at_clear_start = 0;
     harness::run(options, [&](const harness::FlipInfo& info) {
-        if (game_state == state::kTitle) {
+        if (game_state == GameState::kTitle) {
             if (started) ++record.game_overs;
             started = false;
             svc::input_state().mouse_move(320, 292);
@@ -138,7 +138,7 @@ RunRecord play(int frames, const std::string& shot_dir) {
             svc::input_state().mouse_button(1, false);
             return;
         }
-        if (game_state == state::kStage && !started) {
+        if (game_state == GameState::kStage && !started) {
             started = true;
             previous_level = player.level;
             previous_lives = player.lives;
@@ -146,18 +146,18 @@ RunRecord play(int frames, const std::string& shot_dir) {
         if (!started) return;
         record.lowest_score = std::min(record.lowest_score, player.score);
         record.highest_level = std::max(record.highest_level, player.level);
-        if (game_state == state::kStage && stage_phase == phase::kClear && phase_timer == 0)
+        if (game_state == GameState::kStage && stage_phase == StagePhase::kClear &&
+            phase_timer == 0)
             score_at_clear_start = player.score;
-        if (player.level != previous_level && game_state == state::kStage) {
+        if (player.level != previous_level && game_state == GameState::kStage) {
             record.clears.push_back(
                 {previous_level, score_at_clear_start, player.score, info.flip});
             previous_level = player.level;
         }
         if (player.lives < previous_lives) ++record.deaths;
         previous_lives = player.lives;
-        previous_state = game_state;
 
-        if (game_state == state::kStage || game_state == state::kDying) {
+        if (game_state == GameState::kStage || game_state == GameState::kDying) {
             const Busy b{info.flip,
                          explosion_list.count(),
                          smoke_puff_list.count(),
@@ -176,7 +176,6 @@ RunRecord play(int frames, const std::string& shot_dir) {
             record.golden_frame.assign(info.pixels, info.pixels + info.width * info.height);
         pilot.fly();
     });
-    (void)previous_state;
     return record;
 }
 

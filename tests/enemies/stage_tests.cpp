@@ -28,12 +28,12 @@ int run_game_with(int frames, std::function<bool(const harness::FlipInfo&)> play
     return harness::run(options, [&](const harness::FlipInfo& info) {
         if (closed) return;
         if (!started) {
-            if (game_state == state::kTitle) {
+            if (game_state == GameState::kTitle) {
                 svc::input_state().mouse_move(320, 292);
                 svc::input_state().mouse_button(1, true);
                 svc::input_state().mouse_button(1, false);
             }
-            started = game_state == state::kStage;
+            started = game_state == GameState::kStage;
             if (!started) return;
         }
         if (!play(info)) {
@@ -51,7 +51,7 @@ TEST(StageFlowTest, EachStageBringsMoreAndPaysMore) {
     std::vector<StageStart> stages;
     int final_score = -1;
     run_game_with(4000, [&](const harness::FlipInfo&) {
-        if (game_state != state::kStage || stage_phase != phase::kPlay) return true;
+        if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) return true;
         if (!stages.empty() && stages.back().level == player.level) return true;
         stages.push_back(
             {player.level, enemy_plane_list.count(), balloon_list.count(), player.score});
@@ -81,20 +81,20 @@ TEST(StageFlowTest, DeathWithNoEnemyLeftStillEndsAfter250Frames) {
     bool timer_went_back = false;
     run_game_with(3000, [&](const harness::FlipInfo& info) {
         if (death_flip == 0) {
-            if (game_state != state::kStage || stage_phase != phase::kPlay) return true;
+            if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) return true;
             EnemyPlane::remove_all();
             Player::crash();
             death_flip = info.flip;
             return true;
         }
-        if (game_state == state::kDying) {
+        if (game_state == GameState::kDying) {
             if (phase_timer <= last_timer) timer_went_back = true;
             last_timer = phase_timer;
             return true;
         }
         retry_flip = info.flip;
-        EXPECT_EQ(game_state, state::kStage);
-        EXPECT_EQ(stage_phase, phase::kFlyIn);
+        EXPECT_EQ(game_state, GameState::kStage);
+        EXPECT_EQ(stage_phase, StagePhase::kFlyIn);
         EXPECT_EQ(player.level, 1);
         EXPECT_EQ(player.lives, 2);
         EXPECT_EQ(enemy_plane_list.count(), 10);

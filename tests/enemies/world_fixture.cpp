@@ -105,8 +105,8 @@ void WorldTest::SetUp() {
     pictures.sprites = test_sprite_sheet();
     pictures.blimp = test_blimp_sheet();
     svc::seed_random(1234);
-    game_state = state::kStage;
-    stage_phase = phase::kPlay;
+    game_state = GameState::kStage;
+    stage_phase = StagePhase::kPlay;
     phase_timer = 0;
     player = Player{};
     player.level = 1;
@@ -118,7 +118,7 @@ void WorldTest::SetUp() {
     blimp = Blimp{};
     blimp.state = Blimp::kGone;
     svc::set_alpha(1.0f);
-    svc::set_blend(svc::kMaskBlend);
+    svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     svc::set_transform(0.0f, 1.0f, 1.0f);
     svc::take_started_sounds();

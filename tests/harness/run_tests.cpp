@@ -15,14 +15,16 @@
 namespace {
 
 struct Flip {
-    int flip, ms, state, quit;
+    int flip, ms;
+    GameState state;
+    bool quit;
     bool left_down;
 };
 
 struct Recorded {
     int status = -1;
     std::vector<Flip> flips;
-    int first_flip_in(int state) const {
+    int first_flip_in(GameState state) const {
         for (const Flip& f : flips)
             if (f.state == state) return f.flip;
         return -1;
@@ -57,7 +59,7 @@ TEST_F(HarnessRun, FlipsAreNumberedFromOneAndPacedOnTheVirtualClock) {
     ASSERT_EQ(r.flips.size(), 360u);
     for (std::size_t i = 0; i < r.flips.size(); ++i) ASSERT_EQ(r.flips[i].flip, int(i) + 1);
     EXPECT_EQ(r.flips[59].ms, 1000);
-    EXPECT_EQ(r.first_flip_in(state::kTitle), 327);  // the splash shows 326 frames
+    EXPECT_EQ(r.first_flip_in(GameState::kTitle), 327);  // the splash shows 326 frames
     EXPECT_EQ(r.flips.back().quit, 0);
 }
 
@@ -75,8 +77,8 @@ TEST_F(HarnessRun, ATapIsDownAfterItsFlipAndUpOneFlipLater) {
 }
 
 TEST_F(HarnessRun, EventsAtFlipZeroComeBeforeTheFirstFrame) {
-    EXPECT_EQ(record(with(10, "0 key 27 tap")).first_flip_in(state::kTitle), 2);
-    EXPECT_EQ(record(with(10, "@0 key 32 tap")).first_flip_in(state::kTitle), 2);
+    EXPECT_EQ(record(with(10, "0 key 27 tap")).first_flip_in(GameState::kTitle), 2);
+    EXPECT_EQ(record(with(10, "@0 key 32 tap")).first_flip_in(GameState::kTitle), 2);
 }
 
 TEST_F(HarnessRun, ASuspendedGameShowsNoFramesUntilTheClockBringsFocusBack) {
@@ -87,7 +89,7 @@ TEST_F(HarnessRun, ASuspendedGameShowsNoFramesUntilTheClockBringsFocusBack) {
     EXPECT_GE(r.flips[10].ms, 5000);
     EXPECT_LT(r.flips[10].ms, 5000 + 40);
     // The splash stood still meanwhile: it still shows 326 frames.
-    EXPECT_EQ(r.first_flip_in(state::kTitle), 327);
+    EXPECT_EQ(r.first_flip_in(GameState::kTitle), 327);
 }
 
 TEST_F(HarnessRun, AGameLeftSuspendedForEverIsStoppedWithAMessage) {
@@ -121,7 +123,7 @@ TEST_F(HarnessRun, BadScriptsAndOptionsAreRefusedBeforeTheGameStarts) {
 TEST_F(HarnessRun, ConsecutiveRunsAreIndependent) {
     // A run that starts a game, then the same short run twice.
     const Recorded playing = record(with(420, "5 key 27 tap\n10 button 1 click\n"));
-    EXPECT_EQ(playing.flips.back().state, state::kStage);
+    EXPECT_EQ(playing.flips.back().state, GameState::kStage);
     const Recorded a = record(with(340, ""));
     const Recorded b = record(with(340, ""));
     ASSERT_EQ(a.flips.size(), b.flips.size());
@@ -129,7 +131,7 @@ TEST_F(HarnessRun, ConsecutiveRunsAreIndependent) {
         EXPECT_EQ(a.flips[i].state, b.flips[i].state);
         EXPECT_EQ(a.flips[i].ms, b.flips[i].ms);
     }
-    EXPECT_EQ(a.first_flip_in(state::kTitle), 327);
+    EXPECT_EQ(a.first_flip_in(GameState::kTitle), 327);
     EXPECT_EQ(player.score, 0);
 }
 

@@ -17,7 +17,7 @@ constexpr std::uint32_t kBackground = 0xFF204060u;  // r 32, g 64, b 96
 class DrawingTest : public RenderTest {
   protected:
     // Draws a 1 x 1 image of `texel` over the background and returns the result.
-    std::uint32_t draw_one(int mode, std::uint32_t texel) {
+    std::uint32_t draw_one(svc::BlendMode mode, std::uint32_t texel) {
         fill(kBackground);
         svc::set_blend(mode);
         svc::draw_image(solid_image(1, 1, texel), 0, 0, 0);
@@ -27,49 +27,49 @@ class DrawingTest : public RenderTest {
 
 TEST_F(DrawingTest, BlendModesCombineSourceAndDestination) {
     const std::uint32_t texel = 0x80FF8040u;  // alpha 128, r 255, g 128, b 64
-    EXPECT_EQ(draw_one(svc::kMaskBlend, texel), 0xFFFF8040u);
-    EXPECT_EQ(draw_one(svc::kSolidBlend, texel), 0xFFFF8040u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kMask, texel), 0xFFFF8040u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kSolid, texel), 0xFFFF8040u);
     // r: (255*128 + 32*127) / 255 = 143.9; g: 96.1; b: 79.9
-    EXPECT_EQ(draw_one(svc::kAlphaBlend, texel), 0xFF906050u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kAlpha, texel), 0xFF906050u);
     // r: 32 + 128; g: 64 + 64.3; b: 96 + 32.1
-    EXPECT_EQ(draw_one(svc::kLightBlend, texel), 0xFFA08080u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kLight, texel), 0xFFA08080u);
     // r: 255*32/255; g: 128*64/255 = 32.1; b: 64*96/255 = 24.1
-    EXPECT_EQ(draw_one(svc::kShadeBlend, texel), 0xFF202018u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kShade, texel), 0xFF202018u);
     // Light saturates instead of wrapping.
-    EXPECT_EQ(draw_one(svc::kLightBlend, 0xFFF0F0F0u), 0xFFFFFFFFu);
+    EXPECT_EQ(draw_one(svc::BlendMode::kLight, 0xFFF0F0F0u), 0xFFFFFFFFu);
     // Solid ignores the texel's alpha entirely.
-    EXPECT_EQ(draw_one(svc::kSolidBlend, 0x00123456u), 0xFF123456u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kSolid, 0x00123456u), 0xFF123456u);
     // Modes outside 1-5 draw nothing.
-    EXPECT_EQ(draw_one(9, 0xFFFFFFFFu), kBackground);
+    EXPECT_EQ(draw_one(static_cast<svc::BlendMode>(9), 0xFFFFFFFFu), kBackground);
 }
 
 TEST_F(DrawingTest, MaskBlendDrawsOnlyWhereModulatedAlphaReachesHalf) {
-    EXPECT_EQ(draw_one(svc::kMaskBlend, 0x7FFFFFFFu), kBackground);
-    EXPECT_EQ(draw_one(svc::kMaskBlend, 0x80FFFFFFu), 0xFFFFFFFFu);
+    EXPECT_EQ(draw_one(svc::BlendMode::kMask, 0x7FFFFFFFu), kBackground);
+    EXPECT_EQ(draw_one(svc::BlendMode::kMask, 0x80FFFFFFu), 0xFFFFFFFFu);
     svc::set_alpha(0.5f);
-    EXPECT_EQ(draw_one(svc::kMaskBlend, 0xFFFFFFFFu), 0xFFFFFFFFu);
-    EXPECT_EQ(draw_one(svc::kMaskBlend, 0xFEFFFFFFu), kBackground);  // 254 * 0.5 < 127.5
+    EXPECT_EQ(draw_one(svc::BlendMode::kMask, 0xFFFFFFFFu), 0xFFFFFFFFu);
+    EXPECT_EQ(draw_one(svc::BlendMode::kMask, 0xFEFFFFFFu), kBackground);  // 254 * 0.5 < 127.5
     svc::set_alpha(0.49f);
-    EXPECT_EQ(draw_one(svc::kMaskBlend, 0xFFFFFFFFu), kBackground);
+    EXPECT_EQ(draw_one(svc::BlendMode::kMask, 0xFFFFFFFFu), kBackground);
 }
 
 TEST_F(DrawingTest, ColourAndAlphaModulateTheSource) {
     svc::set_colour(128, 128, 128);
     // 200*128/255 = 100.4, 100*128/255 = 50.2, 50*128/255 = 25.1
-    EXPECT_EQ(draw_one(svc::kSolidBlend, 0xFFC86432u), 0xFF643219u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kSolid, 0xFFC86432u), 0xFF643219u);
     svc::set_colour(255, 0, 128);
-    EXPECT_EQ(draw_one(svc::kMaskBlend, 0xFFFFFFFFu), 0xFFFF0080u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kMask, 0xFFFFFFFFu), 0xFFFF0080u);
     svc::set_colour(255, 255, 255);
     svc::set_alpha(0.25f);  // 63.75 rounds to 64
     fill(0xFF000000u);
-    svc::set_blend(svc::kAlphaBlend);
+    svc::set_blend(svc::BlendMode::kAlpha);
     svc::draw_image(solid_image(1, 1, 0xFFFFFFFFu), 0, 0, 0);
     EXPECT_EQ(pixel(0, 0), 0xFF404040u);
     // Alpha multiplies the texel's own alpha: 255 * 0.25 * 128/255.
-    EXPECT_EQ(draw_one(svc::kLightBlend, 0x80FFFFFFu), 0xFF406080u);
+    EXPECT_EQ(draw_one(svc::BlendMode::kLight, 0x80FFFFFFu), 0xFF406080u);
     svc::set_alpha(0.0f);
-    EXPECT_EQ(draw_one(svc::kAlphaBlend, 0xFFFFFFFFu), kBackground);
-    EXPECT_EQ(draw_one(svc::kSolidBlend, 0xFFFFFFFFu), 0xFFFFFFFFu);
+    EXPECT_EQ(draw_one(svc::BlendMode::kAlpha, 0xFFFFFFFFu), kBackground);
+    EXPECT_EQ(draw_one(svc::BlendMode::kSolid, 0xFFFFFFFFu), 0xFFFFFFFFu);
 }
 
 TEST_F(DrawingTest, ScaleOnePlacementCoversPixelsWhoseCentresAreInside) {
@@ -160,7 +160,7 @@ TEST_F(DrawingTest, FilteredImagesBlendNeighbouringTexels) {
     auto ramp = [](int x, int) { return x == 0 ? 0xFF000000u : 0xFFFFFFFFu; };
     auto nearest = make_image(2, 1, ramp);
     auto filtered = make_image(2, 1, ramp, svc::kFiltered);
-    svc::set_blend(svc::kSolidBlend);
+    svc::set_blend(svc::BlendMode::kSolid);
     // At texel centres filtering changes nothing.
     svc::draw_image(filtered, 0, 0, 0);
     EXPECT_EQ(pixel(0, 0), 0xFF000000u);
@@ -208,7 +208,7 @@ TEST_F(DrawingTest, ImagesSharingAnEdgeNeitherOverlapNorLeaveGaps) {
     auto both = solid_image(14, 5, 0xFF000001u);   // adds 1 to blue
     for (int round = 0; round < 200; ++round) {
         fill(0xFF000000u);
-        svc::set_blend(svc::kLightBlend);
+        svc::set_blend(svc::BlendMode::kLight);
         svc::set_transform(angle(rng), scale(rng), scale(rng));
         const float x = pos(rng), y = pos(rng);
         first->handle_x = 0;
@@ -257,7 +257,7 @@ svc::Image random_image(std::mt19937& rng) {
 void random_state(std::mt19937& rng, const svc::Image& image) {
     std::uniform_int_distribution<int> pick(0, 9), blend(1, 5), byte(0, 255);
     std::uniform_real_distribution<float> unit(0, 1);
-    svc::set_blend(blend(rng));
+    svc::set_blend(static_cast<svc::BlendMode>(blend(rng)));
     if (pick(rng) < 6) {
         svc::set_colour(255, 255, 255);
     } else {
@@ -305,8 +305,8 @@ TEST_F(DrawingTest, FastPathsMatchTheReferenceRasteriser) {
         for (int i = 0; i < width_ * height_; ++i) {
             ASSERT_EQ(pixels()[i], expected[i])
                 << "round " << round << " pixel (" << i % width_ << ", " << i / width_ << ") blend "
-                << svc::detail::draw_state().blend << " rotation " << svc::get_rotation()
-                << " size " << image->width << "x" << image->height;
+                << static_cast<int>(svc::detail::draw_state().blend) << " rotation "
+                << svc::get_rotation() << " size " << image->width << "x" << image->height;
         }
     }
 }
@@ -327,7 +327,7 @@ TEST_F(DrawingTest, ClearAndReopenResetTheScreenAndState) {
     svc::clear_screen();
     EXPECT_EQ(pixel(5, 5), 0xFF000000u);
     svc::set_colour(1, 2, 3);
-    svc::set_blend(svc::kLightBlend);
+    svc::set_blend(svc::BlendMode::kLight);
     svc::set_transform(30, 2, 2);
     svc::set_mask_colour(9, 9, 9);
     svc::detail::create_render_target(32, 16);
@@ -335,7 +335,7 @@ TEST_F(DrawingTest, ClearAndReopenResetTheScreenAndState) {
     EXPECT_EQ(svc::graphics_height(), 16);
     const auto& s = svc::detail::draw_state();
     EXPECT_EQ(s.red, 255);
-    EXPECT_EQ(s.blend, svc::kMaskBlend);
+    EXPECT_EQ(s.blend, svc::BlendMode::kMask);
     EXPECT_EQ(s.ix, 1.0f);
     EXPECT_EQ(s.iy, 0.0f);
     EXPECT_EQ(svc::detail::loader_state().mask_r, 0);

@@ -263,7 +263,7 @@ TEST_F(ImageTest, FlagsAndHandlesFollowTheLoaderSettings) {
     EXPECT_EQ(loaded->flags, 9);
     EXPECT_EQ(loaded->handle_x, 0.0f);
     EXPECT_EQ(load_bytes(bytes, 2)->flags, 2);
-    svc::set_auto_mid_handle(1);
+    svc::set_auto_mid_handle(true);
     auto centred = load_bytes(bytes, -1);
     EXPECT_EQ(centred->handle_x, 2.5f);
     EXPECT_EQ(centred->handle_y, 1.5f);
@@ -275,7 +275,7 @@ TEST_F(ImageTest, FlagsAndHandlesFollowTheLoaderSettings) {
     for (const auto& pm : created->pixmaps) {
         EXPECT_EQ(pm.pixels, std::vector<std::uint32_t>(48 * 33, 0u));  // transparent black
     }
-    svc::set_auto_mid_handle(0);
+    svc::set_auto_mid_handle(false);
     auto top_left = svc::create_image(110, 480, 1, -1);
     EXPECT_EQ(top_left->flags, 9);
     EXPECT_EQ(top_left->handle_x, 0.0f);

@@ -19,12 +19,12 @@ inline std::uint32_t round_div255(std::uint32_t x) {
     return (x + 127) / 255;
 }
 
-inline std::uint32_t blend_pixel(int mode, std::uint32_t dst, std::uint32_t texel, int r, int g,
-                                 int b, int alpha255) {
+inline std::uint32_t blend_pixel(svc::BlendMode mode, std::uint32_t dst, std::uint32_t texel, int r,
+                                 int g, int b, int alpha255) {
     const std::uint32_t colour[3] = {static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(g),
                                      static_cast<std::uint32_t>(r)};
     const std::uint32_t a = round_div255((texel >> 24) * static_cast<std::uint32_t>(alpha255));
-    if (mode == svc::kMaskBlend && a < 128) return dst;
+    if (mode == svc::BlendMode::kMask && a < 128) return dst;
     std::uint32_t out = 0xFF000000u;
     for (int c = 0; c < 3; ++c) {
         const int shift = 8 * c;
@@ -32,17 +32,17 @@ inline std::uint32_t blend_pixel(int mode, std::uint32_t dst, std::uint32_t texe
         const std::uint32_t d = ch(dst, shift);
         std::uint32_t v = 0;
         switch (mode) {
-            case svc::kMaskBlend:
-            case svc::kSolidBlend:
+            case svc::BlendMode::kMask:
+            case svc::BlendMode::kSolid:
                 v = s;
                 break;
-            case svc::kAlphaBlend:
+            case svc::BlendMode::kAlpha:
                 v = round_div255(s * a + d * (255 - a));
                 break;
-            case svc::kLightBlend:
+            case svc::BlendMode::kLight:
                 v = std::min<std::uint32_t>(255, d + round_div255(s * a));
                 break;
-            case svc::kShadeBlend:
+            case svc::BlendMode::kShade:
                 v = round_div255(s * d);
                 break;
         }

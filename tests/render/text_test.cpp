@@ -27,7 +27,7 @@ class TextTest : public RenderTest {
         font_ = svc::load_image_font(kFontPath, 18, svc::kSmoothFont);
         ASSERT_TRUE(font_);
         svc::set_image_font(font_);
-        svc::set_blend(svc::kAlphaBlend);
+        svc::set_blend(svc::BlendMode::kAlpha);
         fill(kBlack);
     }
     svc::ImageFont font_;

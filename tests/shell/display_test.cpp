@@ -146,9 +146,12 @@ TEST(Golden, GameOverScreen) {
     plan.frames = 1000;
     plan.on_flip = [](const Snapshot& s) {
         if (s.flip == 452) player.lives = 1;
-        if (s.state == 6) svc::input_state().key_event(svc::vk::kDown, false, false);
+        if (s.state == GameState::kDying)
+            svc::input_state().key_event(svc::vk::kDown, false, false);
     };
-    plan.keep_when = [](const Snapshot& s) { return s.state == 5 && s.timer == 100; };
+    plan.keep_when = [](const Snapshot& s) {
+        return s.state == GameState::kGameOver && s.timer == 100;
+    };
     const RunResult run = run_game(plan);
     ASSERT_EQ(run.pictures.size(), 1u);
     expect_matches_golden(run.pictures.begin()->second, "game_over");

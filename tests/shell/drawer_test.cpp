@@ -59,7 +59,7 @@ TEST_F(Drawer, CentresForScaleOne) {
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
     expect_placed_at(text, 320, 245, 320 - w / 2, 245 - h / 2,
-                     [] { text_pen.set_style(3, 1.0f, 0, 1.0f, 1.0f); });
+                     [] { text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f); });
 }
 
 TEST_F(Drawer, CentresForTheRecordedStretch) {
@@ -67,7 +67,7 @@ TEST_F(Drawer, CentresForTheRecordedStretch) {
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
     expect_placed_at(text, 320, 210, 320 - w * 1.5f / 2, 210 - h * 4.0f / 2,
-                     [] { text_pen.set_style(3, 1.0f, 0, 1.5f, 4.0f); });
+                     [] { text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.5f, 4.0f); });
 }
 
 // The game-over text: drawn at scale 2 after the last set_style recorded 1, so it is
@@ -77,14 +77,14 @@ TEST_F(Drawer, ScaleSetAfterSetStyleDoesNotChangeTheCentring) {
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
     expect_placed_at(text, 280, 230, 280 - w / 2, 230 - h / 2, [] {
-        text_pen.set_style(3, 1.0f, 0, 1.0f, 1.0f);
+        text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
         svc::set_scale(2.0f, 2.0f);
     });
 }
 
 TEST_F(Drawer, EmptyTextMovesUpByHalfTheFontHeight) {
     const float h = static_cast<float>(svc::text_height());
-    text_pen.set_style(3, 1.0f, 0, 1.0f, 3.0f);
+    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 3.0f);
     EXPECT_GT(h, 0.0f);
     expect_placed_at("", 100, 100, 100, 100 - h * 3.0f / 2, [] {});
 }

@@ -35,11 +35,11 @@ TEST(GlobalKeys, EscapePausesAStageAndLeavesThePauseForTheTitle) {
     const RunResult run = run_game(plan);
 
     const Snapshot& before = run.at(400);
-    ASSERT_EQ(before.state, 2);
+    ASSERT_EQ(before.state, GameState::kStage);
     ASSERT_EQ(before.engine, 1);
     for (int flip = 401; flip <= 420; ++flip) {
         const Snapshot& paused = run.at(flip);
-        ASSERT_EQ(paused.state, 3) << flip;
+        ASSERT_EQ(paused.state, GameState::kPaused) << flip;
         ASSERT_EQ(paused.engine, 0) << flip;
         // The world stands still under the pause menu.
         ASSERT_EQ(paused.x, before.x) << flip;
@@ -49,7 +49,7 @@ TEST(GlobalKeys, EscapePausesAStageAndLeavesThePauseForTheTitle) {
     EXPECT_EQ(run.at(401).mouse_y, 292);
 
     const Snapshot& title = run.at(421);
-    EXPECT_EQ(title.state, 4);
+    EXPECT_EQ(title.state, GameState::kTitle);
     EXPECT_EQ(title.mouse_x, 320);
     EXPECT_EQ(title.mouse_y, 292);
     EXPECT_EQ(title.enemies, before.enemies) << "the abandoned world stays until a new game";
@@ -63,20 +63,20 @@ TEST(GlobalKeys, SpaceAndJoystickButton2ToggleThePauseAndKeepTheFlyIn) {
     plan.frames = 500;
     const RunResult run = run_game(plan);
 
-    EXPECT_EQ(run.at(400).state, 2);
-    EXPECT_EQ(run.at(401).state, 3);
-    EXPECT_EQ(run.at(410).state, 3);
-    EXPECT_EQ(run.at(411).state, 2);
+    EXPECT_EQ(run.at(400).state, GameState::kStage);
+    EXPECT_EQ(run.at(401).state, GameState::kPaused);
+    EXPECT_EQ(run.at(410).state, GameState::kPaused);
+    EXPECT_EQ(run.at(411).state, GameState::kStage);
     EXPECT_EQ(run.at(411).engine, 1);
     EXPECT_EQ(run.at(411).sounds, std::vector<std::string>{"bploop"})
         << "resuming starts the drone afresh";
-    EXPECT_EQ(run.at(421).state, 3);
-    EXPECT_EQ(run.at(431).state, 2);
+    EXPECT_EQ(run.at(421).state, GameState::kPaused);
+    EXPECT_EQ(run.at(431).state, GameState::kStage);
 
     // The fly-in lasts its 121 frames however long the pauses were.
     EXPECT_EQ(run.at(411).x, run.at(400).x + 1.0f);
-    EXPECT_EQ(run.at(kFirstPlayFlip + 19).phase, 0);
-    EXPECT_EQ(run.at(kFirstPlayFlip + 20).phase, 1);
+    EXPECT_EQ(run.at(kFirstPlayFlip + 19).phase, StagePhase::kFlyIn);
+    EXPECT_EQ(run.at(kFirstPlayFlip + 20).phase, StagePhase::kPlay);
 }
 
 TEST(GlobalKeys, EscapeAndJoystickButton2TogetherPauseAndResume) {
@@ -84,7 +84,8 @@ TEST(GlobalKeys, EscapeAndJoystickButton2TogetherPauseAndResume) {
     plan.script = kStartGame + "400 key 27 tap\n400 joy 0 button 2 tap\n";
     plan.frames = 420;
     const RunResult run = run_game(plan);
-    for (int flip = 401; flip <= 420; ++flip) ASSERT_EQ(run.at(flip).state, 2) << flip;
+    for (int flip = 401; flip <= 420; ++flip)
+        ASSERT_EQ(run.at(flip).state, GameState::kStage) << flip;
     EXPECT_EQ(run.at(401).engine, 1);
 }
 
@@ -93,13 +94,14 @@ TEST(GlobalKeys, SpaceAndJoystickButton2DoNothingInTheTitle) {
     plan.script = "340 key 32 tap\n350 joy 0 button 2 tap\n";
     plan.frames = 380;
     const RunResult run = run_game(plan);
-    for (int flip = kFirstTitleFlip; flip <= 380; ++flip) ASSERT_EQ(run.at(flip).state, 4) << flip;
+    for (int flip = kFirstTitleFlip; flip <= 380; ++flip)
+        ASSERT_EQ(run.at(flip).state, GameState::kTitle) << flip;
 }
 
 struct CloseCase {
     const char* name;
     std::string script;
-    int expected_state;
+    GameState expected_state;
     bool engine_was_playing;
 };
 
@@ -128,10 +130,10 @@ TEST_P(CloseRequest, EndsTheGameThroughTheExitPath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(States, CloseRequest,
-                         testing::Values(CloseCase{"Title", "", 4, false},
-                                         CloseCase{"Paused", kStartGame + "450 key 32 tap\n", 3,
-                                                   false},
-                                         CloseCase{"Stage", kStartGame, 2, true}),
+                         testing::Values(CloseCase{"Title", "", GameState::kTitle, false},
+                                         CloseCase{"Paused", kStartGame + "450 key 32 tap\n",
+                                                   GameState::kPaused, false},
+                                         CloseCase{"Stage", kStartGame, GameState::kStage, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Switching away freezes the game, menus included, and pauses the drone; coming
@@ -144,7 +146,7 @@ TEST(GlobalKeys, AnInactiveWindowFreezesTheStageAndPausesTheDrone) {
 
     EXPECT_EQ(run.at(400).engine, 1);
     EXPECT_GE(run.at(401).ms, 9000);
-    EXPECT_EQ(run.at(401).state, 2);
+    EXPECT_EQ(run.at(401).state, GameState::kStage);
     EXPECT_EQ(run.at(401).engine, 1) << "the drone resumes with the game";
     EXPECT_EQ(run.at(401).x, run.at(400).x + 1.0f) << "one frame of fly-in, no catching up";
 }

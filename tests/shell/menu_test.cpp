@@ -34,18 +34,18 @@ TEST(MenuRows, ItemsAreChosenByThePointerRowAlone) {
 
 TEST(MenuRows, ItemTextsByMenu) {
     reset_sound_cues();
-    EXPECT_EQ(menu_item_text(0, 4), "Start Game");
-    EXPECT_EQ(menu_item_text(0, 3), "Resume Game");
-    EXPECT_EQ(menu_item_text(1, 4), "Sound Volume: Max");
-    EXPECT_EQ(menu_item_text(1, 3), "Sound Volume: Max");
-    EXPECT_EQ(menu_item_text(2, 4), "BiPlane Volume: 60%");
-    EXPECT_EQ(menu_item_text(3, 4), "Exit Game");
-    EXPECT_EQ(menu_item_text(3, 3), "Quit This Game");
+    EXPECT_EQ(menu_item_text(0, GameState::kTitle), "Start Game");
+    EXPECT_EQ(menu_item_text(0, GameState::kPaused), "Resume Game");
+    EXPECT_EQ(menu_item_text(1, GameState::kTitle), "Sound Volume: Max");
+    EXPECT_EQ(menu_item_text(1, GameState::kPaused), "Sound Volume: Max");
+    EXPECT_EQ(menu_item_text(2, GameState::kTitle), "BiPlane Volume: 60%");
+    EXPECT_EQ(menu_item_text(3, GameState::kTitle), "Exit Game");
+    EXPECT_EQ(menu_item_text(3, GameState::kPaused), "Quit This Game");
 }
 
 struct RowCase {
     int y;
-    int state_after;  // 0 when the program ends
+    GameState state_after;  // kStartingUp when the program ends
 };
 
 class TitleClick : public testing::TestWithParam<RowCase> {};
@@ -59,7 +59,7 @@ TEST_P(TitleClick, ChoosesTheItemOnTheRow) {
     const RunResult run = run_game(plan);
 
     ASSERT_EQ(run.status, 0);
-    if (GetParam().state_after == 0) {
+    if (GetParam().state_after == GameState::kStartingUp) {
         EXPECT_EQ(run.last_flip(), 342) << "Exit Game ends the program";
         return;
     }
@@ -70,8 +70,10 @@ TEST_P(TitleClick, ChoosesTheItemOnTheRow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TitleClick,
-                         testing::Values(RowCase{269, 4}, RowCase{270, 2}, RowCase{392, 0},
-                                         RowCase{393, 4}),
+                         testing::Values(RowCase{269, GameState::kTitle},
+                                         RowCase{270, GameState::kStage},
+                                         RowCase{392, GameState::kStartingUp},
+                                         RowCase{393, GameState::kTitle}),
                          [](const auto& info) { return "Row" + std::to_string(info.param.y); });
 
 TEST(TitleMenu, StartGameSetsUpStageOneWithThreeLives) {
@@ -81,8 +83,8 @@ TEST(TitleMenu, StartGameSetsUpStageOneWithThreeLives) {
     const RunResult run = run_game(plan);
 
     const Snapshot& first = run.at(341);
-    EXPECT_EQ(first.state, 2);
-    EXPECT_EQ(first.phase, 0);
+    EXPECT_EQ(first.state, GameState::kStage);
+    EXPECT_EQ(first.phase, StagePhase::kFlyIn);
     EXPECT_EQ(first.level, 1);
     EXPECT_EQ(first.lives, 3);
     EXPECT_EQ(first.score, 0);
@@ -116,7 +118,8 @@ TEST(TitleMenu, VolumeItemsStepThroughTheirLabels) {
         EXPECT_EQ(labels[after.engine_step], engine_labels[i]) << "click " << i + 1;
         EXPECT_TRUE(after.sounds.empty()) << "click " << i + 1;
     }
-    for (int flip = kFirstTitleFlip; flip <= 440; ++flip) ASSERT_EQ(run.at(flip).state, 4);
+    for (int flip = kFirstTitleFlip; flip <= 440; ++flip)
+        ASSERT_EQ(run.at(flip).state, GameState::kTitle);
 }
 
 TEST(PauseMenu, ResumeContinuesTheStageAndQuitReturnsToTheTitle) {
@@ -126,13 +129,13 @@ TEST(PauseMenu, ResumeContinuesTheStageAndQuitReturnsToTheTitle) {
     plan.frames = 440;
     const RunResult run = run_game(plan);
 
-    EXPECT_EQ(run.at(406).state, 3);
-    EXPECT_EQ(run.at(407).state, 2) << "Resume Game";
+    EXPECT_EQ(run.at(406).state, GameState::kPaused);
+    EXPECT_EQ(run.at(407).state, GameState::kStage) << "Resume Game";
     EXPECT_EQ(run.at(407).x, run.at(400).x) << "the menu ran in that frame";
     EXPECT_EQ(run.at(408).x, run.at(400).x + 1.0f);
     EXPECT_EQ(run.at(407).sounds, std::vector<std::string>{"bploop"});
-    EXPECT_EQ(run.at(421).state, 3);
-    EXPECT_EQ(run.at(427).state, 4) << "Quit This Game";
+    EXPECT_EQ(run.at(421).state, GameState::kPaused);
+    EXPECT_EQ(run.at(427).state, GameState::kTitle) << "Quit This Game";
     EXPECT_EQ(run.at(427).mouse_x, 320);
     EXPECT_EQ(run.at(427).mouse_y, 292);
     EXPECT_EQ(run.last_flip(), 440);
@@ -150,13 +153,14 @@ TEST(PauseMenu, AClickOnNoItemFlushesTheKeysPressedWithIt) {
     plan.script = pause_then_wait + "@8000 button 1 click\n@8000 key 32 down\n415 key 32 up\n";
     plan.frames = 420;
     const RunResult run = run_game(plan);
-    for (int flip = 401; flip <= 420; ++flip) ASSERT_EQ(run.at(flip).state, 3) << flip;
+    for (int flip = 401; flip <= 420; ++flip)
+        ASSERT_EQ(run.at(flip).state, GameState::kPaused) << flip;
 
     // The same Space without the click resumes the stage.
     plan.script = pause_then_wait + "@8000 key 32 down\n415 key 32 up\n";
     const RunResult control = run_game(plan);
-    EXPECT_EQ(control.at(411).state, 3) << "the menu of that frame ran paused";
-    EXPECT_EQ(control.at(412).state, 2);
+    EXPECT_EQ(control.at(411).state, GameState::kPaused) << "the menu of that frame ran paused";
+    EXPECT_EQ(control.at(412).state, GameState::kStage);
 }
 
 // A fully deflected stick moves the pointer 6 pixels per frame on each axis;
@@ -178,7 +182,7 @@ TEST(Pointer, JoystickSteersThePointerAndItsButtonChooses) {
     EXPECT_EQ(run.at(360).mouse_x, 380) << "a partial deflection does nothing";
     EXPECT_EQ(run.at(364).mouse_y, 256);
     // Row 256 is above the items: the button press is consumed without effect.
-    EXPECT_EQ(run.at(371).state, 4);
+    EXPECT_EQ(run.at(371).state, GameState::kTitle);
     EXPECT_EQ(run.last_flip(), 380);
 }
 
@@ -187,7 +191,7 @@ TEST(Pointer, JoystickButton0OnAnItemChoosesIt) {
     plan.script = "340 joy 0 button 0 tap\n";
     plan.frames = 345;
     const RunResult run = run_game(plan);
-    EXPECT_EQ(run.at(341).state, 2);
+    EXPECT_EQ(run.at(341).state, GameState::kStage);
 }
 
 }  // namespace

@@ -9,9 +9,20 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "game/game_state.h"
+
+// Failure messages name the state and phase by their numbers.
+inline std::ostream& operator<<(std::ostream& out, GameState state) {
+    return out << static_cast<int>(state);
+}
+inline std::ostream& operator<<(std::ostream& out, StagePhase phase) {
+    return out << static_cast<int>(phase);
+}
 
 #include "headless/harness.h"
 
@@ -27,12 +38,12 @@ constexpr int kFlyInFrames = 121;
 struct Snapshot {
     int flip = 0;
     int ms = 0;
-    int state = 0;
-    int phase = 0;
+    GameState state = GameState::kStartingUp;
+    StagePhase phase = StagePhase::kFlyIn;
     int timer = 0;
     int score = 0;
     int best = 0;
-    int new_best = 0;
+    bool new_best = false;
     int lives = 0;
     int level = 0;
     float x = 0;

@@ -16,8 +16,9 @@ TEST(Splash, LeftAloneLasts326FramesAtFullOpacityThenFading) {
     const RunResult run = run_game(plan);
 
     ASSERT_EQ(run.status, 0);
-    for (int flip = 1; flip <= kSplashFlips; ++flip) ASSERT_EQ(run.at(flip).state, 0) << flip;
-    EXPECT_EQ(run.at(kFirstTitleFlip).state, 4);
+    for (int flip = 1; flip <= kSplashFlips; ++flip)
+        ASSERT_EQ(run.at(flip).state, GameState::kStartingUp) << flip;
+    EXPECT_EQ(run.at(kFirstTitleFlip).state, GameState::kTitle);
     EXPECT_EQ(run.at(kFirstTitleFlip).mouse_x, 320);
     EXPECT_EQ(run.at(kFirstTitleFlip).mouse_y, kStartGameRowY);
     // 60 paced frames per second: the title appears about 5.4 s after the start.
@@ -53,11 +54,11 @@ TEST_P(SplashSkip, EndsAtOnceAndThePressNeverReachesTheTitle) {
     const RunResult run = run_game(plan);
 
     ASSERT_EQ(run.status, 0);
-    EXPECT_EQ(run.at(10).state, 0);
-    EXPECT_EQ(run.at(11).state, 4);
+    EXPECT_EQ(run.at(10).state, GameState::kStartingUp);
+    EXPECT_EQ(run.at(11).state, GameState::kTitle);
     EXPECT_EQ(run.last_flip(), 60) << "the title acted on the press and quit";
     for (int flip = 11; flip <= 60; ++flip) {
-        ASSERT_EQ(run.at(flip).state, 4) << flip;
+        ASSERT_EQ(run.at(flip).state, GameState::kTitle) << flip;
         ASSERT_EQ(run.at(flip).quit, 0) << flip;
     }
 }
@@ -76,8 +77,8 @@ TEST(Splash, OtherKeysAndButtonsDoNotEndIt) {
     plan.script = "10 key 13 tap\n11 button 2 click\n12 joy 0 button 1 tap\n13 key 162 tap\n";
     plan.frames = kFirstTitleFlip;
     const RunResult run = run_game(plan);
-    EXPECT_EQ(run.at(kSplashFlips).state, 0);
-    EXPECT_EQ(run.at(kFirstTitleFlip).state, 4);
+    EXPECT_EQ(run.at(kSplashFlips).state, GameState::kStartingUp);
+    EXPECT_EQ(run.at(kFirstTitleFlip).state, GameState::kTitle);
 }
 
 // While the window is inactive no frame is shown and the logo does not advance;
@@ -94,8 +95,8 @@ TEST(Splash, StandsStillWhileTheWindowIsInactive) {
     EXPECT_LT(run.at(100).ms, 2000);
     EXPECT_GE(run.at(101).ms, 4000);
     EXPECT_EQ(run.picture(100), run.picture(101)) << "still at full opacity on both sides";
-    EXPECT_EQ(run.at(kSplashFlips).state, 0);
-    EXPECT_EQ(run.at(kFirstTitleFlip).state, 4);
+    EXPECT_EQ(run.at(kSplashFlips).state, GameState::kStartingUp);
+    EXPECT_EQ(run.at(kFirstTitleFlip).state, GameState::kTitle);
 }
 
 TEST(Splash, ClosingTheWindowEndsTheGameAfterOneTitleFrame) {
@@ -106,7 +107,7 @@ TEST(Splash, ClosingTheWindowEndsTheGameAfterOneTitleFrame) {
 
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.last_flip(), 51);
-    EXPECT_EQ(run.at(51).state, 4);
+    EXPECT_EQ(run.at(51).state, GameState::kTitle);
     EXPECT_EQ(run.at(51).best, 4321);
     EXPECT_EQ(run.best_score_file, 4321) << "the exit path stores the best score";
 }

@@ -33,14 +33,14 @@ TEST(StageClear, BonusAndNextStageInThe301stFrame) {
     bool enemies_removed = false;
     plan.on_flip = [&](const Snapshot& s) {
         // The last enemy gone: the stage clears in the next play frame.
-        if (!enemies_removed && s.state == 2 && s.phase == 1) {
+        if (!enemies_removed && s.state == GameState::kStage && s.phase == StagePhase::kPlay) {
             EnemyPlane::remove_all();
             enemies_removed = true;
         }
     };
     const RunResult run = run_game(plan);
 
-    const int clear = run.first([](const Snapshot& s) { return s.phase == 2; });
+    const int clear = run.first([](const Snapshot& s) { return s.phase == StagePhase::kClear; });
     ASSERT_EQ(clear, kFirstPlayFlip + 1);
     EXPECT_EQ(run.at(clear).timer, 0);
     EXPECT_EQ(run.at(clear).engine, 0);
@@ -48,13 +48,13 @@ TEST(StageClear, BonusAndNextStageInThe301stFrame) {
 
     for (int flip = clear; flip < clear + 301; ++flip) {
         const Snapshot& s = run.at(flip);
-        ASSERT_EQ(s.phase, 2) << flip;
+        ASSERT_EQ(s.phase, StagePhase::kClear) << flip;
         ASSERT_EQ(s.score, 0) << flip;
         ASSERT_EQ(s.level, 1) << flip;
     }
     const Snapshot& next = run.at(clear + 301);
-    EXPECT_EQ(next.state, 2);
-    EXPECT_EQ(next.phase, 0);
+    EXPECT_EQ(next.state, GameState::kStage);
+    EXPECT_EQ(next.phase, StagePhase::kFlyIn);
     EXPECT_EQ(next.score, 500);
     EXPECT_EQ(next.level, 2);
     EXPECT_EQ(next.best, 500) << "the best follows the score in the same frame, bonus included";
@@ -73,7 +73,7 @@ TEST(Dying, WithLivesLeftTheSameStageStartsAgain) {
     plan.frames = 1100;
     int death = 0;
     plan.on_flip = [&](const Snapshot& s) {
-        if (death == 0 && s.state == 6) death = s.flip;
+        if (death == 0 && s.state == GameState::kDying) death = s.flip;
         if (death == 0) return;
         if (s.flip == death + 10) {
             press(svc::vk::kEscape);
@@ -90,12 +90,13 @@ TEST(Dying, WithLivesLeftTheSameStageStartsAgain) {
     ASSERT_GT(death, kFirstPlayFlip);
     EXPECT_EQ(run.at(death).lives, 2);
     EXPECT_EQ(run.at(death).engine, 0);
-    for (int flip = death; flip < death + 250; ++flip) ASSERT_EQ(run.at(flip).state, 6) << flip;
+    for (int flip = death; flip < death + 250; ++flip)
+        ASSERT_EQ(run.at(flip).state, GameState::kDying) << flip;
     EXPECT_EQ(run.at(death + 249).timer, 249);
 
     const Snapshot& retry = run.at(death + 250);
-    EXPECT_EQ(retry.state, 2);
-    EXPECT_EQ(retry.phase, 0);
+    EXPECT_EQ(retry.state, GameState::kStage);
+    EXPECT_EQ(retry.phase, StagePhase::kFlyIn);
     EXPECT_EQ(retry.level, 1);
     EXPECT_EQ(retry.lives, 2);
     EXPECT_EQ(retry.enemies, 10);
@@ -119,7 +120,7 @@ LastLifeRun lose_last_life(const std::string& extra_script = "", int frames = 20
     int& death = result.death;
     plan.on_flip = [&](const Snapshot& s) {
         if (s.flip == kFirstPlayFlip) player.lives = 1;
-        if (death == 0 && s.state == 6) death = s.flip;
+        if (death == 0 && s.state == GameState::kDying) death = s.flip;
         if (death == 0) return;
         if (s.flip == death + 1) release(svc::vk::kDown);
         for (int f : {death + 300, death + 320, death + 340}) {
@@ -139,14 +140,15 @@ TEST(GameOver, FollowsTheLastDeathAndReturnsToTheTitle) {
     const int death = last.death;
     ASSERT_GT(death, 0);
     EXPECT_EQ(run.at(death).lives, 0);
-    for (int flip = death; flip < death + 250; ++flip) ASSERT_EQ(run.at(flip).state, 6) << flip;
+    for (int flip = death; flip < death + 250; ++flip)
+        ASSERT_EQ(run.at(flip).state, GameState::kDying) << flip;
 
     const int game_over = death + 250;
-    EXPECT_EQ(run.at(game_over).state, 5);
+    EXPECT_EQ(run.at(game_over).state, GameState::kGameOver);
     EXPECT_EQ(run.at(game_over).timer, 0);
     for (int flip = game_over; flip < game_over + 250; ++flip)
-        ASSERT_EQ(run.at(flip).state, 5) << flip << ": Escape does nothing here";
-    EXPECT_EQ(run.at(game_over + 250).state, 4);
+        ASSERT_EQ(run.at(flip).state, GameState::kGameOver) << flip << ": Escape does nothing here";
+    EXPECT_EQ(run.at(game_over + 250).state, GameState::kTitle);
     EXPECT_EQ(run.last_flip(), 2000);
 }
 
@@ -159,8 +161,11 @@ TEST(GameOver, FirePressesMadeDuringItAreDropped) {
     const LastLifeRun again = lose_last_life(start, title + 6 + kFlyInFrames + 5);
     const RunResult& run = again.run;
 
-    const int play =
-        run.first([](const Snapshot& s) { return s.state == 2 && s.phase == 1; }, title);
+    const int play = run.first(
+        [](const Snapshot& s) {
+            return s.state == GameState::kStage && s.phase == StagePhase::kPlay;
+        },
+        title);
     ASSERT_EQ(play, title + 6 + kFlyInFrames);
     // The frame after the fly-in is the first to read the fire key.
     EXPECT_EQ(run.at(play + 1).shots, 0);
@@ -179,10 +184,11 @@ TEST(GameOver, WaitsForTheJoystickButtonToBeReleased) {
     const RunResult& run = held.run;
 
     ASSERT_EQ(held.death, probe.death);
-    EXPECT_EQ(run.at(end - 1).state, 5);
-    EXPECT_EQ(run.at(end).state, 4);
+    EXPECT_EQ(run.at(end - 1).state, GameState::kGameOver);
+    EXPECT_EQ(run.at(end).state, GameState::kTitle);
     EXPECT_GE(run.at(end).ms, release_ms) << "no frame while the button is held";
-    for (int flip = end; flip <= end + 20; ++flip) ASSERT_EQ(run.at(flip).state, 4) << flip;
+    for (int flip = end; flip <= end + 20; ++flip)
+        ASSERT_EQ(run.at(flip).state, GameState::kTitle) << flip;
 
     const std::string hold_then_close = std::to_string(probe.death + 400) +
                                         " joy 0 button 0 down\n@" + std::to_string(release_ms) +
@@ -201,7 +207,7 @@ TEST(BestScore, FollowsTheScoreOnlyWhenPassedAndOnlyInStageFrames) {
     plan.on_flip = [&](const Snapshot& s) {
         if (s.flip == 340) player.score = 100;
         if (s.flip == 345) player.score = 101;
-        if (death == 0 && s.state == 6) death = s.flip;
+        if (death == 0 && s.state == GameState::kDying) death = s.flip;
         if (death != 0 && s.flip == death + 5) player.score = 5000;
     };
     const RunResult run = run_game(plan);
@@ -226,12 +232,12 @@ TEST(BestScore, PointsAfterTheLastDeathNeverReachTheBest) {
     int death = 0;
     plan.on_flip = [&](const Snapshot& s) {
         if (s.flip == kFirstPlayFlip) player.lives = 1;
-        if (death == 0 && s.state == 6) death = s.flip;
+        if (death == 0 && s.state == GameState::kDying) death = s.flip;
         if (death != 0 && s.flip == death + 5) player.score = 5000;
     };
     const RunResult run = run_game(plan);
     ASSERT_GT(death, 0);
-    EXPECT_EQ(run.at(1500).state, 4);
+    EXPECT_EQ(run.at(1500).state, GameState::kTitle);
     EXPECT_EQ(run.at(1500).score, 5000) << "the display keeps the final score";
     EXPECT_EQ(run.at(1500).best, 100);
     EXPECT_EQ(run.best_score_file, 100);

@@ -20,7 +20,7 @@ constexpr int kTitleFirstShown = 327;  // after the 326 flips of the logo splash
 constexpr int kStartClick = 430;
 
 struct Flip {
-    int state = 0;
+    GameState state = GameState::kStartingUp;
     bool engine = false;
     std::size_t audio_frames = 0;  // mixed by the time the flip was shown
     std::vector<std::string> sounds;
@@ -80,15 +80,15 @@ TEST_F(WholeRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {
     ASSERT_GE(audio.size() / 2, flips.back().audio_frames);
 
     // The splash and the title menu make no sound at all.
-    ASSERT_EQ(flips[kTitleFirstShown].state, state::kTitle);
-    ASSERT_EQ(flips[kStartClick].state, state::kTitle);
+    ASSERT_EQ(flips[kTitleFirstShown].state, GameState::kTitle);
+    ASSERT_EQ(flips[kStartClick].state, GameState::kTitle);
     for (std::size_t i = 0; i < flips[kStartClick].audio_frames * 2; ++i) {
         ASSERT_EQ(audio[i], 0) << "sample " << i;
     }
 
     // The stage starts with its jingle and the drone.
     const int first_stage_flip = kStartClick + 1;
-    ASSERT_EQ(flips[first_stage_flip].state, state::kStage);
+    ASSERT_EQ(flips[first_stage_flip].state, GameState::kStage);
     EXPECT_EQ(flips[first_stage_flip].sounds, (std::vector<std::string>{"startstage", "bploop"}));
 
     // While the drone plays, the output is never silent for a whole frame.

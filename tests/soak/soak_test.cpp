@@ -73,7 +73,7 @@ class InvariantChecker {
     void check(int frame, SoakResult& result) {
         if (!result.broken.empty()) return;
         // The logo splash comes before the game has any state of its own.
-        started_ = started_ || game_state != 0;
+        started_ = started_ || game_state != GameState::kStartingUp;
         if (!started_) return;
         const int instances = listed_instances();
         result.max_instances = std::max(result.max_instances, instances);
@@ -81,21 +81,23 @@ class InvariantChecker {
         // A frame seen in state 2 right after a death ran the death sequence's
         // last step, not a stage step; points scored while dying wait for the
         // next stage step to reach the best.
-        const bool stage_step = game_state == state::kStage && previous_state_ == state::kStage;
+        const bool stage_step =
+            game_state == GameState::kStage && previous_state_ == GameState::kStage;
         if (stage_step && player.best_score < player.score) {
             fail(frame, "best below the score in a stage frame", result);
         }
         if (player.lives < 0 || player.lives > 3) fail(frame, "lives outside 0 to 3", result);
-        if (game_state < 2 || game_state > 6) fail(frame, "game_state outside 2 to 6", result);
+        const int state_number = static_cast<int>(game_state);
+        if (state_number < 2 || state_number > 6) fail(frame, "game_state outside 2 to 6", result);
         if (enemy_plane_list.count() < 0 || balloon_list.count() < 0 ||
             player_shot_list.count() < 0 || cloud_list.count() < 0 || debris_list.count() < 0 ||
             smoke_puff_list.count() < 0 || explosion_list.count() < 0 ||
             balloon_pop_list.count() < 0 || points_popup_list.count() < 0) {
             fail(frame, "a list count below 0", result);
         }
-        if (game_state == state::kStage) ++result.stage_frames;
+        if (game_state == GameState::kStage) ++result.stage_frames;
         check_death_length(frame, result);
-        if (game_state == state::kGameOver && previous_state_ != state::kGameOver) {
+        if (game_state == GameState::kGameOver && previous_state_ != GameState::kGameOver) {
             ++result.games_over;
         }
         previous_state_ = game_state;
@@ -106,7 +108,7 @@ class InvariantChecker {
     void new_run() {
         started_ = false;
         dying_frames_ = 0;
-        previous_state_ = 0;
+        previous_state_ = GameState::kStartingUp;
     }
 
   private:
@@ -115,7 +117,7 @@ class InvariantChecker {
     static constexpr std::int64_t kSlack = 4 << 20;
 
     void check_death_length(int frame, SoakResult& result) {
-        if (game_state == state::kDying) {
+        if (game_state == GameState::kDying) {
             if (dying_frames_++ == 0) ++result.deaths;
             result.longest_death = std::max(result.longest_death, dying_frames_);
             if (dying_frames_ > 250) fail(frame, "a death sequence longer than 250 frames", result);
@@ -135,15 +137,16 @@ class InvariantChecker {
     static void fail(int frame, const std::string& what, SoakResult& result) {
         if (!result.broken.empty()) return;
         std::ostringstream text;
-        text << "frame " << frame << ": " << what << " (state " << game_state << ", score "
-             << player.score << ", best " << player.best_score << ", lives " << player.lives << ")";
+        text << "frame " << frame << ": " << what << " (state " << static_cast<int>(game_state)
+             << ", score " << player.score << ", best " << player.best_score << ", lives "
+             << player.lives << ")";
         result.broken = text.str();
     }
 
     int warm_up_;
     bool started_ = false;
     int dying_frames_ = 0;
-    int previous_state_ = 0;
+    GameState previous_state_ = GameState::kStartingUp;
     std::int64_t baseline_ = 0;
 };
 

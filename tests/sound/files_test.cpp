@@ -26,15 +26,15 @@ class Files : public sound_test::ScratchDirTest {
 };
 
 TEST_F(Files, FileTypeTellsNothingFileAndDirectory) {
-    EXPECT_EQ(svc::file_type("absent"), 0);
+    EXPECT_EQ(svc::file_type("absent"), svc::FileType::kNothing);
     write_bytes("plain", {1});
-    EXPECT_EQ(svc::file_type("plain"), 1);
+    EXPECT_EQ(svc::file_type("plain"), svc::FileType::kFile);
     std::filesystem::create_directory("folder");
-    EXPECT_EQ(svc::file_type("folder"), 2);
-    EXPECT_EQ(svc::file_type("folder/"), 2);
+    EXPECT_EQ(svc::file_type("folder"), svc::FileType::kDirectory);
+    EXPECT_EQ(svc::file_type("folder/"), svc::FileType::kDirectory);
     ASSERT_EQ(::mkfifo("pipe", 0600), 0);
-    EXPECT_EQ(svc::file_type("pipe"), 0);  // something else counts as nothing
-    EXPECT_EQ(svc::file_type(""), 0);
+    EXPECT_EQ(svc::file_type("pipe"), svc::FileType::kNothing);  // something else counts as nothing
+    EXPECT_EQ(svc::file_type(""), svc::FileType::kNothing);
 }
 
 TEST_F(Files, ReadIntIsLittleEndianAndFillsMissingBytesWithZero) {
@@ -102,7 +102,7 @@ TEST_F(Files, DirectoriesAreMadeOnceAndFilesReplacedInOneStep) {
     write_bytes("data/old", {1, 0, 0, 0});
     EXPECT_TRUE(svc::replace_file("data/new", "data/old"));
     EXPECT_EQ(read_bytes("data/old"), (Bytes{2, 0, 0, 0}));
-    EXPECT_EQ(svc::file_type("data/new"), 0);
+    EXPECT_EQ(svc::file_type("data/new"), svc::FileType::kNothing);
     EXPECT_FALSE(svc::replace_file("data/absent", "data/old"));
     EXPECT_EQ(read_bytes("data/old"), (Bytes{2, 0, 0, 0}));
 
@@ -110,7 +110,7 @@ TEST_F(Files, DirectoriesAreMadeOnceAndFilesReplacedInOneStep) {
     EXPECT_FALSE(svc::remove_file("data/old"));
     std::filesystem::create_directory("data/empty");
     EXPECT_FALSE(svc::remove_file("data/empty"));  // never a directory
-    EXPECT_EQ(svc::file_type("data/empty"), 2);
+    EXPECT_EQ(svc::file_type("data/empty"), svc::FileType::kDirectory);
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ class WorldFlow : public ::testing::Test {
 
 struct Snapshot {
     int flip = 0;
-    int state = 0;
-    int phase = 0;
+    GameState state = GameState::kStartingUp;
+    StagePhase phase = StagePhase::kFlyIn;
     int timer = 0;
     int lives = 0;
     int level = 0;
@@ -104,7 +104,7 @@ std::vector<Snapshot> fly(
         log.push_back(snapshot(info));
         const Snapshot& now = log.back();
         if (!started) {
-            if (now.state == state::kTitle) {
+            if (now.state == GameState::kTitle) {
                 svc::input_state().mouse_move(320, 292);
                 svc::input_state().mouse_button(1, true);
                 svc::input_state().mouse_button(1, false);
@@ -137,7 +137,7 @@ int find_from(const std::vector<Snapshot>& log, std::size_t from,
 int expect_full_death_sequence(const std::vector<Snapshot>& log, int death) {
     for (int k = 0; k < 250; ++k) {
         const Snapshot& s = log.at(death + k);
-        EXPECT_EQ(s.state, state::kDying) << "flip " << s.flip;
+        EXPECT_EQ(s.state, GameState::kDying) << "flip " << s.flip;
         EXPECT_EQ(s.timer, k) << "flip " << s.flip;
         EXPECT_FALSE(has_sound(s, "endstage")) << "flip " << s.flip;
     }
@@ -148,8 +148,8 @@ TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
     int play_from = -1;
     std::vector<std::uint32_t> turned;
     const auto log = fly([&](const harness::FlipInfo& info, const Snapshot& now) {
-        if (now.state != state::kStage) return true;
-        if (play_from < 0 && now.phase == phase::kPlay) {
+        if (now.state != GameState::kStage) return true;
+        if (play_from < 0 && now.phase == StagePhase::kPlay) {
             play_from = now.flip;
             press(svc::vk::kLeft);
         }
@@ -161,15 +161,16 @@ TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
         }
         return true;
     });
-    const int start = find_from(log, 0, [](const Snapshot& s) { return s.state == state::kStage; });
+    const int start =
+        find_from(log, 0, [](const Snapshot& s) { return s.state == GameState::kStage; });
     ASSERT_GE(start, 0);
     EXPECT_EQ(log[start].x, 80.0f);
     EXPECT_TRUE(has_sound(log[start], "startstage"));
     for (int k = 1; k <= 120; ++k) {
-        EXPECT_EQ(log[start + k].phase, phase::kFlyIn) << "fly-in frame " << k;
+        EXPECT_EQ(log[start + k].phase, StagePhase::kFlyIn) << "fly-in frame " << k;
         EXPECT_EQ(log[start + k].x, 80.0f + static_cast<float>(k)) << "fly-in frame " << k;
     }
-    EXPECT_EQ(log[start + 121].phase, phase::kPlay);
+    EXPECT_EQ(log[start + 121].phase, StagePhase::kPlay);
     EXPECT_EQ(log[start + 121].x, 200.0f);
 
     const int turn = start + 122;
@@ -183,13 +184,13 @@ TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
 
 TEST_F(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame) {
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
-        if (now.state == state::kStage && now.phase == phase::kPlay) press(svc::vk::kDown);
-        return now.state != state::kTitle;
+        if (now.state == GameState::kStage && now.phase == StagePhase::kPlay) press(svc::vk::kDown);
+        return now.state != GameState::kTitle;
     });
     std::size_t at = 0;
     for (int life = 3; life >= 1; --life) {
         const int death =
-            find_from(log, at, [](const Snapshot& s) { return s.state == state::kDying; });
+            find_from(log, at, [](const Snapshot& s) { return s.state == GameState::kDying; });
         ASSERT_GE(death, 0) << "no death with " << life << " lives";
         EXPECT_EQ(log[death].lives, life - 1);
         EXPECT_TRUE(has_sound(log[death], "pldeath"));
@@ -197,18 +198,18 @@ TEST_F(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame
         const int after = expect_full_death_sequence(log, death);
         const Snapshot& next = log.at(after);
         if (life > 1) {
-            EXPECT_EQ(next.state, state::kStage);
-            EXPECT_EQ(next.phase, phase::kFlyIn);
+            EXPECT_EQ(next.state, GameState::kStage);
+            EXPECT_EQ(next.phase, StagePhase::kFlyIn);
             EXPECT_EQ(next.level, 1) << "the same stage again";
             EXPECT_EQ(next.x, 80.0f);
             EXPECT_EQ(next.enemies, 10) << "a retry starts the stage in full";
             EXPECT_TRUE(has_sound(next, "startstage"));
         } else {
-            EXPECT_EQ(next.state, state::kGameOver);
+            EXPECT_EQ(next.state, GameState::kGameOver);
             EXPECT_EQ(next.timer, 0);
             EXPECT_EQ(next.lives, 0);
-            for (int k = 1; k < 250; ++k) EXPECT_EQ(log.at(after + k).state, state::kGameOver);
-            EXPECT_EQ(log.at(after + 250).state, state::kTitle);
+            for (int k = 1; k < 250; ++k) EXPECT_EQ(log.at(after + k).state, GameState::kGameOver);
+            EXPECT_EQ(log.at(after + 250).state, GameState::kTitle);
         }
         at = static_cast<std::size_t>(after);
     }
@@ -220,31 +221,32 @@ TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequen
     bool emptied = false;
     bool lowered = false;
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
-        if (now.state == state::kStage && now.phase == phase::kPlay && !emptied) {
+        if (now.state == GameState::kStage && now.phase == StagePhase::kPlay && !emptied) {
             EnemyPlane::remove_all();
             Balloon::remove_all();
             blimp.state = Blimp::kGone;
             emptied = true;
         }
-        if (now.state == state::kStage && now.phase == phase::kClear && !lowered) {
+        if (now.state == GameState::kStage && now.phase == StagePhase::kClear && !lowered) {
             player.y = 432.0f;
             lowered = true;
         }
-        return !(now.state == state::kStage && now.phase == phase::kFlyIn && lowered);
+        return !(now.state == GameState::kStage && now.phase == StagePhase::kFlyIn && lowered);
     });
-    const int clear = find_from(log, 0, [](const Snapshot& s) { return s.phase == phase::kClear; });
+    const int clear =
+        find_from(log, 0, [](const Snapshot& s) { return s.phase == StagePhase::kClear; });
     ASSERT_GE(clear, 0);
     EXPECT_TRUE(has_sound(log[clear], "endstage"));
     EXPECT_EQ(log[clear].timer, 0);
     const int death =
-        find_from(log, clear, [](const Snapshot& s) { return s.state == state::kDying; });
+        find_from(log, clear, [](const Snapshot& s) { return s.state == GameState::kDying; });
     ASSERT_GE(death, 0) << "the mountains never reached the plane at y 432";
     EXPECT_LE(log[death].flip - log[clear].flip, 300);
     const int score = log[death].score;
     const int after = expect_full_death_sequence(log, death);
     const Snapshot& next = log.at(after);
-    EXPECT_EQ(next.state, state::kStage);
-    EXPECT_EQ(next.phase, phase::kFlyIn);
+    EXPECT_EQ(next.state, GameState::kStage);
+    EXPECT_EQ(next.phase, StagePhase::kFlyIn);
     EXPECT_EQ(next.level, 1) << "no advance after a death in the clear";
     EXPECT_EQ(next.score, score) << "no bonus";
     EXPECT_EQ(next.lives, 2);
@@ -256,18 +258,19 @@ TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequen
 TEST_F(WorldFlow, AnEmptyEnemyListDuringTheDeathSequenceEndsNothing) {
     bool emptied = false;
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
-        if (now.state == state::kStage && now.phase == phase::kPlay) press(svc::vk::kDown);
-        if (now.state == state::kDying && !emptied) {
+        if (now.state == GameState::kStage && now.phase == StagePhase::kPlay) press(svc::vk::kDown);
+        if (now.state == GameState::kDying && !emptied) {
             EnemyPlane::remove_all();
             emptied = true;
         }
-        return !(emptied && now.state != state::kDying);
+        return !(emptied && now.state != GameState::kDying);
     });
-    const int death = find_from(log, 0, [](const Snapshot& s) { return s.state == state::kDying; });
+    const int death =
+        find_from(log, 0, [](const Snapshot& s) { return s.state == GameState::kDying; });
     ASSERT_GE(death, 0);
     const int after = expect_full_death_sequence(log, death);
-    EXPECT_EQ(log.at(after).state, state::kStage);
-    EXPECT_EQ(log.at(after).phase, phase::kFlyIn);
+    EXPECT_EQ(log.at(after).state, GameState::kStage);
+    EXPECT_EQ(log.at(after).phase, StagePhase::kFlyIn);
     EXPECT_EQ(log.at(after).enemies, 10);
 }
 

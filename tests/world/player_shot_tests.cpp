@@ -96,7 +96,7 @@ TEST_F(ShotTest, ShotsFlyInTheDeathSequenceButWaitDuringFlyInAndClear) {
     fly_in_step();
     clear_step();
     EXPECT_EQ(player_shot_list.first()->x, 224);
-    game_state = state::kDying;
+    game_state = GameState::kDying;
     wreck_step();
     EXPECT_EQ(player_shot_list.first()->x, 232);
     game_over_step();

@@ -34,11 +34,10 @@ using Sounds = std::vector<std::string>;
 
 class PlayerTest : public WorldTest {};
 
-TEST_F(PlayerTest, StartUpResetOnlyStartsTheCounters) {
-    starting_up = 1;
+TEST_F(PlayerTest, ANewGameOnlyStartsTheCounters) {
     player.score = 40;
     player.best_score = 900;
-    Player::reset(1);
+    start_new_game();
     EXPECT_EQ(player.score, 0);
     EXPECT_EQ(player.level, 1);
     EXPECT_EQ(player.lives, 3);
@@ -56,7 +55,8 @@ TEST_F(PlayerTest, StartUpResetOnlyStartsTheCounters) {
 }
 
 TEST_F(PlayerTest, StageStartSetsUpTheStageWithoutTouchingTheGame) {
-    Player::reset(1);
+    start_new_game();
+    start_stage();
     player.score = 1234;
     player.level = 3;
     player.lives = 2;
@@ -64,11 +64,11 @@ TEST_F(PlayerTest, StageStartSetsUpTheStageWithoutTouchingTheGame) {
     stage_counters.enemies_per_stage = 20;
     stage_counters.balloons_per_stage = 9;
     phase_timer = 77;
-    stage_phase = phase::kClear;
+    stage_phase = StagePhase::kClear;
     clear_world();
     sounds();
 
-    Player::reset(0);
+    start_stage();
     EXPECT_EQ(player.score, 1234);
     EXPECT_EQ(player.level, 3);
     EXPECT_EQ(player.lives, 2);
@@ -86,7 +86,7 @@ TEST_F(PlayerTest, StageStartSetsUpTheStageWithoutTouchingTheGame) {
     EXPECT_EQ(cloud_list.count(), 19);
     EXPECT_EQ(enemy_plane_list.count(), 20);
     EXPECT_EQ(balloon_list.count(), 9);
-    EXPECT_EQ(stage_phase, phase::kFlyIn);
+    EXPECT_EQ(stage_phase, StagePhase::kFlyIn);
     EXPECT_EQ(sounds(), (Sounds{"startstage", "bploop"})) << "the start sound, then the engine";
 }
 
@@ -94,10 +94,11 @@ TEST_F(PlayerTest, StageStartSetsUpTheStageWithoutTouchingTheGame) {
 // clouds, the enemies and the balloons: the same seed gives the same stage
 // when the kinds are made by hand in that order.
 TEST_F(PlayerTest, StageStartDrawsItsRandomNumbersInOrder) {
-    Player::reset(1);
+    start_new_game();
+    start_stage();
     clear_world();
     svc::seed_random(777);
-    Player::reset(0);
+    start_stage();
     std::vector<float> clouds, enemies, balloons;
     cloud_list.for_each([&](const Cloud& c) { clouds.push_back(c.x); });
     enemy_plane_list.for_each([&](const EnemyPlane& e) { enemies.push_back(e.x); });
@@ -121,28 +122,30 @@ TEST_F(PlayerTest, StageStartDrawsItsRandomNumbersInOrder) {
 }
 
 TEST_F(PlayerTest, FlyInDrawsTheNoseRightPlaneOn121FramesFrom80To200) {
-    game_state = state::kStage;
-    Player::reset(1);
+    game_state = GameState::kStage;
+    start_new_game();
+    start_stage();
     player.facing = 0;  // the fly-in always shows the nose right
     key_down(kUp);      // and reads no controls
     for (int frame = 1; frame <= 121; ++frame) {
-        ASSERT_EQ(stage_phase, phase::kFlyIn) << "frame " << frame;
+        ASSERT_EQ(stage_phase, StagePhase::kFlyIn) << "frame " << frame;
         const float expected_x = 79.0f + static_cast<float>(frame);
         const Frame drawn = drawn_by([] { player.update_fly_in(); });
         ASSERT_TRUE(same_frame(drawn, image_at(pictures.sprites, expected_x, 200.0f, 1)))
             << "frame " << frame;
     }
-    EXPECT_EQ(stage_phase, phase::kPlay);
+    EXPECT_EQ(stage_phase, StagePhase::kPlay);
     EXPECT_EQ(player.x, 200.0f);
     EXPECT_EQ(player.y, 200.0f);
     EXPECT_EQ(player.invulnerable_frames, 250) << "invulnerability starts with play";
 }
 
 TEST_F(PlayerTest, FlyInStepCountsFramesUntilPlay) {
-    game_state = state::kStage;
-    Player::reset(1);
+    game_state = GameState::kStage;
+    start_new_game();
+    start_stage();
     int frames = 0;
-    while (stage_phase == phase::kFlyIn && frames < 1000) {
+    while (stage_phase == StagePhase::kFlyIn && frames < 1000) {
         fly_in_step();
         ++frames;
     }
@@ -182,7 +185,7 @@ TEST_F(PlayerTest, LeftAndRightInTheSameFrameLeaveTheNoseRight) {
 
 TEST_F(PlayerTest, PressesMadeOutsidePlayAreKeptForTheFirstPlayFrame) {
     start_empty_play();
-    stage_phase = phase::kFlyIn;
+    stage_phase = StagePhase::kFlyIn;
     player.x = 200.0f;
     tap(kLeft);
     tap(kLeftControl);
@@ -328,7 +331,7 @@ TEST_F(PlayerTest, DeathLeavesDebrisStopsTheEngineAndCostsALife) {
     Player::crash();
     EXPECT_EQ(player.lives, 2);
     EXPECT_EQ(phase_timer, 0);
-    EXPECT_EQ(game_state, state::kDying);
+    EXPECT_EQ(game_state, GameState::kDying);
     EXPECT_EQ(player.x, 0.0f);
     EXPECT_EQ(player.y, 0.0f);
     EXPECT_EQ(svc::channel_playing(engine_channel), 0);
@@ -358,7 +361,7 @@ TEST_F(PlayerTest, DeathLeavesDebrisStopsTheEngineAndCostsALife) {
 
 TEST_F(PlayerTest, ResetWorldGlobalsReturnsToStartUpValues) {
     start_empty_play();
-    Player::reset(0);
+    start_stage();
     tap(kLeftControl);
     player.update();
     Player::crash();
@@ -375,7 +378,6 @@ TEST_F(PlayerTest, ResetWorldGlobalsReturnsToStartUpValues) {
     EXPECT_EQ(player.score, 0);
     EXPECT_EQ(mountains.scroll_speed, 0);
     EXPECT_EQ(mountains.mountain1_x, 0);
-    EXPECT_EQ(starting_up, 1);
     EXPECT_EQ(player.invulnerable_frames, 0);
     EXPECT_EQ(stage_counters.enemies_per_stage, 0);
     EXPECT_EQ(blimp.state, 0);

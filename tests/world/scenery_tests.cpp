@@ -105,7 +105,7 @@ TEST_F(SceneryTest, ACloudIsDrawnAtItsScaleAndTheScaleIsPutBack) {
     });
     const Frame expected = drawn_by([] {
         svc::set_alpha(1.0f);
-        svc::set_blend(svc::kMaskBlend);
+        svc::set_blend(svc::BlendMode::kMask);
         svc::set_colour(255, 255, 255);
         svc::set_scale(0.5f, 0.5f);
         svc::draw_image(pictures.cloud, 300.0f, 200.0f, 0);
@@ -115,7 +115,7 @@ TEST_F(SceneryTest, ACloudIsDrawnAtItsScaleAndTheScaleIsPutBack) {
     EXPECT_TRUE(same_frame(drawn, expected));
     const Frame unscaled = drawn_by([] {
         svc::set_alpha(1.0f);
-        svc::set_blend(svc::kMaskBlend);
+        svc::set_blend(svc::BlendMode::kMask);
         svc::set_colour(255, 255, 255);
         svc::draw_image(pictures.cloud, 300.0f, 200.0f, 0);
     });
@@ -133,7 +133,7 @@ TEST_F(SceneryTest, MountainsScrollWrapAndAreDrawnMasked) {
     EXPECT_EQ(mountains.mountain2_x, 518);
     const Frame expected = drawn_by([] {
         svc::set_alpha(1.0f);
-        svc::set_blend(svc::kMaskBlend);
+        svc::set_blend(svc::BlendMode::kMask);
         svc::set_colour(255, 255, 255);
         svc::draw_image(pictures.mountain1, 522.0f, 300.0f, 0);
         svc::draw_image(pictures.mountain2, 518.0f, 304.0f, 0);
@@ -170,7 +170,7 @@ TEST_F(SceneryTest, TheGroundKillsTheBlinkingPlaneInPlay) {
     player.blink_phase = 4;
     mountains_for_one_step();
     mountains.update();
-    EXPECT_EQ(game_state, state::kDying);
+    EXPECT_EQ(game_state, GameState::kDying);
     EXPECT_EQ(player.lives, 2);
     EXPECT_EQ(player.x, 0.0f);
     EXPECT_EQ(explosion_list.count(), 1);
@@ -189,7 +189,7 @@ TEST_F(SceneryTest, APixelAboveTheGroundIsSafe) {
     player.y = static_cast<float>(*y - 1) + 0.99f;  // truncates to one pixel higher
     mountains_for_one_step();
     mountains.update();
-    EXPECT_EQ(game_state, state::kStage);
+    EXPECT_EQ(game_state, GameState::kStage);
     EXPECT_EQ(player.lives, 3);
 }
 
@@ -198,11 +198,11 @@ TEST_F(SceneryTest, TheGroundKillsThePlaneRestingInTheStageClear) {
     const std::optional<int> y = touching_height();
     ASSERT_TRUE(y.has_value());
     player.y = static_cast<float>(*y);
-    stage_phase = phase::kClear;
+    stage_phase = StagePhase::kClear;
     phase_timer = 120;
     mountains_for_one_step();
     clear_step();
-    EXPECT_EQ(game_state, state::kDying);
+    EXPECT_EQ(game_state, GameState::kDying);
     EXPECT_EQ(phase_timer, 0);
     EXPECT_EQ(player.lives, 2);
 }

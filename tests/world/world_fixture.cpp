@@ -35,7 +35,6 @@ void WorldTest::SetUp() {
     create_engine_channel();
     svc::seed_random(20260);
     load_assets();
-    starting_up = 0;
     sounds();
 }
 
@@ -45,14 +44,15 @@ void WorldTest::TearDown() {
 }
 
 void WorldTest::start_empty_play() {
-    game_state = state::kStage;
+    game_state = GameState::kStage;
     clear_world();
-    Player::reset(1);
+    start_new_game();
+    start_stage();
     EnemyPlane::remove_all();
     Balloon::remove_all();
     blimp.state = Blimp::kGone;
     player.x = 200.0f;
-    stage_phase = phase::kPlay;
+    stage_phase = StagePhase::kPlay;
     sounds();
 }
 
@@ -66,7 +66,7 @@ Frame WorldTest::drawn_by(const std::function<void()>& draw) {
 Frame WorldTest::image_at(const svc::Image& image, float x, float y, int frame) {
     return drawn_by([&] {
         svc::set_alpha(1.0f);
-        svc::set_blend(svc::kMaskBlend);
+        svc::set_blend(svc::BlendMode::kMask);
         svc::set_colour(255, 255, 255);
         svc::draw_image(image, x, y, frame);
     });

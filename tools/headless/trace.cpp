@@ -118,8 +118,8 @@ std::string trace_line(int flip, int ms, const std::vector<std::string>& sounds,
     JsonObject json;
     json.field("flip", flip)
         .field("ms", ms)
-        .field("state", game_state)
-        .field("phase", stage_phase)
+        .field("state", static_cast<int>(game_state))
+        .field("phase", static_cast<int>(stage_phase))
         .field("timer", phase_timer)
         .field("score", player.score)
         .field("best", player.best_score)

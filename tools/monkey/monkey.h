@@ -47,13 +47,13 @@ class Monkey {
         if (chance(0.01)) tap_key(input, chance(0.5) ? svc::vk::kLeft : svc::vk::kRight);
         if (chance(0.004)) tap_key(input, svc::vk::kSpace);
         if (chance(0.01)) click(input, between(-20, 660), between(-20, 500));
-        if (game_state == state::kTitle && chance(0.01)) click(input, between(0, 639), 290);
+        if (game_state == GameState::kTitle && chance(0.01)) click(input, between(0, 639), 290);
         if (chance(0.02)) move_stick(input);
         if (chance(0.01)) press_joy_button(input, between(0, 2));
         if (chance(0.003)) input.mouse_move(between(0, 639), between(0, 479));
         // A click read by the pause menu in the same frame may already have
         // gone back to the title, where Escape quits.
-        const bool may_reach_title = title_next() || (game_state == state::kPaused && clicked_);
+        const bool may_reach_title = title_next() || (game_state == GameState::kPaused && clicked_);
         if (chance(0.001) && !may_reach_title) tap_key(input, svc::vk::kEscape);
     }
 
@@ -64,7 +64,7 @@ class Monkey {
     // Input given now is read in the next frame, which may already show the
     // title menu when the game-over screen is up.
     static bool title_next() {
-        return game_state == state::kTitle || game_state == state::kGameOver;
+        return game_state == GameState::kTitle || game_state == GameState::kGameOver;
     }
 
     bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
@@ -97,8 +97,8 @@ class Monkey {
     // whose end waits for a held button to be let go (a monkey releases it
     // only on the next flip, which that wait never shows).
     void press_joy_button(svc::InputState& input, int button) {
-        if (button == 0 &&
-            (game_state == state::kGameOver || (title_next() && near_quit_line(input.mouse_y())))) {
+        if (button == 0 && (game_state == GameState::kGameOver ||
+                            (title_next() && near_quit_line(input.mouse_y())))) {
             return;
         }
         input.joystick_button(0, button, true);

@@ -135,9 +135,9 @@ void stop_channel(const Channel& channel) {
     detail::service_mixer().stop(channel);
 }
 
-int channel_playing(const Channel& channel) {
+bool channel_playing(const Channel& channel) {
     ensure_output();
-    return detail::service_mixer().playing(channel) ? 1 : 0;
+    return detail::service_mixer().playing(channel);
 }
 
 std::vector<std::string> take_started_sounds() {

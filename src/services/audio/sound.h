@@ -24,7 +24,7 @@ void set_channel_volume(const Channel& channel, float volume);
 void resume_channel(const Channel& channel);
 void pause_channel(const Channel& channel);
 void stop_channel(const Channel& channel);
-int channel_playing(const Channel& channel);
+bool channel_playing(const Channel& channel);
 
 // Base names (such as "fire") of the sounds that started playing since the last
 // call, in order; for traces.

@@ -92,30 +92,30 @@ bool overlap_general(const Placed& a, const Placed& b, const PixelBox& box) {
 }  // namespace
 }  // namespace detail
 
-int images_collide(const Image& image1, int x1, int y1, int frame1, const Image& image2, int x2,
-                   int y2, int frame2) {
+bool images_collide(const Image& image1, int x1, int y1, int frame1, const Image& image2, int x2,
+                    int y2, int frame2) {
     using namespace detail;
     if (!image1 || !image2 || !usable_frame(*image1, frame1) || !usable_frame(*image2, frame2)) {
-        return 0;
+        return false;
     }
     const DrawState& s = draw_state();
     // The boxes reject most pairs before any pixel is looked at.
     const double ox = s.origin_x, oy = s.origin_y;
     auto box1 = image_box(s, *image1, x1 + ox, y1 + oy, kCollisionArea);
-    if (!box1) return 0;
+    if (!box1) return false;
     auto box2 = image_box(s, *image2, x2 + ox, y2 + oy, kCollisionArea);
-    if (!box2) return 0;
+    if (!box2) return false;
     const PixelBox box{std::max(box1->x0, box2->x0), std::max(box1->y0, box2->y0),
                        std::min(box1->x1, box2->x1), std::min(box1->y1, box2->y1)};
-    if (box.x0 >= box.x1 || box.y0 >= box.y1) return 0;
+    if (box.x0 >= box.x1 || box.y0 >= box.y1) return false;
     auto map1 = pixel_map(s, *image1, x1 + ox, y1 + oy);
     auto map2 = pixel_map(s, *image2, x2 + ox, y2 + oy);
-    if (!map1 || !map2) return 0;
+    if (!map1 || !map2) return false;
     const Placement p1{*map1, *box1}, p2{*map2, *box2};
     const Placed a{frame_cache(*image1, frame1), p1};
     const Placed b{frame_cache(*image2, frame2), p2};
-    if (unit_scale(p1.map) && unit_scale(p2.map)) return overlap_unit(a, b, box) ? 1 : 0;
-    return overlap_general(a, b, box) ? 1 : 0;
+    if (unit_scale(p1.map) && unit_scale(p2.map)) return overlap_unit(a, b, box);
+    return overlap_general(a, b, box);
 }
 
 }  // namespace svc

@@ -127,7 +127,7 @@ void set_alpha(float alpha) {
     detail::draw_state().alpha = alpha;
 }
 
-void set_blend(int mode) {
+void set_blend(BlendMode mode) {
     auto& s = detail::draw_state();
     if (mode == s.blend) return;
     s.blend = mode;

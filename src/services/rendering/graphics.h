@@ -9,13 +9,8 @@
 
 namespace svc {
 
-enum BlendMode : int {
-    kMaskBlend = 1,
-    kSolidBlend = 2,
-    kAlphaBlend = 3,
-    kLightBlend = 4,
-    kShadeBlend = 5
-};
+// How a drawn pixel meets the one below it; the rules are in render_internal.h.
+enum class BlendMode { kMask = 1, kSolid = 2, kAlpha = 3, kLight = 4, kShade = 5 };
 enum ImageFlag : int { kMasked = 1, kFiltered = 2, kMipmapped = 4, kDynamic = 8 };
 
 // Pixels are 0xAARRGGBB.
@@ -53,7 +48,7 @@ const std::uint32_t* back_buffer();
 // Drawing state.
 void set_colour(int r, int g, int b);
 void set_alpha(float alpha);
-void set_blend(int mode);
+void set_blend(BlendMode mode);
 void set_rotation(float degrees);
 float get_rotation();
 void set_scale(float sx, float sy);
@@ -62,14 +57,14 @@ void set_transform(float degrees, float sx, float sy);
 // Images.
 void set_mask_colour(int r, int g, int b);
 void set_auto_image_flags(int flags);
-void set_auto_mid_handle(int on);
+void set_auto_mid_handle(bool on);
 Image load_image(std::string_view path_or_resource, int flags);
 Image create_image(int width, int height, int frames, int flags);
 void grab_image(const Image& image, int x, int y, int frame);
 void mid_handle_image(const Image& image);
 void draw_image(const Image& image, float x, float y, int frame);
-int images_collide(const Image& image1, int x1, int y1, int frame1, const Image& image2, int x2,
-                   int y2, int frame2);
+bool images_collide(const Image& image1, int x1, int y1, int frame1, const Image& image2, int x2,
+                    int y2, int frame2);
 
 // Text.
 ImageFont load_image_font(std::string_view path_or_resource, int size, int style);

@@ -101,8 +101,8 @@ void set_auto_image_flags(int flags) {
     if (flags != -1) detail::loader_state().auto_flags = flags;
 }
 
-void set_auto_mid_handle(int on) {
-    detail::loader_state().auto_mid_handle = on != 0;
+void set_auto_mid_handle(bool on) {
+    detail::loader_state().auto_mid_handle = on;
 }
 
 Image load_image(std::string_view path_or_resource, int flags) {

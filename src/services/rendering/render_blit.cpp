@@ -49,22 +49,22 @@ inline std::uint32_t source_alpha(std::uint32_t t, const Tint& k) {
     return k.a == 255 ? ta : div255(ta * k.a);
 }
 
-template <int Mode>
+template <BlendMode Mode>
 inline void blend(std::uint32_t& d, std::uint32_t t, const Tint& k);
 
 template <>
-inline void blend<kMaskBlend>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
+inline void blend<BlendMode::kMask>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
     if ((t >> 24) < 128 || source_alpha(t, k) < 128) return;
     d = 0xFF000000u | source_rgb(t, k);
 }
 
 template <>
-inline void blend<kSolidBlend>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
+inline void blend<BlendMode::kSolid>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
     d = 0xFF000000u | source_rgb(t, k);
 }
 
 template <>
-inline void blend<kAlphaBlend>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
+inline void blend<BlendMode::kAlpha>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
     const std::uint32_t a = source_alpha(t, k);
     if (a == 0) return;
     const std::uint32_t s = source_rgb(t, k);
@@ -81,7 +81,7 @@ inline void blend<kAlphaBlend>(std::uint32_t& d, std::uint32_t t, const Tint& k)
 }
 
 template <>
-inline void blend<kLightBlend>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
+inline void blend<BlendMode::kLight>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
     const std::uint32_t a = source_alpha(t, k);
     if (a == 0) return;
     const std::uint32_t s = source_rgb(t, k);
@@ -93,7 +93,7 @@ inline void blend<kLightBlend>(std::uint32_t& d, std::uint32_t t, const Tint& k)
 }
 
 template <>
-inline void blend<kShadeBlend>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
+inline void blend<BlendMode::kShade>(std::uint32_t& d, std::uint32_t t, const Tint& k) {
     const std::uint32_t s = source_rgb(t, k);
     std::uint32_t out = 0xFF000000u;
     for (int shift = 0; shift < 24; shift += 8) {
@@ -102,7 +102,7 @@ inline void blend<kShadeBlend>(std::uint32_t& d, std::uint32_t t, const Tint& k)
     d = out;
 }
 
-template <int Mode>
+template <BlendMode Mode>
 void blend_run(std::uint32_t* dst, const std::uint32_t* src, int count, const Tint& k) {
     for (int i = 0; i < count; ++i) blend<Mode>(dst[i], src[i], k);
 }
@@ -128,7 +128,7 @@ void for_runs(const RunTable& table, int row, int lo, int hi, Fn&& fn) {
     }
 }
 
-template <int Mode>
+template <BlendMode Mode>
 void draw_unit(const Job& job) {
     const PixelMap& m = job.placed.map;
     const PixelBox& box = job.placed.box;
@@ -136,7 +136,7 @@ void draw_unit(const Job& job) {
     // Image column = screen column + shift_x, and likewise for rows.
     const int shift_x = static_cast<int>(m.u0 >> kFracBits);
     const int shift_y = static_cast<int>(m.v0 >> kFracBits);
-    const bool copy = job.tint.white && (Mode == kSolidBlend || job.tint.a == 255);
+    const bool copy = job.tint.white && (Mode == BlendMode::kSolid || job.tint.a == 255);
     for (int y = box.y0; y < box.y1; ++y) {
         int begin, end;
         if (!row_span(m, y, box.x0, box.x1, begin, end)) continue;
@@ -148,15 +148,15 @@ void draw_unit(const Job& job) {
         const std::uint32_t* opaque = job.cache.opaque.data() + src_row;
         const int lo = begin + shift_x, hi = end + shift_x;
         auto run = [&](int a, int b) {
-            if (copy && (Mode == kMaskBlend || Mode == kSolidBlend)) {
+            if (copy && (Mode == BlendMode::kMask || Mode == BlendMode::kSolid)) {
                 std::memcpy(dst + (a - shift_x), opaque + a, sizeof(std::uint32_t) * (b - a));
             } else {
                 blend_run<Mode>(dst + (a - shift_x), src + a, b - a, job.tint);
             }
         };
-        if constexpr (Mode == kMaskBlend) {
+        if constexpr (Mode == BlendMode::kMask) {
             for_runs(job.cache.solid, row, lo, hi, run);
-        } else if constexpr (Mode == kAlphaBlend || Mode == kLightBlend) {
+        } else if constexpr (Mode == BlendMode::kAlpha || Mode == BlendMode::kLight) {
             for_runs(job.cache.visible, row, lo, hi, run);
         } else {
             run(lo, hi);
@@ -164,7 +164,7 @@ void draw_unit(const Job& job) {
     }
 }
 
-template <int Mode>
+template <BlendMode Mode>
 void draw_axis(const Job& job) {
     const PixelMap& m = job.placed.map;
     const PixelBox& box = job.placed.box;
@@ -192,7 +192,7 @@ void draw_axis(const Job& job) {
     }
 }
 
-template <int Mode, bool Filtered>
+template <BlendMode Mode, bool Filtered>
 void draw_general(const Job& job) {
     const PixelMap& m = job.placed.map;
     const PixelBox& box = job.placed.box;
@@ -223,7 +223,7 @@ void draw_general(const Job& job) {
 // neighbours with the same weights, so the weights and the clamped columns are
 // worked out once. Where all four texels are clear, the blends that heed alpha
 // have nothing to draw.
-template <int Mode>
+template <BlendMode Mode>
 void draw_unit_filtered(const Job& job) {
     const PixelMap& m = job.placed.map;
     const PixelBox& box = job.placed.box;
@@ -233,7 +233,8 @@ void draw_unit_filtered(const Job& job) {
     const std::uint32_t wy = static_cast<std::uint32_t>(fv >> (kFracBits - 8)) & 255u;
     const int shift_x = static_cast<int>(fu >> kFracBits);
     const int shift_y = static_cast<int>(fv >> kFracBits);
-    constexpr bool kSkipClear = Mode == kMaskBlend || Mode == kAlphaBlend || Mode == kLightBlend;
+    constexpr bool kSkipClear =
+        Mode == BlendMode::kMask || Mode == BlendMode::kAlpha || Mode == BlendMode::kLight;
     const std::uint32_t* pixels = job.pixmap.pixels.data();
     for (int y = box.y0; y < box.y1; ++y) {
         int begin, end;
@@ -259,7 +260,7 @@ bool samples_texel_centres(const PixelMap& m) {
     return (m.u0 & (kFracOne - 1)) == kFracOne / 2 && (m.v0 & (kFracOne - 1)) == kFracOne / 2;
 }
 
-template <int Mode>
+template <BlendMode Mode>
 void draw_with(const Job& job) {
     const PixelMap& m = job.placed.map;
     const bool filtered = (job.image.flags & kFiltered) != 0;
@@ -288,10 +289,9 @@ void draw_image(const Image& image, float x, float y, int frame) {
     if (!target || !image || !usable_frame(*image, frame)) return;
     if (draw_observer) draw_observer(image, x, y, frame);
     const DrawState& s = draw_state();
-    const int mode = s.blend;
-    if (mode < kMaskBlend || mode > kShadeBlend) return;
+    const BlendMode mode = s.blend;
     const Tint tint = tint_of(s);
-    if (tint.a == 0 && mode != kSolidBlend && mode != kShadeBlend) return;
+    if (tint.a == 0 && mode != BlendMode::kSolid && mode != BlendMode::kShade) return;
     const double px = static_cast<double>(x) + s.origin_x;
     const double py = static_cast<double>(y) + s.origin_y;
     auto placed = place_image(s, *image, px, py, PixelBox{0, 0, target->width, target->height});
@@ -299,20 +299,20 @@ void draw_image(const Image& image, float x, float y, int frame) {
     const Job job{*image, image->pixmaps[frame], frame_cache(*image, frame), *placed, *target,
                   tint};
     switch (mode) {
-        case kMaskBlend:
-            draw_with<kMaskBlend>(job);
+        case BlendMode::kMask:
+            draw_with<BlendMode::kMask>(job);
             break;
-        case kSolidBlend:
-            draw_with<kSolidBlend>(job);
+        case BlendMode::kSolid:
+            draw_with<BlendMode::kSolid>(job);
             break;
-        case kAlphaBlend:
-            draw_with<kAlphaBlend>(job);
+        case BlendMode::kAlpha:
+            draw_with<BlendMode::kAlpha>(job);
             break;
-        case kLightBlend:
-            draw_with<kLightBlend>(job);
+        case BlendMode::kLight:
+            draw_with<BlendMode::kLight>(job);
             break;
-        case kShadeBlend:
-            draw_with<kShadeBlend>(job);
+        case BlendMode::kShade:
+            draw_with<BlendMode::kShade>(job);
             break;
     }
 }

@@ -31,7 +31,7 @@ struct DrawState {
     float origin_x = 0, origin_y = 0;
     float text_handle_x = 0, text_handle_y = 0;
     ImageFont font;  // null: the built-in font
-    int blend = kMaskBlend;
+    BlendMode blend = BlendMode::kMask;
 };
 
 struct LoaderState {
