@@ -13,6 +13,7 @@
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/timing.h"
+#include "shell/game_run.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 #include "world/balloon.h"
@@ -95,21 +96,12 @@ class Scenario {
   public:
     // stage 0: the title menu. Otherwise the stage is played from its fly-in
     // for `play_frames` frames of play before the caller takes over.
-    Scenario(int stage, int play_frames) {
-        platform_.set_keep_last_frame(false);
-        svc::use_platform(&platform_);
-        svc::force_random_seed(kSeed);
-        reset_game_globals();
-        ok_ = start_up();
+    Scenario(int stage, int play_frames) : run_(quiet(platform_), kSeed) {
+        ok_ = !start_up();
         if (!ok_ || stage == 0) return;
         enter_stage(stage);
         while (stage_phase != StagePhase::kPlay) frame();
         for (int i = 0; i < play_frames; ++i) frame();
-    }
-    ~Scenario() {
-        reset_game_globals();
-        svc::use_platform(nullptr);
-        svc::force_random_seed(std::nullopt);
     }
     Scenario(const Scenario&) = delete;
     Scenario& operator=(const Scenario&) = delete;
@@ -141,7 +133,14 @@ class Scenario {
         ::start_stage();
     }
 
+    // The frames are not kept: the benchmarks time the game, not a copy of each frame.
+    static svc::HeadlessPlatform& quiet(svc::HeadlessPlatform& platform) {
+        platform.set_keep_last_frame(false);
+        return platform;
+    }
+
     svc::HeadlessPlatform platform_;
+    GameRun run_;
     Pilot pilot_;
     bool ok_ = false;
 };

@@ -17,7 +17,7 @@
 #include "game/game_state.h"
 #include "services/backends/sdl/sdl_platform.h"
 #include "services/input.h"
-#include "shell/run_game.h"
+#include "shell/game_run.h"
 
 namespace {
 

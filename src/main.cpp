@@ -1,5 +1,5 @@
 #include "services/backends/sdl/sdl_platform.h"
-#include "shell/run_game.h"
+#include "shell/game_run.h"
 
 int main() {
     svc::SdlPlatform platform;

@@ -1,5 +1,9 @@
 #include "game/assets.h"
 
+#include <utility>
+
+#include <utility>
+
 svc::ImageFont game_font;
 Pictures pictures;
 EffectSounds effect_sounds;
@@ -44,18 +48,33 @@ void create_blank_pictures() {
     svc::set_auto_mid_handle(false);
 }
 
-void load_assets() {
-    game_font = svc::load_image_font("itckrist.ttf", 18, 4);
+std::string missing_resource(const std::string& name) {
+    return "the embedded " + name + " is missing or unreadable; the program was built without it";
+}
+
+std::optional<std::string> load_assets() {
+    constexpr const char* kFont = "itckrist.ttf";
+    game_font = svc::load_image_font(kFont, 18, 4);
+    if (!game_font) return missing_resource(kFont);
     svc::set_image_font(game_font);
 
-    pictures.paper = svc::load_image("nb_paper_1v.png", -1);
-    pictures.pointer = svc::load_image("dmpointerjg.png", -1);
-    pictures.mountain1 = svc::load_image("jg_bp_mts1.png", -1);
-    pictures.mountain2 = svc::load_image("jg_bp_mts2.png", -1);
-    const svc::Image sheet = svc::load_image("jg_bplane01.png", -1);
+    const std::pair<svc::Image*, const char*> embedded[] = {
+        {&pictures.paper, "nb_paper_1v.png"},
+        {&pictures.pointer, "dmpointerjg.png"},
+        {&pictures.mountain1, "jg_bp_mts1.png"},
+        {&pictures.mountain2, "jg_bp_mts2.png"},
+    };
+    for (const auto& [picture, name] : embedded) {
+        *picture = svc::load_image(name, -1);
+        if (!*picture) return missing_resource(name);
+    }
+    constexpr const char* kSheet = "jg_bplane01.png";
+    const svc::Image sheet = svc::load_image(kSheet, -1);
+    if (!sheet) return missing_resource(kSheet);
     cut_sprite_sheet(sheet);
 
     load_effect_sounds();
+    return std::nullopt;
 }
 
 void reset_assets() {

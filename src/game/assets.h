@@ -1,6 +1,9 @@
 #pragma once
 // What the game loads at start-up: the font, the pictures (the sprites cut out
 // of the embedded sprite sheet) and the sound effects from data/.
+#include <optional>
+#include <string>
+
 #include "services/audio/sound.h"
 #include "services/rendering/graphics.h"
 
@@ -34,7 +37,12 @@ extern EffectSounds effect_sounds;
 // sprite and blimp frames), to be filled by load_assets and the margin capture.
 void create_blank_pictures();
 // Loads the font, the pictures (cutting the sprite sheet) and the effect sounds.
-void load_assets();
+// The font and the pictures are embedded in the program, so one that does not
+// load is a build fault: returns a line naming it, and loads nothing after it.
+// A sound that does not load stays silent.
+std::optional<std::string> load_assets();
+// The line load_assets gives for an embedded picture or font that is missing.
+std::string missing_resource(const std::string& name);
 // Loads the seven effects from data/ (part of load_assets).
 void load_effect_sounds();
 // Drops every loaded asset.

@@ -55,9 +55,6 @@ void step_engine_volume() {
 }
 
 void reset_sound_cues() {
-    // The previous run's output and channels go; the next sound operation
-    // opens the output of the back end now installed.
-    svc::close_audio();
     volumes = Volumes{};
     engine_channel = nullptr;
 }

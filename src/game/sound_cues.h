@@ -22,5 +22,5 @@ void start_engine_loop();
 // The menu steps: one click advances step and volume together, wrapping to Off.
 void step_effects_volume();
 void step_engine_volume();
-// Back to the start-up volumes, with no engine channel, and the audio output closed.
+// Back to the start-up volumes, with no engine channel.
 void reset_sound_cues();

@@ -2,9 +2,6 @@
 
 #include <stdexcept>
 
-#include "services/input.h"
-#include "services/timing.h"
-
 namespace svc {
 namespace {
 Platform* current_platform = nullptr;
@@ -15,11 +12,8 @@ std::string& title_storage() {
 }
 }  // namespace
 
-void use_platform(Platform* platform) {
-    // Whatever a run left open is closed through the back end that opened it.
-    run_close_down_steps();
+void install_platform(Platform* platform) {
     current_platform = platform;
-    input_state().reset();
 }
 
 Platform& platform() {

@@ -53,11 +53,9 @@ class Platform {
     virtual std::unique_ptr<AudioOutput> open_audio(AudioMixFn mix) = 0;
 };
 
-// The back end the services use; the entry point installs it before start-up.
-// Installing one runs any close-down steps a previous run left behind (while
-// the previous back end is still installed) and puts the input state back to
-// its start.
-void use_platform(Platform* platform);
+// The back end the services use, installed by a Session (services/session.h)
+// for as long as it lives.
+void install_platform(Platform* platform);
 Platform& platform();
 bool has_platform();
 

@@ -18,6 +18,14 @@ void register_resource(std::string name, std::span<const std::uint8_t> bytes) {
     registry().insert_or_assign(std::move(name), bytes);
 }
 
+void register_embedded_assets() {
+    static const bool registered = [] {
+        detail::register_each_embedded_asset();
+        return true;
+    }();
+    (void)registered;
+}
+
 std::optional<std::span<const std::uint8_t>> find_resource(std::string_view name) {
     const auto& blobs = registry();
     auto it = blobs.find(name);

@@ -100,7 +100,6 @@ bool open_graphics(int width, int height, int depth, int hertz, int flags) {
     // Polled input starts from a clean slate.
     flush_keys();
     flush_mouse();
-    add_close_down_step([] { close_graphics(); });
     return true;
 }
 

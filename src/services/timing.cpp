@@ -2,9 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <exception>
-#include <vector>
 
 #include "services/platform.h"
 
@@ -81,40 +78,6 @@ int random_int(int min, int max) {
     std::int64_t offset = static_cast<std::int64_t>(u * static_cast<double>(count));
     if (offset >= count) offset = count - 1;  // rounding of u * count for huge spans
     return static_cast<int>(low + offset);
-}
-
-// --- The end of the program ------------------------------------------------------------
-
-namespace {
-std::vector<std::function<void()>>& close_down_steps() {
-    static std::vector<std::function<void()>> steps;
-    return steps;
-}
-}  // namespace
-
-void add_close_down_step(std::function<void()> step) {
-    close_down_steps().push_back(std::move(step));
-}
-
-void run_close_down_steps() {
-    auto& steps = close_down_steps();
-    while (!steps.empty()) {
-        std::function<void()> step = std::move(steps.back());
-        steps.pop_back();
-        // One failing step must not keep the others from releasing their resources.
-        try {
-            step();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "close-down step failed: %s\n", e.what());
-        } catch (...) {
-            std::fprintf(stderr, "close-down step failed\n");
-        }
-    }
-}
-
-void end_program() {
-    run_close_down_steps();
-    throw ProgramEnded{};
 }
 
 }  // namespace svc

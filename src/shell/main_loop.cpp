@@ -99,12 +99,12 @@ void hold_while_suspended() {
     if (engine_was_playing) svc::resume_channel(engine_channel);
 }
 
-void exit_game() {
+int exit_game() {
     if (svc::channel_playing(engine_channel)) {
         svc::stop_channel(engine_channel);
         // Lets the drone's last buffer drain before the process goes away.
         svc::delay(500);
     }
     save_best_score();
-    svc::end_program();
+    return 0;
 }

@@ -10,5 +10,6 @@ void run_frame();
 void check_global_keys();
 // Stands still while the window is inactive, with the engine drone paused.
 void hold_while_suspended();
-// Silences the engine, stores the best score and ends the program.
-[[noreturn]] void exit_game();
+// The way out: silences the engine, stores the best score and returns the
+// process's exit status.
+int exit_game();

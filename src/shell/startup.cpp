@@ -22,6 +22,8 @@ namespace {
 // an inactive game costs next to no processor time.
 constexpr int kSuspendedPollMs = 5;
 
+constexpr const char* kLogoResource = "qblogo_p.png";
+
 bool splash_skipped() {
     return svc::key_hit(svc::vk::kEscape) != 0 || svc::key_hit(svc::vk::kSpace) != 0 ||
            svc::mouse_hit(1) != 0 || svc::joystick_hit(0, 0) != 0;
@@ -29,18 +31,13 @@ bool splash_skipped() {
 
 }  // namespace
 
-void reset_game_globals() {
-    reset_game_state();
-    text_pen = TextPen{};
-    reset_world_globals();
-    reset_sound_cues();
-    reset_assets();
-}
-
-bool start_up() {
+std::optional<std::string> start_up() {
     svc::register_embedded_assets();
     svc::set_app_title(app_title);
-    if (!svc::open_graphics(640, 480, 32, 60, 2)) return false;
+    if (!svc::open_graphics(640, 480, 32, 60, 2)) {
+        const std::string reason = svc::platform().last_error();
+        return "cannot open the display" + (reason.empty() ? "" : ": " + reason);
+    }
     svc::count_joysticks();
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);
@@ -48,18 +45,19 @@ bool start_up() {
     create_engine_channel();
     svc::hide_pointer();
     svc::seed_random(svc::milliseconds());
-    load_assets();
+    const svc::Image logo = svc::load_image(kLogoResource, -1);
+    if (!logo) return missing_resource(kLogoResource);
+    if (std::optional<std::string> missing = load_assets()) return missing;
     load_best_score();
-    show_logo_splash(-25);
+    show_logo_splash(logo, -25);
     capture_page_margins();
     start_new_game();
     game_state = GameState::kTitle;
     svc::move_mouse(320, 292);
-    return true;
+    return std::nullopt;
 }
 
-void show_logo_splash(int y_offset) {
-    const svc::Image logo = svc::load_image("qblogo_p.png", -1);
+void show_logo_splash(const svc::Image& logo, int y_offset) {
     svc::mid_handle_image(logo);
     const float cx = static_cast<float>(svc::graphics_width() / 2);
     const float cy = static_cast<float>(svc::graphics_height() / 2 + y_offset);

@@ -1,17 +1,17 @@
 #pragma once
+#include <optional>
+#include <string>
+
+#include "services/rendering/graphics.h"
 // Start-up steps and the two routines that frame every picture.
 
 // Runs start-up in its order, from registering the embedded pictures to the
-// title menu with the pointer under its first item. False when no display could
-// be opened (nothing else has been done then).
-bool start_up();
-
-// Puts every game-wide variable back to its start-up value, for a new run of
-// the game in the same process.
-void reset_game_globals();
+// title menu with the pointer under its first item. Returns why it stopped
+// short (no display, or a missing embedded picture or font), or nothing.
+std::optional<std::string> start_up();
 
 // The maker's logo, fading out; a key, a click or the fire button skips it.
-void show_logo_splash(int y_offset);
+void show_logo_splash(const svc::Image& logo, int y_offset);
 // Clears the frame, resets the drawing state and draws the paper.
 void begin_frame();
 // Takes the paper's two margin strips, once, at start-up.

@@ -44,6 +44,7 @@ ScratchDir::~ScratchDir() {
 
 std::unique_ptr<ScratchDir> WorldTest::scratch_;
 std::unique_ptr<svc::HeadlessPlatform> WorldTest::platform_;
+std::unique_ptr<GameRun> WorldTest::run_;
 svc::Image WorldTest::real_sprites_;
 svc::Image WorldTest::real_blimp_;
 
@@ -81,19 +82,17 @@ svc::Image test_blimp_sheet() {
 void WorldTest::SetUpTestSuite() {
     scratch_ = std::make_unique<ScratchDir>();
     platform_ = std::make_unique<svc::HeadlessPlatform>();
-    svc::use_platform(platform_.get());
-    reset_game_globals();
+    run_ = std::make_unique<GameRun>(*platform_);
     // One Escape press skips the logo splash at its first frame.
     svc::input_state().key_event(svc::vk::kEscape, true, false);
     svc::input_state().key_event(svc::vk::kEscape, false, false);
-    ASSERT_TRUE(start_up());
+    ASSERT_EQ(start_up(), std::nullopt);
     real_sprites_ = pictures.sprites;
     real_blimp_ = pictures.blimp;
 }
 
 void WorldTest::TearDownTestSuite() {
-    reset_game_globals();
-    svc::close_graphics();
+    run_.reset();
     real_sprites_.reset();
     real_blimp_.reset();
     platform_.reset();

@@ -11,6 +11,7 @@
 
 #include "services/backends/headless/headless_platform.h"
 #include "services/rendering/graphics.h"
+#include "shell/game_run.h"
 
 namespace enemies_test {
 
@@ -57,6 +58,7 @@ class WorldTest : public ::testing::Test {
 
     static std::unique_ptr<ScratchDir> scratch_;
     static std::unique_ptr<svc::HeadlessPlatform> platform_;
+    static std::unique_ptr<GameRun> run_;
     static svc::Image real_sprites_;
     static svc::Image real_blimp_;
 };

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/fake_platform.h"
 #include "services/input.h"
+#include "services/session.h"
 
 namespace {
 
@@ -161,9 +164,10 @@ TEST(Joysticks, KeyAndMouseFlushesLeaveJoystickCountsAlone) {
 
 class InputQueries : public ::testing::Test {
   protected:
-    void SetUp() override { svc::use_platform(&platform); }
-    void TearDown() override { svc::use_platform(nullptr); }
+    void SetUp() override { session.emplace(platform); }
+    void TearDown() override { session.reset(); }
     testing_support::FakePlatform platform;
+    std::optional<svc::Session> session;
 };
 
 TEST_F(InputQueries, EveryQueryTakesInThePendingEventsFirst) {
@@ -192,12 +196,13 @@ TEST_F(InputQueries, PointerAndJoysticksGoThroughTheBackEnd) {
     EXPECT_EQ(svc::input_state().joystick_count(), 2);
 }
 
-TEST_F(InputQueries, InstallingABackEndStartsFromACleanInputState) {
+TEST_F(InputQueries, ASessionStartsFromACleanInputState) {
     svc::input_state().key_event('A', true, false);
     svc::input_state().focus_lost();
     svc::input_state().request_close();
+    session.reset();
     testing_support::FakePlatform other;
-    svc::use_platform(&other);
+    session.emplace(other);
     EXPECT_EQ(svc::key_down('A'), 0);
     EXPECT_EQ(svc::app_suspended(), 0);
     EXPECT_EQ(svc::close_requested(), 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/fake_platform.h"
@@ -8,6 +10,7 @@
 #include "services/rendering/graphics.h"
 #include "services/rendering/render_target.h"
 #include "services/screen.h"
+#include "services/session.h"
 #include "services/timing.h"
 
 namespace {
@@ -17,9 +20,10 @@ using testing_support::FakePlatform;
 template <typename P>
 class WithPlatform : public ::testing::Test {
   protected:
-    void SetUp() override { svc::use_platform(&platform); }
-    void TearDown() override { svc::use_platform(nullptr); }  // runs the close-down steps
+    void SetUp() override { session.emplace(platform); }
+    void TearDown() override { session.reset(); }
     P platform;
+    std::optional<svc::Session> session;
 };
 
 using Pacing = WithPlatform<svc::HeadlessPlatform>;
@@ -213,28 +217,25 @@ TEST_F(Screen, ReopeningClosesTheFirstScreen) {
     EXPECT_EQ(platform.screens_closed, 1);
 }
 
-TEST_F(Screen, EndProgramRunsTheCloseDownStepsLastFirstThenThrows) {
+TEST_F(Screen, EndingTheSessionClosesTheScreenThroughItsOwnBackEnd) {
+    svc::set_app_title("A run");
     ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
-    std::vector<int> order;
-    svc::add_close_down_step([&] { order.push_back(1); });
-    svc::add_close_down_step([&] { throw std::runtime_error("a failing step"); });
-    svc::add_close_down_step([&] { order.push_back(3); });
-    EXPECT_THROW(svc::end_program(), svc::ProgramEnded);
-    EXPECT_EQ(order, (std::vector<int>{3, 1}));
+    EXPECT_THROW(svc::Session{platform}, std::logic_error) << "one session at a time";
+    session.reset();
     EXPECT_EQ(platform.screens_closed, 1);
     EXPECT_FALSE(svc::detail::has_render_target());
-    order.clear();
-    svc::run_close_down_steps();  // they ran once and are gone
-    EXPECT_TRUE(order.empty());
-}
+    EXPECT_EQ(svc::window_title(), "");
 
-TEST_F(Screen, InstallingANewBackEndClosesWhatTheLastRunLeftOpen) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    // An exception that leaves a run still closes everything.
     FakePlatform next;
-    svc::use_platform(&next);
-    EXPECT_EQ(platform.screens_closed, 1);
-    EXPECT_EQ(next.screens_closed, 0);
-    svc::use_platform(&platform);
+    try {
+        svc::Session failing(next);
+        ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+        throw std::runtime_error("the run fails");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(next.screens_closed, 1);
+    session.emplace(platform);
 }
 
 }  // namespace

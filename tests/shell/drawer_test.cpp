@@ -2,6 +2,7 @@
 // the scale in force, and converts the text's size to float before scaling.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "services/rendering/graphics.h"
 #include "services/resources.h"
 #include "services/screen.h"
+#include "services/session.h"
 #include "services/timing.h"
 
 namespace {
@@ -18,7 +20,7 @@ namespace {
 class Drawer : public testing::Test {
   protected:
     void SetUp() override {
-        svc::use_platform(&platform_);
+        session_.emplace(platform_);
         svc::register_embedded_assets();
         ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60, 2));
         font_ = svc::load_image_font("itckrist.ttf", 18, 4);
@@ -26,10 +28,7 @@ class Drawer : public testing::Test {
         svc::set_image_font(font_);
         text_pen = TextPen{};
     }
-    void TearDown() override {
-        svc::run_close_down_steps();
-        svc::use_platform(nullptr);
-    }
+    void TearDown() override { session_.reset(); }
 
     static std::vector<std::uint32_t> screen() {
         const std::uint32_t* pixels = svc::back_buffer();
@@ -51,6 +50,7 @@ class Drawer : public testing::Test {
     }
 
     svc::HeadlessPlatform platform_;
+    std::optional<svc::Session> session_;
     svc::ImageFont font_;
 };
 

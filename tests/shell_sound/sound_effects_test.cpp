@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "game/assets.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/timing.h"
+#include "shell/game_run.h"
 #include "shell/menus.h"
 #include "sound/sound_test_support.h"
 
@@ -45,16 +47,11 @@ class GameSound : public sound_test::ScratchDirTest {
             write_bytes(file, sound_test::read_source_file(file));
         }
         platform_.set_audio_capture(true);
-        svc::use_platform(&platform_);
-        reset_sound_cues();
-        reset_assets();
+        run_.emplace(platform_);
         load_effect_sounds();
     }
     void TearDown() override {
-        svc::run_close_down_steps();
-        reset_sound_cues();
-        reset_assets();
-        svc::use_platform(nullptr);
+        run_.reset();
         ScratchDirTest::TearDown();
     }
     // Lets `ms` of virtual time pass, mixing the output meanwhile.
@@ -62,6 +59,7 @@ class GameSound : public sound_test::ScratchDirTest {
     std::size_t frames_so_far() const { return platform_.captured_audio().size() / 2; }
 
     svc::HeadlessPlatform platform_;
+    std::optional<GameRun> run_;
 };
 
 TEST_F(GameSound, VolumeStepsCycleInSinglePrecisionWithTheirLabels) {
@@ -196,12 +194,12 @@ TEST_F(GameSound, AMissingDroneFileLeavesTheGameRunningSilently) {
     svc::stop_channel(engine_channel);
 }
 
-TEST_F(GameSound, ResetPutsTheStartUpValuesBack) {
+TEST_F(GameSound, ANewRunStartsFromTheStartUpValues) {
     step_effects_volume();
     step_engine_volume();
     start_engine_loop();
-    reset_sound_cues();
-    reset_assets();
+    run_.reset();
+    run_.emplace(platform_);
     EXPECT_EQ(volumes.effects, 1.0f);
     EXPECT_EQ(volumes.effects_step, 10);
     EXPECT_EQ(volumes.engine, 0.6f);

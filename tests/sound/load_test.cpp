@@ -1,11 +1,14 @@
 // Decoding Ogg Vorbis files, and the sound services on top of the mixer.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <algorithm>
 #include <cmath>
 
 #include "services/audio/mixer.h"
 #include "services/audio/sound.h"
+#include "services/session.h"
 #include "services/timing.h"
 #include "sound_test_support.h"
 
@@ -111,11 +114,7 @@ TEST(OggDecoding, TheGamesSoundsDecodeWithSaneLevels) {
 
 class SoundServices : public sound_test::ScratchDirTest {
   protected:
-    void TearDown() override {
-        svc::close_audio();
-        svc::use_platform(nullptr);
-        ScratchDirTest::TearDown();
-    }
+    void TearDown() override { ScratchDirTest::TearDown(); }
     void copy_fixture(const std::string& from, const std::string& to) {
         write_bytes(to, read_source_file(from));
     }
@@ -123,7 +122,7 @@ class SoundServices : public sound_test::ScratchDirTest {
 
 TEST_F(SoundServices, OutputOpensOnTheFirstSoundOperationOnlyOnce) {
     ManualAudioPlatform platform(true);
-    svc::use_platform(&platform);
+    std::optional<svc::Session> session(std::in_place, platform);
     EXPECT_EQ(platform.open_calls, 0);
     const auto channel = svc::allocate_channel();
     EXPECT_EQ(platform.open_calls, 1);
@@ -132,17 +131,17 @@ TEST_F(SoundServices, OutputOpensOnTheFirstSoundOperationOnlyOnce) {
     EXPECT_EQ(platform.open_calls, 1);
     EXPECT_TRUE(platform.output_open());
 
-    // Closing (as the close-down steps do at the end of a run) lets the next
-    // run open a fresh output.
-    svc::run_close_down_steps();
+    // The end of a session closes it, and the next session opens a fresh output.
+    session.reset();
     EXPECT_FALSE(platform.output_open());
+    session.emplace(platform);
     svc::allocate_channel();
     EXPECT_EQ(platform.open_calls, 2);
 }
 
 TEST_F(SoundServices, LoadedSoundPlaysThroughTheOutputAtItsVolume) {
     ManualAudioPlatform platform(true, 22050);
-    svc::use_platform(&platform);
+    svc::Session session(platform);
     copy_fixture("tests/sound/fixtures/tone_mono.ogg", "tone.ogg");
     const auto sound = svc::load_sound("tone.ogg", 0);
     EXPECT_EQ(sound->name, "tone");
@@ -169,7 +168,7 @@ TEST_F(SoundServices, LoadedSoundPlaysThroughTheOutputAtItsVolume) {
 
 TEST_F(SoundServices, LoopFlagIsKeptAndTheLoopRunsOn) {
     ManualAudioPlatform platform(true);
-    svc::use_platform(&platform);
+    svc::Session session(platform);
     copy_fixture("tests/sound/fixtures/tone_mono.ogg", "tone.ogg");
     const auto sound = svc::load_sound("tone.ogg", 3);  // only bit 1 counts
     EXPECT_TRUE(sound->loop);
@@ -187,7 +186,7 @@ TEST_F(SoundServices, LoopFlagIsKeptAndTheLoopRunsOn) {
 
 TEST_F(SoundServices, MissingOrBrokenFileGivesASilentSoundAndOneLineOnce) {
     ManualAudioPlatform platform(true);
-    svc::use_platform(&platform);
+    std::optional<svc::Session> session(std::in_place, platform);
     write_bytes("broken.ogg", std::vector<unsigned char>(100, 'z'));
 
     testing::internal::CaptureStderr();
@@ -210,11 +209,19 @@ TEST_F(SoundServices, MissingOrBrokenFileGivesASilentSoundAndOneLineOnce) {
     svc::stop_channel(channel);
     svc::resume_channel(svc::cue_sound(broken));
     EXPECT_EQ(platform.mix(10), std::vector<int>(10, 0));
+
+    // A later run in the same process says it again.
+    session.reset();
+    session.emplace(platform);
+    testing::internal::CaptureStderr();
+    svc::load_sound("broken.ogg", 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "could not load broken.ogg: not an Ogg Vorbis file\n");
 }
 
 TEST_F(SoundServices, WithoutADeviceEveryCallSucceedsSilently) {
     ManualAudioPlatform platform(false);
-    svc::use_platform(&platform);
+    svc::Session session(platform);
     copy_fixture("tests/sound/fixtures/tone_mono.ogg", "tone.ogg");
     const auto sound = svc::load_sound("tone.ogg", 1);
     const auto channel = svc::cue_sound(sound);
@@ -230,7 +237,7 @@ TEST_F(SoundServices, WithoutADeviceEveryCallSucceedsSilently) {
 
 TEST_F(SoundServices, ClosingTheAudioEndsThePreviousRunsChannels) {
     ManualAudioPlatform platform(true);
-    svc::use_platform(&platform);
+    svc::Session session(platform);
     copy_fixture("tests/sound/fixtures/tone_mono.ogg", "tone.ogg");
     const auto channel = svc::cue_sound(svc::load_sound("tone.ogg", 1));
     svc::resume_channel(channel);

@@ -25,8 +25,7 @@ constexpr int kHeight = 480;
 }  // namespace
 
 void WorldTest::SetUp() {
-    reset_game_globals();
-    svc::use_platform(&platform_);
+    run_.emplace(platform_);
     svc::register_embedded_assets();
     ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60, 2));
     svc::set_mask_colour(200, 200, 200);
@@ -39,8 +38,7 @@ void WorldTest::SetUp() {
 }
 
 void WorldTest::TearDown() {
-    reset_game_globals();
-    svc::close_graphics();
+    run_.reset();
 }
 
 void WorldTest::start_empty_play() {

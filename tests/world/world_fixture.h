@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "services/backends/headless/headless_platform.h"
 #include "services/rendering/graphics.h"
+#include "shell/game_run.h"
 
 namespace world_test {
 
@@ -45,6 +47,7 @@ class WorldTest : public ::testing::Test {
     static std::vector<std::string> sounds();
 
     svc::HeadlessPlatform platform_;
+    std::optional<GameRun> run_;
 };
 
 // Fails the test when the pictures differ, naming how many pixels do.

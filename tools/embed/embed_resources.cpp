@@ -47,12 +47,13 @@ int main(int argc, char** argv) {
             write_array(out, i - 2, bytes);
             entries.emplace_back(arg.substr(0, eq), bytes.size());
         }
-        out << "}  // namespace\n\nnamespace svc {\nvoid register_embedded_assets() {\n";
+        out << "}  // namespace\n\nnamespace svc::detail {\nvoid register_each_embedded_asset() "
+               "{\n";
         for (size_t i = 0; i < entries.size(); ++i) {
             out << "    register_resource(\"" << entries[i].first << "\", {resource_" << i << ", "
                 << entries[i].second << "});\n";
         }
-        out << "}\n}  // namespace svc\n";
+        out << "}\n}  // namespace svc::detail\n";
         if (!out) throw std::runtime_error(std::string("cannot write ") + argv[1]);
     } catch (const std::exception& e) {
         std::cerr << "embed_resources: " << e.what() << "\n";

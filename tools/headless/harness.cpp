@@ -11,7 +11,7 @@
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/timing.h"
-#include "shell/run_game.h"
+#include "shell/game_run.h"
 
 namespace harness {
 namespace {
@@ -111,15 +111,6 @@ void check_options(const Options& options) {
     }
 }
 
-// Puts the services back for the next run, however this one ended.
-struct RunCleanup {
-    ~RunCleanup() {
-        svc::run_close_down_steps();
-        svc::force_random_seed(std::nullopt);
-        svc::use_platform(nullptr);
-    }
-};
-
 }  // namespace
 
 int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
@@ -174,12 +165,7 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
         scheduler.after_flip(flip, ms, input);
     });
 
-    int status = 0;
-    {
-        RunCleanup cleanup;
-        svc::force_random_seed(options.seed);
-        status = run_game(platform);
-    }
+    const int status = run_game(platform, options.seed);
     if (!options.audio_path.empty()) {
         write_wav(options.audio_path, platform.captured_audio(),
                   svc::HeadlessPlatform::kSampleRate);

@@ -42,7 +42,6 @@ void ensure_output() {
         platform().open_audio([&mixer](std::int16_t* out, int frames) { mixer.mix(out, frames); });
     if (state.output) mixer.set_output_rate(state.output->sample_rate());
     mixer.set_silent(state.output == nullptr);
-    add_close_down_step(close_audio);
 }
 
 std::string base_name(std::string_view path) {
@@ -79,11 +78,20 @@ bool read_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::s
 
 // Says once per file that it could not be loaded, so a drone reloaded at every
 // stage does not repeat the line.
+struct ReportedSounds {
+    std::mutex mutex;
+    std::set<std::string> paths;
+};
+
+ReportedSounds& reported_sounds() {
+    static ReportedSounds reported;
+    return reported;
+}
+
 void report_load_failure(const std::string& path, const std::string& reason) {
-    static std::mutex mutex;
-    static std::set<std::string> reported;
-    std::lock_guard lock(mutex);
-    if (!reported.insert(path).second) return;
+    ReportedSounds& reported = reported_sounds();
+    std::lock_guard lock(reported.mutex);
+    if (!reported.paths.insert(path).second) return;
     std::cerr << "could not load " << path << ": " << reason << '\n';
 }
 
@@ -142,6 +150,12 @@ bool channel_playing(const Channel& channel) {
 
 std::vector<std::string> take_started_sounds() {
     return detail::service_mixer().take_started();
+}
+
+void forget_reported_sounds() {
+    ReportedSounds& reported = reported_sounds();
+    std::lock_guard lock(reported.mutex);
+    reported.paths.clear();
 }
 
 void close_audio() {

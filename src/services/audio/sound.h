@@ -30,7 +30,10 @@ bool channel_playing(const Channel& channel);
 // call, in order; for traces.
 std::vector<std::string> take_started_sounds();
 
-// Shuts the audio output down (also registered as a close-down step).
+// Shuts the audio output down and stops every channel for good; the next sound
+// operation opens a new output.
 void close_audio();
+// A file that could not be loaded is reported once; this forgets those reports.
+void forget_reported_sounds();
 
 }  // namespace svc
