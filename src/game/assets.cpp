@@ -1,5 +1,7 @@
 #include "game/assets.h"
 
+#include "game/sprite_frames.h"
+
 svc::ImageFont game_font;
 Pictures pictures;
 EffectSounds effect_sounds;
@@ -16,9 +18,10 @@ void cut_sprite_sheet(const svc::Image& sheet) {
     svc::clear_screen();
     svc::draw_image(sheet, 0, 0, 0);
     svc::grab_image(pictures.cloud, 397, 79, 0);
-    for (int f = 0; f <= 25; ++f)
+    for (int f = 0; f < sprite_frame::kCount; ++f)
         svc::grab_image(pictures.sprites, 1 + 49 * (f % 13), 1 + 34 * (f / 13), f);
-    for (int f = 0; f <= 3; ++f) svc::grab_image(pictures.blimp, 1 + 81 * f, 71, f);
+    for (int f = 0; f < blimp_frame::kCount; ++f)
+        svc::grab_image(pictures.blimp, 1 + 81 * f, 71, f);
     svc::set_mask_colour(200, 200, 200);
 }
 
@@ -39,8 +42,8 @@ void create_blank_pictures() {
     pictures.right_margin = svc::create_image(116, 480, 1, -1);
     svc::set_auto_mid_handle(true);
     pictures.cloud = svc::create_image(116, 78, 1, -1);
-    pictures.sprites = svc::create_image(48, 33, 26, -1);
-    pictures.blimp = svc::create_image(80, 33, 4, -1);
+    pictures.sprites = svc::create_image(48, 33, sprite_frame::kCount, -1);
+    pictures.blimp = svc::create_image(80, 33, blimp_frame::kCount, -1);
     svc::set_auto_mid_handle(false);
 }
 

@@ -3,6 +3,7 @@
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sprite_frames.h"
 #include "services/input.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
@@ -139,5 +140,6 @@ void draw_hud() {
     svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
     for (int i = 1; i <= player.lives - 1; ++i)
-        svc::draw_image(pictures.sprites, static_cast<float>(140 + 53 * (i - 1)), 452, 1);
+        svc::draw_image(pictures.sprites, static_cast<float>(140 + 53 * (i - 1)), 452,
+                        sprite_frame::kPlayerNoseRight);
 }

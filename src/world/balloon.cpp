@@ -5,6 +5,7 @@
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
 #include "world/effects.h"
@@ -20,8 +21,6 @@ namespace {
 constexpr float kTop = 125.0f;
 constexpr float kBottom = 300.0f;
 constexpr float kBobSpeed = 0.2f;
-constexpr int kBalloonFrame = 14;
-constexpr int kShotFrame = 21;
 
 }  // namespace
 
@@ -54,7 +53,7 @@ void Balloon::update() {
     svc::set_alpha(1.0f);
     svc::set_blend(svc::BlendMode::kMask);
     svc::set_colour(255, 255, 255);
-    svc::draw_image(pictures.sprites, static_cast<float>(x), y, kBalloonFrame);
+    svc::draw_image(pictures.sprites, static_cast<float>(x), y, sprite_frame::kBalloon);
 
     const int whole_y = static_cast<int>(y);
     const auto pop = [&](PlayerShot* shot) {
@@ -69,13 +68,13 @@ void Balloon::update() {
     // Every overlapping shot pops it again, and touching the plane in the same
     // update costs once more.
     player_shot_list.enumerate([&](PlayerShot& shot) {
-        if (!svc::images_collide(pictures.sprites, x, whole_y, kBalloonFrame, pictures.sprites,
-                                 shot.x, shot.y, kShotFrame))
+        if (!svc::images_collide(pictures.sprites, x, whole_y, sprite_frame::kBalloon,
+                                 pictures.sprites, shot.x, shot.y, sprite_frame::kShot))
             return;
         pop(&shot);
     });
     if (player.invulnerable_frames != 0) return;
-    if (svc::images_collide(pictures.sprites, x, whole_y, kBalloonFrame, pictures.sprites,
+    if (svc::images_collide(pictures.sprites, x, whole_y, sprite_frame::kBalloon, pictures.sprites,
                             static_cast<int>(player.x), static_cast<int>(player.y), player.facing))
         pop(nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include "game/assets.h"
 #include "game/sound_cues.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
 #include "world/effects.h"
@@ -15,12 +16,12 @@ Blimp blimp;
 namespace {
 constexpr int kBandLeft = 60, kBandRight = 580;
 constexpr int kWrapLeft = -6000, kWrapRight = 6640;
-constexpr int kShotFrame = 21;
 }  // namespace
 
 void Blimp::set_up_for_stage() {
     state = kFlying;
-    frame = static_cast<int>(svc::random_real(10.0, 12.0));
+    frame = static_cast<int>(
+        svc::random_real(sprite_frame::kBlimpNoseLeft, sprite_frame::kBlimpNoseRight + 1));
     y = static_cast<int>(svc::random_real(125.0, 300.0));
     x = static_cast<int>(svc::random_real(-6000.0, 6640.0));
     puff_timer = 0;
@@ -47,8 +48,8 @@ void Blimp::fly() {
     // Every overlapping shot of the walk is a hit; later shots are tested
     // against the frame as it stands after the earlier hits.
     player_shot_list.enumerate([this](PlayerShot& shot) {
-        if (!svc::images_collide(pictures.sprites, shot.x, shot.y, kShotFrame, pictures.sprites, x,
-                                 y, frame))
+        if (!svc::images_collide(pictures.sprites, shot.x, shot.y, sprite_frame::kShot,
+                                 pictures.sprites, x, y, frame))
             return;
         state = kHit;
         play_effect(effect_sounds.blimp_hit);
@@ -72,15 +73,15 @@ void Blimp::fly() {
 // a frame already switched stays as it is.
 void Blimp::puncture() {
     state = kHit;
-    if (frame == 10)
-        frame = 0;
-    else if (frame == 11)
-        frame = 2;
+    if (frame == sprite_frame::kBlimpNoseLeft)
+        frame = blimp_frame::kHitNoseLeft;
+    else if (frame == sprite_frame::kBlimpNoseRight)
+        frame = blimp_frame::kHitNoseRight;
 }
 
 // Blown off against its nose, the gas puff at the nose alternating every 5 frames.
 void Blimp::blow_off() {
-    x += frame == 0 ? 2 : -2;
+    x += frame == blimp_frame::kHitNoseLeft ? 2 : -2;
     if (x < kBandLeft || x > kBandRight) state = kGone;
     svc::draw_image(pictures.blimp, static_cast<float>(x), static_cast<float>(y),
                     frame + puff_frame);

@@ -8,7 +8,7 @@ struct Blimp {
 
     int x = 0;
     int y = 0;
-    int frame = 0;       // flying: sprite frame 10 or 11; hit: blimp picture 0 or 2
+    int frame = 0;       // flying: sprite_frame::kBlimpNose*; hit: blimp_frame::kHitNose*
     int state = 0;       // kFlying, kHit (blown off) or kGone
     int puff_frame = 0;  // hit: 0 or 1, the gas puff at its nose
     int puff_timer = 0;

@@ -4,6 +4,7 @@
 
 #include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
 
@@ -14,7 +15,6 @@ namespace {
 
 constexpr float kGravity = 0.03f;
 constexpr int kSmokeEvery = 5;
-constexpr int kSmokeFrame = 20;
 constexpr float kSmokeFade = 0.02f;
 constexpr float kSmokeGrowth = 0.004f;
 
@@ -82,7 +82,7 @@ void SmokePuff::update() {
     svc::set_alpha(1.0f);
     svc::set_colour(255, 255, 255);
     svc::set_transform(static_cast<float>(rotation), scale, scale);
-    svc::draw_image(pictures.sprites, x, y, kSmokeFrame);
+    svc::draw_image(pictures.sprites, x, y, sprite_frame::kSmoke);
     life -= kSmokeFade;
     scale += kSmokeGrowth;
     rotation += 5;

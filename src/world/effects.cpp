@@ -7,6 +7,7 @@
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 
 EntityList<Explosion> explosion_list;
@@ -15,10 +16,7 @@ EntityList<PointsPopup> points_popup_list;
 
 namespace {
 
-constexpr int kFirstBlastFrame = 22;
-constexpr int kLastBlastFrame = 25;
 constexpr int kUpdatesPerBlastFrame = 25;
-constexpr int kPopFrame = 15;
 constexpr float kPopFade = 0.02f;
 constexpr float kPointsFade = 0.004f;
 constexpr int kPointsRise = 2;
@@ -35,7 +33,7 @@ std::string points_text(int amount) {
 
 void Explosion::spawn(float x, float y, float scale) {
     auto blast = std::make_unique<Explosion>();
-    blast->frame = kFirstBlastFrame;
+    blast->frame = sprite_frame::kFirstBlast;
     blast->scale = scale;
     blast->x = x;
     blast->y = y;
@@ -51,7 +49,7 @@ void Explosion::update() {
     svc::draw_image(pictures.sprites, x, y, frame);
     if (frame_timer >= kUpdatesPerBlastFrame) {
         frame_timer = 0;
-        if (++frame > kLastBlastFrame) explosion_list.remove(*this);
+        if (++frame > sprite_frame::kLastBlast) explosion_list.remove(*this);
     }
     svc::set_scale(1.0f, 1.0f);
 }
@@ -76,7 +74,8 @@ void BalloonPop::update() {
     svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(alpha);
     svc::set_colour(255, 255, 255);
-    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y), kPopFrame);
+    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y),
+                    sprite_frame::kBalloonPop);
     alpha -= kPopFade;
     if (!(alpha > 0.0f)) balloon_pop_list.remove(*this);
 }

@@ -5,6 +5,7 @@
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
+#include "game/sprite_frames.h"
 #include "services/audio/sound.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
@@ -23,11 +24,12 @@ constexpr float kWrapLow = -2000.0f;
 constexpr float kWrapHigh = 2640.0f;
 constexpr float kBandLeft = 80.0f;
 constexpr float kBandRight = 560.0f;
-constexpr int kNoseLeft = 12;
-constexpr int kShotFrame = 21;
 
 void make_debris(float x, float y, int frame) {
-    DebrisPiece::spawn(x, y, frame == kNoseLeft ? 16 : 18, 2);
+    const int first_piece = frame == sprite_frame::kEnemyNoseLeft
+                                ? sprite_frame::kEnemyPiecesNoseLeft
+                                : sprite_frame::kEnemyPiecesNoseRight;
+    DebrisPiece::spawn(x, y, first_piece, sprite_frame::kEnemyPieceCount);
 }
 
 }  // namespace
@@ -38,8 +40,9 @@ void EnemyPlane::spawn_for_stage() {
         auto enemy = std::make_unique<EnemyPlane>();
         enemy->y = static_cast<int>(svc::random_real(125.0, 300.0));
         enemy->x = static_cast<float>(svc::random_real(-2000.0, 2640.0));
-        enemy->frame = static_cast<int>(svc::random_real(12.0, 14.0));
-        if (enemy->frame == kNoseLeft)
+        enemy->frame = static_cast<int>(
+            svc::random_real(sprite_frame::kEnemyNoseLeft, sprite_frame::kEnemyNoseRight + 1));
+        if (enemy->frame == sprite_frame::kEnemyNoseLeft)
             enemy->speed = static_cast<float>(svc::random_real(-0.5, -3.5));
         else
             enemy->speed = static_cast<float>(svc::random_real(0.5, 3.5));
@@ -63,7 +66,7 @@ void EnemyPlane::update() {
     // Every shot that overlaps in this walk is a hit of its own and scores.
     player_shot_list.enumerate([&](PlayerShot& shot) {
         if (!svc::images_collide(pictures.sprites, whole_x, y, frame, pictures.sprites, shot.x,
-                                 shot.y, kShotFrame))
+                                 shot.y, sprite_frame::kShot))
             return;
         play_effect(effect_sounds.explosion);
         player_shot_list.remove(shot);

@@ -109,8 +109,9 @@ void Player::crash() {
     phase_timer = 0;
     player.lives -= 1;
     Explosion::spawn(player.x, player.y, 1.5f);
-    const int first_piece = player.facing == kFacingLeft ? 2 : 6;
-    DebrisPiece::spawn(player.x, player.y, first_piece, 4);
+    const int first_piece = player.facing == kFacingLeft ? sprite_frame::kPlayerPiecesNoseLeft
+                                                         : sprite_frame::kPlayerPiecesNoseRight;
+    DebrisPiece::spawn(player.x, player.y, first_piece, sprite_frame::kPlayerPieceCount);
     // Far above the mountains, so the rest of the death sequence finds no contact.
     player.x = 0.0f;
     player.y = 0.0f;

@@ -4,13 +4,13 @@
 
 #include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "world/player.h"
 
 EntityList<PlayerShot> player_shot_list;
 
 namespace {
-constexpr int kShotFrame = 21;
 constexpr int kShotSpeed = 8;
 constexpr float kMuzzleOffset = 24.0f;
 constexpr int kLeftLimit = 100;
@@ -33,7 +33,8 @@ void PlayerShot::fire() {
 // A shot is drawn once more where it crossed the limit, then removed.
 void PlayerShot::update() {
     x += speed;
-    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y), kShotFrame);
+    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y),
+                    sprite_frame::kShot);
     if (x < kLeftLimit || x > kRightLimit) player_shot_list.remove(*this);
 }
 
