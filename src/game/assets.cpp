@@ -1,5 +1,6 @@
 #include "game/assets.h"
 
+#include "drawing/plain_style.h"
 #include "game/sprite_frames.h"
 
 svc::ImageFont game_font;
@@ -11,10 +12,8 @@ namespace {
 // The sheet is drawn with the mask blend onto a black buffer and cut with black
 // as the mask colour, so its grey background ends up transparent in every cut.
 void cut_sprite_sheet(const svc::Image& sheet) {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
+    use_plain_mask_style();
     svc::set_mask_colour(0, 0, 0);
-    svc::set_colour(255, 255, 255);
     svc::clear_screen();
     svc::draw_image(sheet, 0, 0, 0);
     svc::grab_image(pictures.cloud, 397, 79, 0);

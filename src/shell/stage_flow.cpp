@@ -1,5 +1,6 @@
 #include "shell/stage_flow.h"
 
+#include "drawing/plain_style.h"
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
@@ -136,9 +137,7 @@ void draw_hud() {
 
     if (game_state == GameState::kPaused || game_state == GameState::kTitle || player.lives <= 1)
         return;
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     for (int i = 1; i <= player.lives - 1; ++i)
         svc::draw_image(pictures.sprites, static_cast<float>(140 + 53 * (i - 1)), 452,
                         sprite_frame::kPlayerNoseRight);

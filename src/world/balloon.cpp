@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
@@ -50,9 +51,7 @@ void Balloon::update() {
     if (x > 2640) x = -2000;
     if (!(x > 80 && x < 560)) return;
 
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     svc::draw_image(pictures.sprites, static_cast<float>(x), y, sprite_frame::kBalloon);
 
     const int whole_y = static_cast<int>(y);

@@ -1,5 +1,6 @@
 #include "world/blimp.h"
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/sound_cues.h"
 #include "game/sprite_frames.h"
@@ -29,9 +30,7 @@ void Blimp::set_up_for_stage() {
 }
 
 void Blimp::update() {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     if (state == kFlying)
         fly();
     else if (state == kHit)

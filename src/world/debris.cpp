@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sprite_frames.h"
@@ -40,9 +41,7 @@ void DebrisPiece::spawn(float x, float y, int first_frame, int count) {
 
 void DebrisPiece::update() {
     ++frames_since_smoke;
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     x += speed_x;
     y += speed_y;
     speed_y += kGravity;

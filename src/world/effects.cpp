@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "drawing/plain_style.h"
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
@@ -42,9 +43,7 @@ void Explosion::spawn(float x, float y, float scale) {
 
 void Explosion::update() {
     ++frame_timer;
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     svc::set_scale(scale, scale);
     svc::draw_image(pictures.sprites, x, y, frame);
     if (frame_timer >= kUpdatesPerBlastFrame) {

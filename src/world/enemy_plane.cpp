@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
@@ -57,9 +58,7 @@ void EnemyPlane::update() {
     // Off the visible band an enemy is neither drawn nor tested.
     if (!(x > kBandLeft && x < kBandRight)) return;
 
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     svc::draw_image(pictures.sprites, x, static_cast<float>(y), frame);
 
     const int whole_x = static_cast<int>(x);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sprite_frames.h"
@@ -39,9 +40,7 @@ void PlayerShot::update() {
 }
 
 void PlayerShot::update_all() {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     player_shot_list.enumerate([](PlayerShot& shot) { shot.update(); });
 }
 

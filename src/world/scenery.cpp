@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "services/rendering/graphics.h"
@@ -22,12 +23,6 @@ constexpr int kMountainWrapLeft = -306;
 constexpr int kMountainWrapRight = 522;
 constexpr int kMountain1Top = 300;
 constexpr int kMountain2Top = 304;
-
-void set_plain_mask_state() {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
-}
 
 int wrap_mountain_left(int x) {
     return x < kMountainWrapLeft ? kMountainWrapRight : x;
@@ -58,7 +53,7 @@ void Cloud::update() {
 }
 
 void Cloud::update_all() {
-    set_plain_mask_state();
+    use_plain_mask_style();
     cloud_list.enumerate([](Cloud& cloud) { cloud.update(); });
 }
 
@@ -69,7 +64,7 @@ void Cloud::remove_all() {
 // The ground kills whatever the plane's state: the test runs while it blinks
 // and while it rests unseen during the stage clear.
 void Mountains::update() {
-    set_plain_mask_state();
+    use_plain_mask_style();
     mountain1_x += scroll_speed;
     mountain2_x += scroll_speed;
     mountain1_x = wrap_mountain_left(mountain1_x);
