@@ -5,6 +5,7 @@
 #include <string>
 
 #include "drawing/plain_style.h"
+#include "drawing/scoped_transform.h"
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
@@ -44,13 +45,12 @@ void Explosion::spawn(float x, float y, float scale) {
 void Explosion::update() {
     ++frame_timer;
     use_plain_mask_style();
-    svc::set_scale(scale, scale);
+    const ScopedScale scaled(scale, scale);
     svc::draw_image(pictures.sprites, x, y, frame);
     if (frame_timer >= kUpdatesPerBlastFrame) {
         frame_timer = 0;
         if (++frame > sprite_frame::kLastBlast) explosion_list.remove(*this);
     }
-    svc::set_scale(1.0f, 1.0f);
 }
 
 void Explosion::update_all() {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "drawing/plain_style.h"
+#include "drawing/scoped_transform.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "services/rendering/graphics.h"
@@ -44,12 +45,11 @@ void Cloud::spawn_for_stage() {
 }
 
 void Cloud::update() {
-    svc::set_scale(scale, scale);
+    const ScopedScale scaled(scale, scale);
     x = x + (static_cast<float>(mountains.scroll_speed) + speed);
     if (x < kCloudWrapLeft) x = kCloudWrapRight;
     if (x > kCloudWrapRight) x = kCloudWrapLeft;
     svc::draw_image(pictures.cloud, x, static_cast<float>(y), 0);
-    svc::set_scale(1.0f, 1.0f);
 }
 
 void Cloud::update_all() {
