@@ -7,6 +7,7 @@
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
 #include "world/effects.h"
+#include "world/hits.h"
 #include "world/player.h"
 #include "world/player_shot.h"
 #include "world/scenery.h"
@@ -44,24 +45,27 @@ void Blimp::fly() {
     if (!(x > kBandLeft && x < kBandRight)) return;
 
     svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y), frame);
-    // Every overlapping shot of the walk is a hit; later shots are tested
-    // against the frame as it stands after the earlier hits.
-    player_shot_list.enumerate([this](PlayerShot& shot) {
-        if (!svc::images_collide(pictures.sprites, shot.x, shot.y, sprite_frame::kShot,
-                                 pictures.sprites, x, y, frame))
-            return;
-        state = kHit;
-        play_effect(effect_sounds.blimp_hit);
-        player_shot_list.remove(shot);
-        player.score += 250 * player.level;
-        PointsPopup::spawn(x, y, 250 * player.level);
-        puncture();
-    });
-    if (player.invulnerable_frames != 0) return;
-    if (!svc::images_collide(pictures.sprites, static_cast<int>(player.x),
-                             static_cast<int>(player.y), player.facing, pictures.sprites, x, y,
-                             frame))
-        return;
+    // Every overlapping shot of the walk is a hit; later shots, and then the
+    // plane, are tested against the frame as it stands after the earlier hits.
+    for_each_shot_hitting(*this, TestOrder::kTargetSecond,
+                          [this](PlayerShot& shot) { shot_hit(shot); });
+    if (touches_plane(sprite(), TestOrder::kTargetSecond)) ram_plane();
+}
+
+SheetSprite Blimp::sprite() const {
+    return {x, y, frame};
+}
+
+void Blimp::shot_hit(PlayerShot& shot) {
+    state = kHit;
+    play_effect(effect_sounds.blimp_hit);
+    player_shot_list.remove(shot);
+    player.score += 250 * player.level;
+    PointsPopup::spawn(x, y, 250 * player.level);
+    puncture();
+}
+
+void Blimp::ram_plane() {
     state = kHit;
     play_effect(effect_sounds.blimp_hit);
     puncture();

@@ -3,6 +3,9 @@
 // three times as long as the enemies'. Shooting it pays a bonus and blows it
 // off the page; ramming it costs a life.
 
+struct PlayerShot;
+struct SheetSprite;
+
 struct Blimp {
     static constexpr int kHit = 0, kFlying = 1, kGone = 2;
 
@@ -17,9 +20,13 @@ struct Blimp {
     void set_up_for_stage();
     // Moves, draws and tests it (flying), or blows it off (hit).
     void update();
+    // Its frame where it is drawn, for the hit tests.
+    SheetSprite sprite() const;
 
   private:
     void fly();
+    void shot_hit(PlayerShot& shot);
+    void ram_plane();
     void puncture();
     void blow_off();
 };

@@ -12,6 +12,7 @@
 #include "services/timing.h"
 #include "world/debris.h"
 #include "world/effects.h"
+#include "world/hits.h"
 #include "world/player.h"
 #include "world/player_shot.h"
 #include "world/scenery.h"
@@ -60,27 +61,27 @@ void EnemyPlane::update() {
 
     use_plain_mask_style();
     svc::draw_image(pictures.sprites, x, static_cast<float>(y), frame);
-
-    const int whole_x = static_cast<int>(x);
     // Every shot that overlaps in this walk is a hit of its own and scores.
-    player_shot_list.enumerate([&](PlayerShot& shot) {
-        if (!svc::images_collide(pictures.sprites, whole_x, y, frame, pictures.sprites, shot.x,
-                                 shot.y, sprite_frame::kShot))
-            return;
-        play_effect(effect_sounds.explosion);
-        player_shot_list.remove(shot);
-        PointsPopup::spawn(whole_x, y, 15 * player.level);
-        player.score += 15 * player.level;
-        Explosion::spawn(x, static_cast<float>(y), 1.0f);
-        make_debris(x, static_cast<float>(y), frame);
-        enemy_plane_list.remove(*this);
-    });
+    for_each_shot_hitting(*this, TestOrder::kTargetFirst,
+                          [this](PlayerShot& shot) { shot_down(shot); });
+    if (touches_plane(sprite(), TestOrder::kTargetSecond)) ram_plane();
+}
 
-    if (player.invulnerable_frames != 0) return;
-    if (!svc::images_collide(pictures.sprites, static_cast<int>(player.x),
-                             static_cast<int>(player.y), player.facing, pictures.sprites, whole_x,
-                             y, frame))
-        return;
+SheetSprite EnemyPlane::sprite() const {
+    return {static_cast<int>(x), y, frame};
+}
+
+void EnemyPlane::shot_down(PlayerShot& shot) {
+    play_effect(effect_sounds.explosion);
+    player_shot_list.remove(shot);
+    PointsPopup::spawn(static_cast<int>(x), y, 15 * player.level);
+    player.score += 15 * player.level;
+    Explosion::spawn(x, static_cast<float>(y), 1.0f);
+    make_debris(x, static_cast<float>(y), frame);
+    enemy_plane_list.remove(*this);
+}
+
+void EnemyPlane::ram_plane() {
     play_effect(effect_sounds.explosion);
     Explosion::spawn(x, static_cast<float>(y), 1.0f);
     make_debris(x, static_cast<float>(y), frame);

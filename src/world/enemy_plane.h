@@ -1,6 +1,9 @@
 #pragma once
 #include "world/entity_list.h"
 
+struct PlayerShot;
+struct SheetSprite;
+
 // Enemy biplane: flies level at its own speed while the world scrolls, wraps
 // around the long world and is shot down for points.
 struct EnemyPlane {
@@ -14,6 +17,12 @@ struct EnemyPlane {
     void update();
     static void update_all();
     static void remove_all();
+    // Its frame where it is drawn, for the hit tests.
+    SheetSprite sprite() const;
+
+  private:
+    void shot_down(PlayerShot& shot);
+    void ram_plane();
 };
 
 extern EntityList<EnemyPlane> enemy_plane_list;
