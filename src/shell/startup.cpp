@@ -55,7 +55,7 @@ bool start_up() {
     capture_page_margins();
     start_new_game();
     game_state = GameState::kTitle;
-    svc::move_mouse(320, 292);
+    park_menu_pointer();
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "game/game_state.h"
 #include "headless/harness.h"
 #include "services/input.h"
+#include "shell/menus.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/debris.h"
@@ -133,7 +134,7 @@ RunRecord play(int frames, const std::string& shot_dir) {
         if (game_state == GameState::kTitle) {
             if (started) ++record.game_overs;
             started = false;
-            svc::input_state().mouse_move(320, 292);
+            svc::input_state().mouse_move(kParkedPointerX, kParkedPointerY);
             svc::input_state().mouse_button(1, true);
             svc::input_state().mouse_button(1, false);
             return;
