@@ -52,6 +52,8 @@ void Blimp::fly() {
     if (touches_plane(sprite(), TestOrder::kTargetSecond)) ram_plane();
 }
 
+// After a hit in the same update, frame already holds the punctured picture's
+// number, and the later tests read it as a frame of the sprite sheet.
 SheetSprite Blimp::sprite() const {
     return {x, y, frame};
 }

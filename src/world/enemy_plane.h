@@ -10,8 +10,7 @@ struct EnemyPlane {
     float x = 0;      // centre x; wraps within -2000.0 to 2640.0
     int y = 0;        // centre y, fixed for the enemy's life
     float speed = 0;  // own speed: negative flies left, positive right
-    int frame =
-        0;  // sprite frame drawn and tested: sprite_frame::kEnemyNoseLeft or kEnemyNoseRight
+    int frame = 0;    // drawn and tested: sprite_frame::kEnemyNoseLeft or kEnemyNoseRight
 
     static void spawn_for_stage();
     void update();
