@@ -5,12 +5,11 @@
 // so a frame includes the world's update, every draw, the margins, the flip
 // (with the virtual clock's wait and the audio mixed for it) and the input.
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 #include "game/game_state.h"
+#include "pilot/pilot.h"
 #include "services/backends/headless/headless_platform.h"
-#include "services/input.h"
 #include "services/platform.h"
 #include "services/timing.h"
 #include "shell/game_run.h"
@@ -26,62 +25,6 @@
 namespace bench {
 
 constexpr int kSeed = 31;
-
-// Turns towards the nearest enemy, matches its height and fires when level
-// with it: enough to fill the sky with explosions, debris, smoke and points.
-class Pilot {
-  public:
-    void fly() {
-        if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) {
-            hold(svc::vk::kUp, false);
-            hold(svc::vk::kDown, false);
-            return;
-        }
-        ++frame_;
-        const EnemyPlane* target = nearest_enemy();
-        if (!target) return;
-        const bool target_left = target->x < player.x;
-        if (frame_ - last_turn_ > 45 && target_left != (player.facing == 0)) {
-            tap(target_left ? svc::vk::kLeft : svc::vk::kRight);
-            last_turn_ = frame_;
-        }
-        // Low enemies are left alone: the mountains are deadly.
-        const float aim = std::min(static_cast<float>(target->y), kLowestAim);
-        hold(svc::vk::kUp, aim < player.y - 2.0f);
-        hold(svc::vk::kDown, aim > player.y + 2.0f);
-        if (std::abs(aim - player.y) < 12.0f && frame_ % 5 == 0) tap(svc::vk::kLeftControl);
-    }
-
-  private:
-    static const EnemyPlane* nearest_enemy() {
-        const EnemyPlane* best = nullptr;
-        float best_distance = 1e9f;
-        enemy_plane_list.for_each([&](const EnemyPlane& e) {
-            const float d = std::abs(e.x - player.x);
-            if (d < best_distance) {
-                best_distance = d;
-                best = &e;
-            }
-        });
-        return best;
-    }
-    static void tap(int key) {
-        svc::input_state().key_event(key, true, false);
-        svc::input_state().key_event(key, false, false);
-    }
-    void hold(int key, bool down) {
-        bool& held = key == svc::vk::kUp ? up_ : down_;
-        if (held == down) return;
-        held = down;
-        svc::input_state().key_event(key, down, false);
-    }
-
-    static constexpr float kLowestAim = 300.0f;
-
-    int frame_ = 0;
-    int last_turn_ = -1000;
-    bool up_ = false, down_ = false;
-};
 
 // How busy the sky is right now.
 struct Sky {
@@ -141,7 +84,9 @@ class Scenario {
 
     svc::HeadlessPlatform platform_;
     GameRun run_;
-    Pilot pilot_;
+    // Enough to fill the sky with explosions, debris, smoke and points; low
+    // enemies are left alone, as the mountains are deadly.
+    pilot::Pilot pilot_{pilot::Style{.lowest_aim = 300.0f, .dodges = false}};
     bool ok_ = false;
 };
 

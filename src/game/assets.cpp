@@ -2,7 +2,8 @@
 
 #include <utility>
 
-#include <utility>
+#include "drawing/plain_style.h"
+#include "game/sprite_frames.h"
 
 svc::ImageFont game_font;
 Pictures pictures;
@@ -13,16 +14,15 @@ namespace {
 // The sheet is drawn with the mask blend onto a black buffer and cut with black
 // as the mask colour, so its grey background ends up transparent in every cut.
 void cut_sprite_sheet(const svc::Image& sheet) {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
+    use_plain_mask_style();
     svc::set_mask_colour(0, 0, 0);
-    svc::set_colour(255, 255, 255);
     svc::clear_screen();
     svc::draw_image(sheet, 0, 0, 0);
     svc::grab_image(pictures.cloud, 397, 79, 0);
-    for (int f = 0; f <= 25; ++f)
+    for (int f = 0; f < sprite_frame::kCount; ++f)
         svc::grab_image(pictures.sprites, 1 + 49 * (f % 13), 1 + 34 * (f / 13), f);
-    for (int f = 0; f <= 3; ++f) svc::grab_image(pictures.blimp, 1 + 81 * f, 71, f);
+    for (int f = 0; f < blimp_frame::kCount; ++f)
+        svc::grab_image(pictures.blimp, 1 + 81 * f, 71, f);
     svc::set_mask_colour(200, 200, 200);
 }
 
@@ -43,8 +43,8 @@ void create_blank_pictures() {
     pictures.right_margin = svc::create_image(116, 480, 1, -1);
     svc::set_auto_mid_handle(true);
     pictures.cloud = svc::create_image(116, 78, 1, -1);
-    pictures.sprites = svc::create_image(48, 33, 26, -1);
-    pictures.blimp = svc::create_image(80, 33, 4, -1);
+    pictures.sprites = svc::create_image(48, 33, sprite_frame::kCount, -1);
+    pictures.blimp = svc::create_image(80, 33, blimp_frame::kCount, -1);
     svc::set_auto_mid_handle(false);
 }
 

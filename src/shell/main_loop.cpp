@@ -38,7 +38,7 @@ void run_state_handler() {
 void pause_stage() {
     game_state = GameState::kPaused;
     svc::stop_channel(engine_channel);
-    svc::move_mouse(320, 292);
+    park_menu_pointer();
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ void check_global_keys() {
             quit_requested = true;
         } else if (game_state == GameState::kPaused) {
             game_state = GameState::kTitle;
-            svc::move_mouse(320, 292);
+            park_menu_pointer();
             svc::flush_keys();
             svc::flush_mouse();
         } else if (game_state == GameState::kStage) {

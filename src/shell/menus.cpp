@@ -19,9 +19,7 @@ namespace {
 const std::array<std::string, 4> menu_items = {"Start Game",
                                                "Sound Volume: ", "BiPlane Volume: ", "Exit Game"};
 
-constexpr int kFirstItemRow = 269;  // 20 pixels above the first item's line
-constexpr int kItemPitch = 31;
-constexpr int kItemCount = 4;
+constexpr int kFirstItemRow = menu_item_top_row(0);
 
 void draw_heading() {
     svc::set_colour(80, 80, 80);
@@ -43,8 +41,8 @@ void draw_heading() {
 
 // The highlighted item is drawn darker and 20 % larger, still centred on its line.
 void draw_items(int selected) {
-    for (int i = 0; i < kItemCount; ++i) {
-        const float line_y = static_cast<float>(289 + kItemPitch * i);
+    for (int i = 0; i < kMenuItemCount; ++i) {
+        const float line_y = static_cast<float>(menu_item_line_y(i));
         float scale = 1.0f;
         svc::set_colour(80, 80, 80);
         if (i == selected) {
@@ -52,7 +50,7 @@ void draw_items(int selected) {
             svc::set_colour(20, 20, 20);
         }
         text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, scale, scale);
-        text_pen.draw_centred(menu_item_text(i, game_state), 320, line_y);
+        text_pen.draw_centred(menu_item_text(i, game_state), kMenuCentreX, line_y);
     }
 }
 
@@ -66,7 +64,7 @@ void begin_new_game() {
 void act_on(int selected) {
     const bool paused = game_state == GameState::kPaused;
     switch (selected) {
-        case 0:
+        case kStartItem:
             if (paused) {
                 game_state = GameState::kStage;
                 start_engine_loop();
@@ -74,16 +72,16 @@ void act_on(int selected) {
                 begin_new_game();
             }
             break;
-        case 1:
+        case kEffectsVolumeItem:
             step_effects_volume();
             break;
-        case 2:
+        case kEngineVolumeItem:
             step_engine_volume();
             break;
-        case 3:
+        case kExitItem:
             if (paused) {
                 game_state = GameState::kTitle;
-                svc::move_mouse(320, 292);
+                park_menu_pointer();
             } else {
                 quit_requested = true;
             }
@@ -97,20 +95,24 @@ void act_on(int selected) {
 
 int menu_item_at(int y) {
     if (y <= kFirstItemRow) return -1;
-    const int item = (y - kFirstItemRow) / kItemPitch;
-    return item < kItemCount ? item : -1;
+    const int item = (y - kFirstItemRow) / kMenuItemPitch;
+    return item < kMenuItemCount ? item : -1;
+}
+
+void park_menu_pointer() {
+    svc::move_mouse(kParkedPointerX, kParkedPointerY);
 }
 
 std::string menu_item_text(int item, GameState menu) {
     const bool paused = menu == GameState::kPaused;
     switch (item) {
-        case 0:
+        case kStartItem:
             return paused ? "Resume Game" : menu_items[0];
-        case 1:
+        case kEffectsVolumeItem:
             return menu_items[1] + volume_labels[volumes.effects_step];
-        case 2:
+        case kEngineVolumeItem:
             return menu_items[2] + volume_labels[volumes.engine_step];
-        case 3:
+        case kExitItem:
             return paused ? "Quit This Game" : menu_items[3];
         default:
             return {};

@@ -1,8 +1,11 @@
 #include "shell/stage_flow.h"
 
+#include "drawing/plain_style.h"
+#include "drawing/scoped_transform.h"
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sprite_frames.h"
 #include "services/input.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
@@ -56,6 +59,12 @@ void track_best_score() {
     }
 }
 
+// Centred for the recorded text scale (1.0), drawn at 2.0.
+void draw_game_over_text() {
+    const ScopedScale doubled(2.0f, 2.0f);
+    text_pen.draw_centred("Game Over!", 280, 230);
+}
+
 // The title menu must not see the button that was held when the game-over
 // screen ended, so the game stands still until it is let go. A close request
 // still gets through, so the window can always be closed.
@@ -105,10 +114,7 @@ void update_dying() {
 void update_game_over() {
     game_over_step();
     set_stage_text_state();
-    svc::set_scale(2.0f, 2.0f);
-    // Centred for the recorded text scale (1.0), drawn at 2.0.
-    text_pen.draw_centred("Game Over!", 280, 230);
-    svc::set_scale(1.0f, 1.0f);
+    draw_game_over_text();
 
     if (phase_timer < kGameOverFrames) return;
     game_state = GameState::kTitle;
@@ -135,9 +141,8 @@ void draw_hud() {
 
     if (game_state == GameState::kPaused || game_state == GameState::kTitle || player.lives <= 1)
         return;
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     for (int i = 1; i <= player.lives - 1; ++i)
-        svc::draw_image(pictures.sprites, static_cast<float>(140 + 53 * (i - 1)), 452, 1);
+        svc::draw_image(pictures.sprites, static_cast<float>(140 + 53 * (i - 1)), 452,
+                        sprite_frame::kPlayerNoseRight);
 }

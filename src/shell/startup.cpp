@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "drawing/plain_style.h"
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
@@ -53,7 +54,7 @@ std::optional<std::string> start_up() {
     capture_page_margins();
     start_new_game();
     game_state = GameState::kTitle;
-    svc::move_mouse(320, 292);
+    park_menu_pointer();
     return std::nullopt;
 }
 
@@ -101,9 +102,7 @@ void begin_frame() {
 
 // The paper's margins, drawn solid and cut out once.
 void capture_page_margins() {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kSolid);
-    svc::set_colour(255, 255, 255);
+    use_plain_style(svc::BlendMode::kSolid);
     svc::clear_screen();
     svc::draw_image(pictures.paper, 0, 0, 0);
     svc::grab_image(pictures.left_margin, 0, 0, 0);
@@ -111,9 +110,7 @@ void capture_page_margins() {
 }
 
 void draw_page_margins() {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kSolid);
-    svc::set_colour(255, 255, 255);
+    use_plain_style(svc::BlendMode::kSolid);
     svc::draw_image(pictures.left_margin, 0, 0, 0);
     svc::draw_image(pictures.right_margin, 524.0f, 0, 0);
 }

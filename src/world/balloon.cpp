@@ -2,12 +2,15 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
 #include "world/effects.h"
+#include "world/hits.h"
 #include "world/player.h"
 #include "world/player_shot.h"
 #include "world/scenery.h"
@@ -20,8 +23,6 @@ namespace {
 constexpr float kTop = 125.0f;
 constexpr float kBottom = 300.0f;
 constexpr float kBobSpeed = 0.2f;
-constexpr int kBalloonFrame = 14;
-constexpr int kShotFrame = 21;
 
 }  // namespace
 
@@ -51,33 +52,26 @@ void Balloon::update() {
     if (x > 2640) x = -2000;
     if (!(x > 80 && x < 560)) return;
 
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
-    svc::draw_image(pictures.sprites, static_cast<float>(x), y, kBalloonFrame);
-
-    const int whole_y = static_cast<int>(y);
-    const auto pop = [&](PlayerShot* shot) {
-        play_effect(effect_sounds.balloon_pop);
-        if (shot) player_shot_list.remove(*shot);
-        BalloonPop::spawn(x, y);
-        PointsPopup::spawn(x, whole_y, -150 * player.level);
-        player.score -= 150 * player.level;
-        if (player.score < 0) player.score = 0;
-        balloon_list.remove(*this);
-    };
+    use_plain_mask_style();
+    svc::draw_image(pictures.sprites, static_cast<float>(x), y, sprite_frame::kBalloon);
     // Every overlapping shot pops it again, and touching the plane in the same
     // update costs once more.
-    player_shot_list.enumerate([&](PlayerShot& shot) {
-        if (!svc::images_collide(pictures.sprites, x, whole_y, kBalloonFrame, pictures.sprites,
-                                 shot.x, shot.y, kShotFrame))
-            return;
-        pop(&shot);
-    });
-    if (player.invulnerable_frames != 0) return;
-    if (svc::images_collide(pictures.sprites, x, whole_y, kBalloonFrame, pictures.sprites,
-                            static_cast<int>(player.x), static_cast<int>(player.y), player.facing))
-        pop(nullptr);
+    for_each_shot_hitting(*this, TestOrder::kTargetFirst, [this](PlayerShot& shot) { pop(&shot); });
+    if (touches_plane(sprite(), TestOrder::kTargetFirst)) pop(nullptr);
+}
+
+SheetSprite Balloon::sprite() const {
+    return {x, static_cast<int>(y), sprite_frame::kBalloon};
+}
+
+void Balloon::pop(PlayerShot* shot) {
+    play_effect(effect_sounds.balloon_pop);
+    if (shot) player_shot_list.remove(*shot);
+    BalloonPop::spawn(x, y);
+    PointsPopup::spawn(x, static_cast<int>(y), -150 * player.level);
+    player.score -= 150 * player.level;
+    if (player.score < 0) player.score = 0;
+    balloon_list.remove(*this);
 }
 
 void Balloon::update_all() {

@@ -1,6 +1,9 @@
 #pragma once
 #include "world/entity_list.h"
 
+struct PlayerShot;
+struct SheetSprite;
+
 // A balloon that bobs between two heights and scrolls with the world; popping
 // it costs points.
 struct Balloon {
@@ -12,6 +15,12 @@ struct Balloon {
     void update();
     static void update_all();
     static void remove_all();
+    // Its frame where it is drawn, for the hit tests.
+    SheetSprite sprite() const;
+
+  private:
+    // Popped by `shot`, or by the plane when there is none.
+    void pop(PlayerShot* shot);
 };
 
 extern EntityList<Balloon> balloon_list;

@@ -2,8 +2,11 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
+#include "drawing/scoped_transform.h"
 #include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
 
@@ -14,7 +17,6 @@ namespace {
 
 constexpr float kGravity = 0.03f;
 constexpr int kSmokeEvery = 5;
-constexpr int kSmokeFrame = 20;
 constexpr float kSmokeFade = 0.02f;
 constexpr float kSmokeGrowth = 0.004f;
 
@@ -40,21 +42,18 @@ void DebrisPiece::spawn(float x, float y, int first_frame, int count) {
 
 void DebrisPiece::update() {
     ++frames_since_smoke;
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     x += speed_x;
     y += speed_y;
     speed_y += kGravity;
     rotation += 2;
-    svc::set_rotation(static_cast<float>(rotation));
+    const ScopedRotation turned(static_cast<float>(rotation));
     svc::draw_image(pictures.sprites, x, y, frame);
     if (frames_since_smoke >= kSmokeEvery) {
         frames_since_smoke = 0;
         SmokePuff::spawn(x, y);
     }
     if (outside_box(x, y)) debris_list.remove(*this);
-    svc::set_rotation(0.0f);
 }
 
 void DebrisPiece::update_all() {
@@ -81,13 +80,12 @@ void SmokePuff::update() {
     svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(1.0f);
     svc::set_colour(255, 255, 255);
-    svc::set_transform(static_cast<float>(rotation), scale, scale);
-    svc::draw_image(pictures.sprites, x, y, kSmokeFrame);
+    const ScopedTransform turned_and_scaled(static_cast<float>(rotation), scale, scale);
+    svc::draw_image(pictures.sprites, x, y, sprite_frame::kSmoke);
     life -= kSmokeFade;
     scale += kSmokeGrowth;
     rotation += 5;
     if (!(life > 0.0f)) smoke_puff_list.remove(*this);
-    svc::set_transform(0.0f, 1.0f, 1.0f);
 }
 
 void SmokePuff::update_all() {

@@ -4,9 +4,12 @@
 #include <memory>
 #include <string>
 
+#include "drawing/plain_style.h"
+#include "drawing/scoped_transform.h"
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 
 EntityList<Explosion> explosion_list;
@@ -15,10 +18,7 @@ EntityList<PointsPopup> points_popup_list;
 
 namespace {
 
-constexpr int kFirstBlastFrame = 22;
-constexpr int kLastBlastFrame = 25;
 constexpr int kUpdatesPerBlastFrame = 25;
-constexpr int kPopFrame = 15;
 constexpr float kPopFade = 0.02f;
 constexpr float kPointsFade = 0.004f;
 constexpr int kPointsRise = 2;
@@ -35,7 +35,7 @@ std::string points_text(int amount) {
 
 void Explosion::spawn(float x, float y, float scale) {
     auto blast = std::make_unique<Explosion>();
-    blast->frame = kFirstBlastFrame;
+    blast->frame = sprite_frame::kFirstBlast;
     blast->scale = scale;
     blast->x = x;
     blast->y = y;
@@ -44,16 +44,13 @@ void Explosion::spawn(float x, float y, float scale) {
 
 void Explosion::update() {
     ++frame_timer;
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
-    svc::set_scale(scale, scale);
+    use_plain_mask_style();
+    const ScopedScale scaled(scale, scale);
     svc::draw_image(pictures.sprites, x, y, frame);
     if (frame_timer >= kUpdatesPerBlastFrame) {
         frame_timer = 0;
-        if (++frame > kLastBlastFrame) explosion_list.remove(*this);
+        if (++frame > sprite_frame::kLastBlast) explosion_list.remove(*this);
     }
-    svc::set_scale(1.0f, 1.0f);
 }
 
 void Explosion::update_all() {
@@ -76,7 +73,8 @@ void BalloonPop::update() {
     svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(alpha);
     svc::set_colour(255, 255, 255);
-    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y), kPopFrame);
+    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y),
+                    sprite_frame::kBalloonPop);
     alpha -= kPopFade;
     if (!(alpha > 0.0f)) balloon_pop_list.remove(*this);
 }

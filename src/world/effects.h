@@ -8,7 +8,7 @@ struct Explosion {
     float x = 0;
     float y = 0;
     float scale = 0;
-    int frame = 0;        // sprite frame shown now: 22 to 25
+    int frame = 0;        // sprite frame shown now: sprite_frame::kFirstBlast to kLastBlast
     int frame_timer = 0;  // updates since the frame last changed
 
     static void spawn(float x, float y, float scale);

@@ -2,14 +2,17 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
+#include "game/sprite_frames.h"
 #include "services/audio/sound.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
 #include "world/debris.h"
 #include "world/effects.h"
+#include "world/hits.h"
 #include "world/player.h"
 #include "world/player_shot.h"
 #include "world/scenery.h"
@@ -23,11 +26,12 @@ constexpr float kWrapLow = -2000.0f;
 constexpr float kWrapHigh = 2640.0f;
 constexpr float kBandLeft = 80.0f;
 constexpr float kBandRight = 560.0f;
-constexpr int kNoseLeft = 12;
-constexpr int kShotFrame = 21;
 
 void make_debris(float x, float y, int frame) {
-    DebrisPiece::spawn(x, y, frame == kNoseLeft ? 16 : 18, 2);
+    const int first_piece = frame == sprite_frame::kEnemyNoseLeft
+                                ? sprite_frame::kEnemyPiecesNoseLeft
+                                : sprite_frame::kEnemyPiecesNoseRight;
+    DebrisPiece::spawn(x, y, first_piece, sprite_frame::kEnemyPieceCount);
 }
 
 }  // namespace
@@ -38,8 +42,9 @@ void EnemyPlane::spawn_for_stage() {
         auto enemy = std::make_unique<EnemyPlane>();
         enemy->y = static_cast<int>(svc::random_real(125.0, 300.0));
         enemy->x = static_cast<float>(svc::random_real(-2000.0, 2640.0));
-        enemy->frame = static_cast<int>(svc::random_real(12.0, 14.0));
-        if (enemy->frame == kNoseLeft)
+        enemy->frame = static_cast<int>(
+            svc::random_real(sprite_frame::kEnemyNoseLeft, sprite_frame::kEnemyNoseRight + 1));
+        if (enemy->frame == sprite_frame::kEnemyNoseLeft)
             enemy->speed = static_cast<float>(svc::random_real(-0.5, -3.5));
         else
             enemy->speed = static_cast<float>(svc::random_real(0.5, 3.5));
@@ -54,31 +59,29 @@ void EnemyPlane::update() {
     // Off the visible band an enemy is neither drawn nor tested.
     if (!(x > kBandLeft && x < kBandRight)) return;
 
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     svc::draw_image(pictures.sprites, x, static_cast<float>(y), frame);
-
-    const int whole_x = static_cast<int>(x);
     // Every shot that overlaps in this walk is a hit of its own and scores.
-    player_shot_list.enumerate([&](PlayerShot& shot) {
-        if (!svc::images_collide(pictures.sprites, whole_x, y, frame, pictures.sprites, shot.x,
-                                 shot.y, kShotFrame))
-            return;
-        play_effect(effect_sounds.explosion);
-        player_shot_list.remove(shot);
-        PointsPopup::spawn(whole_x, y, 15 * player.level);
-        player.score += 15 * player.level;
-        Explosion::spawn(x, static_cast<float>(y), 1.0f);
-        make_debris(x, static_cast<float>(y), frame);
-        enemy_plane_list.remove(*this);
-    });
+    for_each_shot_hitting(*this, TestOrder::kTargetFirst,
+                          [this](PlayerShot& shot) { shot_down(shot); });
+    if (touches_plane(sprite(), TestOrder::kTargetSecond)) ram_plane();
+}
 
-    if (player.invulnerable_frames != 0) return;
-    if (!svc::images_collide(pictures.sprites, static_cast<int>(player.x),
-                             static_cast<int>(player.y), player.facing, pictures.sprites, whole_x,
-                             y, frame))
-        return;
+SheetSprite EnemyPlane::sprite() const {
+    return {static_cast<int>(x), y, frame};
+}
+
+void EnemyPlane::shot_down(PlayerShot& shot) {
+    play_effect(effect_sounds.explosion);
+    player_shot_list.remove(shot);
+    PointsPopup::spawn(static_cast<int>(x), y, 15 * player.level);
+    player.score += 15 * player.level;
+    Explosion::spawn(x, static_cast<float>(y), 1.0f);
+    make_debris(x, static_cast<float>(y), frame);
+    enemy_plane_list.remove(*this);
+}
+
+void EnemyPlane::ram_plane() {
     play_effect(effect_sounds.explosion);
     Explosion::spawn(x, static_cast<float>(y), 1.0f);
     make_debris(x, static_cast<float>(y), frame);

@@ -1,18 +1,27 @@
 #pragma once
 #include "world/entity_list.h"
 
+struct PlayerShot;
+struct SheetSprite;
+
 // Enemy biplane: flies level at its own speed while the world scrolls, wraps
 // around the long world and is shot down for points.
 struct EnemyPlane {
     float x = 0;      // centre x; wraps within -2000.0 to 2640.0
     int y = 0;        // centre y, fixed for the enemy's life
     float speed = 0;  // own speed: negative flies left, positive right
-    int frame = 0;    // sprite frame drawn and tested: 12 nose left, 13 nose right
+    int frame = 0;    // drawn and tested: sprite_frame::kEnemyNoseLeft or kEnemyNoseRight
 
     static void spawn_for_stage();
     void update();
     static void update_all();
     static void remove_all();
+    // Its frame where it is drawn, for the hit tests.
+    SheetSprite sprite() const;
+
+  private:
+    void shot_down(PlayerShot& shot);
+    void ram_plane();
 };
 
 extern EntityList<EnemyPlane> enemy_plane_list;

@@ -1,5 +1,6 @@
 #include "world/player.h"
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
@@ -38,12 +39,6 @@ constexpr int kBlinkShown = 3;
 
 constexpr int kJoyPort = 0;
 constexpr int kFireButton = 0;
-
-void set_plain_mask_state() {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
-}
 }  // namespace
 
 void Player::place_for_fly_in() {
@@ -76,7 +71,7 @@ void Player::read_controls() {
 
 void Player::update() {
     read_controls();
-    set_plain_mask_state();
+    use_plain_mask_style();
     if (!(y >= kTop)) y = kTop;
     if (!(y <= kBottom)) y = kBottom;
 
@@ -96,7 +91,7 @@ void Player::update() {
 
 // The fly-in draws the plane nose right whatever facing holds, from x 80 to 200.
 void Player::update_fly_in() {
-    set_plain_mask_state();
+    use_plain_mask_style();
     svc::draw_image(pictures.sprites, x, y, kFacingRight);
     x += 1.0f;
     if (!(x <= kRestRight)) {
@@ -109,8 +104,9 @@ void Player::crash() {
     phase_timer = 0;
     player.lives -= 1;
     Explosion::spawn(player.x, player.y, 1.5f);
-    const int first_piece = player.facing == kFacingLeft ? 2 : 6;
-    DebrisPiece::spawn(player.x, player.y, first_piece, 4);
+    const int first_piece = player.facing == kFacingLeft ? sprite_frame::kPlayerPiecesNoseLeft
+                                                         : sprite_frame::kPlayerPiecesNoseRight;
+    DebrisPiece::spawn(player.x, player.y, first_piece, sprite_frame::kPlayerPieceCount);
     // Far above the mountains, so the rest of the death sequence finds no contact.
     player.x = 0.0f;
     player.y = 0.0f;

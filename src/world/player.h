@@ -1,8 +1,10 @@
 #pragma once
 // The player's biplane and the numbers of the game in progress.
+#include "game/sprite_frames.h"
 
 struct Player {
-    static constexpr int kFacingLeft = 0, kFacingRight = 1;
+    static constexpr int kFacingLeft = sprite_frame::kPlayerNoseLeft;
+    static constexpr int kFacingRight = sprite_frame::kPlayerNoseRight;
 
     int score = 0;
     int best_score = 0;

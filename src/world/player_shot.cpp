@@ -2,15 +2,16 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
+#include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "world/player.h"
 
 EntityList<PlayerShot> player_shot_list;
 
 namespace {
-constexpr int kShotFrame = 21;
 constexpr int kShotSpeed = 8;
 constexpr float kMuzzleOffset = 24.0f;
 constexpr int kLeftLimit = 100;
@@ -33,14 +34,13 @@ void PlayerShot::fire() {
 // A shot is drawn once more where it crossed the limit, then removed.
 void PlayerShot::update() {
     x += speed;
-    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y), kShotFrame);
+    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y),
+                    sprite_frame::kShot);
     if (x < kLeftLimit || x > kRightLimit) player_shot_list.remove(*this);
 }
 
 void PlayerShot::update_all() {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     player_shot_list.enumerate([](PlayerShot& shot) { shot.update(); });
 }
 

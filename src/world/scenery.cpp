@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "drawing/plain_style.h"
+#include "drawing/scoped_transform.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "services/rendering/graphics.h"
@@ -23,12 +25,6 @@ constexpr int kMountainWrapRight = 522;
 constexpr int kMountain1Top = 300;
 constexpr int kMountain2Top = 304;
 
-void set_plain_mask_state() {
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
-}
-
 int wrap_mountain_left(int x) {
     return x < kMountainWrapLeft ? kMountainWrapRight : x;
 }
@@ -49,16 +45,15 @@ void Cloud::spawn_for_stage() {
 }
 
 void Cloud::update() {
-    svc::set_scale(scale, scale);
+    const ScopedScale scaled(scale, scale);
     x = x + (static_cast<float>(mountains.scroll_speed) + speed);
     if (x < kCloudWrapLeft) x = kCloudWrapRight;
     if (x > kCloudWrapRight) x = kCloudWrapLeft;
     svc::draw_image(pictures.cloud, x, static_cast<float>(y), 0);
-    svc::set_scale(1.0f, 1.0f);
 }
 
 void Cloud::update_all() {
-    set_plain_mask_state();
+    use_plain_mask_style();
     cloud_list.enumerate([](Cloud& cloud) { cloud.update(); });
 }
 
@@ -69,7 +64,7 @@ void Cloud::remove_all() {
 // The ground kills whatever the plane's state: the test runs while it blinks
 // and while it rests unseen during the stage clear.
 void Mountains::update() {
-    set_plain_mask_state();
+    use_plain_mask_style();
     mountain1_x += scroll_speed;
     mountain2_x += scroll_speed;
     mountain1_x = wrap_mountain_left(mountain1_x);

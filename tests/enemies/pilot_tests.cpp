@@ -6,17 +6,19 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "enemies/world_fixture.h"
 #include "game/game_state.h"
 #include "headless/harness.h"
+#include "pilot/pilot.h"
 #include "services/input.h"
+#include "shell/menus.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/debris.h"
@@ -27,74 +29,6 @@
 
 namespace enemies_test {
 namespace {
-
-namespace vk = svc::vk;
-
-class Pilot {
-  public:
-    // One decision per frame of play; elsewhere every key is let go.
-    void fly() {
-        svc::InputState& input = svc::input_state();
-        if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) {
-            hold(vk::kUp, false);
-            hold(vk::kDown, false);
-            return;
-        }
-        ++frame_;
-        const EnemyPlane* target = nearest_enemy();
-        if (!target) return;
-        const bool target_left = target->x < player.x;
-        if (frame_ - last_turn_ > 45 && target_left != (player.facing == 0)) {
-            tap(input, target_left ? vk::kLeft : vk::kRight);
-            last_turn_ = frame_;
-        }
-        float aim = static_cast<float>(target->y);
-        if (const EnemyPlane* close = too_close()) aim = close->y < player.y ? 420.0f : 120.0f;
-        hold(vk::kUp, aim < player.y - 2.0f);
-        hold(vk::kDown, aim > player.y + 2.0f);
-        if (std::abs(static_cast<float>(target->y) - player.y) < 12.0f && frame_ % 5 == 0)
-            tap(input, vk::kLeftControl);
-    }
-
-  private:
-    // The enemy nearest along x, counting the plane's side of the screen.
-    static const EnemyPlane* nearest_enemy() {
-        const EnemyPlane* best = nullptr;
-        float best_distance = 1e9f;
-        enemy_plane_list.for_each([&](const EnemyPlane& e) {
-            const float d = std::abs(e.x - player.x);
-            if (d < best_distance) {
-                best_distance = d;
-                best = &e;
-            }
-        });
-        return best;
-    }
-    // A visible enemy about to fly into the plane.
-    static const EnemyPlane* too_close() {
-        const EnemyPlane* found = nullptr;
-        enemy_plane_list.for_each([&](const EnemyPlane& e) {
-            if (e.x > 80.0f && e.x < 560.0f && std::abs(e.x - player.x) < 70.0f &&
-                std::abs(static_cast<float>(e.y) - player.y) < 40.0f)
-                found = &e;
-        });
-        return player.invulnerable_frames > 20 ? nullptr : found;
-    }
-    static void tap(svc::InputState& input, int key) {
-        input.key_event(key, true, false);
-        input.key_event(key, false, false);
-    }
-    void hold(int key, bool down) {
-        bool& held = key == vk::kUp ? up_ : down_;
-        if (held == down) return;
-        held = down;
-        svc::input_state().key_event(key, down, false);
-    }
-
-    int frame_ = 0;
-    int last_turn_ = -1000;
-    bool up_ = false, down_ = false;
-};
 
 // What a frame of the run shows, for choosing pictures to look at.
 struct Busy {
@@ -125,7 +59,7 @@ RunRecord play(int frames, const std::string& shot_dir) {
     harness::Options options;
     options.seed = kSeed;
     options.frames = frames;
-    Pilot pilot;
+    pilot::Pilot pilot{pilot::Style{.lowest_aim = std::nullopt, .dodges = true}};
     RunRecord record;
     bool started = false;
     int previous_level = 0, previous_lives = 0, score_at_clear_start = 0;
@@ -133,7 +67,7 @@ RunRecord play(int frames, const std::string& shot_dir) {
         if (game_state == GameState::kTitle) {
             if (started) ++record.game_overs;
             started = false;
-            svc::input_state().mouse_move(320, 292);
+            svc::input_state().mouse_move(kParkedPointerX, kParkedPointerY);
             svc::input_state().mouse_button(1, true);
             svc::input_state().mouse_button(1, false);
             return;

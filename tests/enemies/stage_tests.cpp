@@ -9,6 +9,7 @@
 #include "game/game_state.h"
 #include "headless/harness.h"
 #include "services/input.h"
+#include "shell/menus.h"
 #include "world/balloon.h"
 #include "world/enemy_plane.h"
 #include "world/player.h"
@@ -29,7 +30,7 @@ int run_game_with(int frames, std::function<bool(const harness::FlipInfo&)> play
         if (closed) return;
         if (!started) {
             if (game_state == GameState::kTitle) {
-                svc::input_state().mouse_move(320, 292);
+                svc::input_state().mouse_move(kParkedPointerX, kParkedPointerY);
                 svc::input_state().mouse_button(1, true);
                 svc::input_state().mouse_button(1, false);
             }

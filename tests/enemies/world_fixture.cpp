@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "drawing/plain_style.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
@@ -116,9 +117,7 @@ void WorldTest::SetUp() {
     stage_counters.enemies_counted = 0;
     blimp = Blimp{};
     blimp.state = Blimp::kGone;
-    svc::set_alpha(1.0f);
-    svc::set_blend(svc::BlendMode::kMask);
-    svc::set_colour(255, 255, 255);
+    use_plain_mask_style();
     svc::set_transform(0.0f, 1.0f, 1.0f);
     svc::take_started_sounds();
     clear_screen();

@@ -31,6 +31,22 @@ TEST(ScriptParser, ReadsEveryKindOfEvent) {
 
     EXPECT_EQ(only_event("0 key 162 down").action, Action::kDown);
     EXPECT_EQ(only_event("0 key 162 up").action, Action::kUp);
+    // Key names, in any case, stand for their virtual-key numbers.
+    const struct {
+        const char* line;
+        int code;
+    } named_keys[] = {
+        {"0 key escape tap", 27}, {"0 key SPACE tap", 32},
+        {"0 key Enter tap", 13},  {"0 key tab tap", 9},
+        {"0 key left down", 37},  {"0 key up up", 38},
+        {"0 key right tap", 39},  {"0 key down down", 40},
+        {"0 key lctrl tap", 162}, {"0 key LeftControl tap", 162},
+        {"0 key ralt tap", 165},  {"0 key a tap", 65},
+        {"0 key Z tap", 90},      {"0 key f1 tap", 112},
+        {"0 key F12 tap", 123},   {"0 key 0 tap", 0},
+        {"0 key 9 tap", 9},
+    };
+    for (const auto& k : named_keys) EXPECT_EQ(only_event(k.line).code, k.code) << k.line;
 
     e = only_event("3 mouse 320 -5");
     EXPECT_EQ(e.kind, Kind::kMouseMove);
@@ -94,6 +110,11 @@ TEST(ScriptParser, ABadLineIsReportedWithItsNumber) {
         {"5 key 27", "takes 2 arguments"},
         {"5 key 27 click", "down, up or tap"},
         {"5 key 27 tap now", "takes 2 arguments"},
+        {"5 key jump tap", "number 0 to 255 or a key name"},
+        {"5 key escapes tap", "key name"},
+        {"5 key f13 tap", "key name"},
+        {"5 key f01 tap", "key name"},
+        {"5 key ab tap", "key name"},
         {"5 mouse 1", "takes 2 arguments"},
         {"5 mouse 1.5 2", "whole numbers"},
         {"5 button 0 click", "1, 2 or 3"},

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/scoped_transform.h"
 #include "drawing/text_pen.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/platform.h"
@@ -80,6 +81,28 @@ TEST_F(Drawer, ScaleSetAfterSetStyleDoesNotChangeTheCentring) {
         text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
         svc::set_scale(2.0f, 2.0f);
     });
+}
+
+// Each guard puts back scale 1 and rotation 0 for what it changed, and leaves
+// the rest of the matrix as it found it.
+TEST_F(Drawer, TransformGuardsPutBackOnlyWhatTheyChanged) {
+    const auto text_after = [](auto&& before, auto&& guarded) {
+        svc::clear_screen();
+        before();
+        guarded();
+        svc::draw_text("Game Over!", 200, 200);
+        return screen();
+    };
+    const auto plain = [] { svc::set_transform(0, 1, 1); };
+    const auto expected = [&](float degrees, float scale) {
+        return text_after([=] { svc::set_transform(degrees, scale, scale); }, [] {});
+    };
+    EXPECT_EQ(text_after([] { svc::set_rotation(30); }, [] { const ScopedScale s(2, 2); }),
+              expected(30, 1));
+    EXPECT_EQ(text_after([] { svc::set_scale(2, 2); }, [] { const ScopedRotation r(45); }),
+              expected(0, 2));
+    EXPECT_EQ(text_after(plain, [] { const ScopedTransform t(30, 2, 2); }), expected(0, 1));
+    EXPECT_NE(expected(30, 1), expected(0, 1)) << "the text shows no rotation";
 }
 
 TEST_F(Drawer, EmptyTextMovesUpByHalfTheFontHeight) {

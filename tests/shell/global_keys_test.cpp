@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "shell/menus.h"
 #include "shell_run.h"
 
 namespace shell_test {
@@ -45,13 +46,13 @@ TEST(GlobalKeys, EscapePausesAStageAndLeavesThePauseForTheTitle) {
         ASSERT_EQ(paused.x, before.x) << flip;
         ASSERT_EQ(paused.phase, before.phase) << flip;
     }
-    EXPECT_EQ(run.at(401).mouse_x, 320);
-    EXPECT_EQ(run.at(401).mouse_y, 292);
+    EXPECT_EQ(run.at(401).mouse_x, kParkedPointerX);
+    EXPECT_EQ(run.at(401).mouse_y, kParkedPointerY);
 
     const Snapshot& title = run.at(421);
     EXPECT_EQ(title.state, GameState::kTitle);
-    EXPECT_EQ(title.mouse_x, 320);
-    EXPECT_EQ(title.mouse_y, 292);
+    EXPECT_EQ(title.mouse_x, kParkedPointerX);
+    EXPECT_EQ(title.mouse_y, kParkedPointerY);
     EXPECT_EQ(title.enemies, before.enemies) << "the abandoned world stays until a new game";
     EXPECT_EQ(run.last_flip(), 440) << "Escape in the pause menu must not quit";
 }

@@ -97,8 +97,10 @@ TEST(TitleMenu, StartGameSetsUpStageOneWithThreeLives) {
 // fire sound at the new level, the engine volume plays nothing.
 TEST(TitleMenu, VolumeItemsStepThroughTheirLabels) {
     std::string script;
-    for (int i = 0; i < 11; ++i) script += click_at(340 + 4 * i, 320, 320);
-    for (int i = 0; i < 7; ++i) script += click_at(400 + 4 * i, 320, 351);
+    const int effects_line = menu_item_line_y(kEffectsVolumeItem);
+    const int engine_line = menu_item_line_y(kEngineVolumeItem);
+    for (int i = 0; i < 11; ++i) script += click_at(340 + 4 * i, kMenuCentreX, effects_line);
+    for (int i = 0; i < 7; ++i) script += click_at(400 + 4 * i, kMenuCentreX, engine_line);
     RunSpec plan;
     plan.script = script;
     plan.frames = 440;
@@ -136,8 +138,8 @@ TEST(PauseMenu, ResumeContinuesTheStageAndQuitReturnsToTheTitle) {
     EXPECT_EQ(run.at(407).sounds, std::vector<std::string>{"bploop"});
     EXPECT_EQ(run.at(421).state, GameState::kPaused);
     EXPECT_EQ(run.at(427).state, GameState::kTitle) << "Quit This Game";
-    EXPECT_EQ(run.at(427).mouse_x, 320);
-    EXPECT_EQ(run.at(427).mouse_y, 292);
+    EXPECT_EQ(run.at(427).mouse_x, kParkedPointerX);
+    EXPECT_EQ(run.at(427).mouse_y, kParkedPointerY);
     EXPECT_EQ(run.last_flip(), 440);
 }
 

@@ -2,12 +2,11 @@
 // stands still while the window is inactive.
 #include <gtest/gtest.h>
 
+#include "shell/menus.h"
 #include "shell_run.h"
 
 namespace shell_test {
 namespace {
-
-constexpr int kStartGameRowY = 292;  // where start-up leaves the pointer
 
 TEST(Splash, LeftAloneLasts326FramesAtFullOpacityThenFading) {
     RunSpec plan;
@@ -19,8 +18,8 @@ TEST(Splash, LeftAloneLasts326FramesAtFullOpacityThenFading) {
     for (int flip = 1; flip <= kSplashFlips; ++flip)
         ASSERT_EQ(run.at(flip).state, GameState::kStartingUp) << flip;
     EXPECT_EQ(run.at(kFirstTitleFlip).state, GameState::kTitle);
-    EXPECT_EQ(run.at(kFirstTitleFlip).mouse_x, 320);
-    EXPECT_EQ(run.at(kFirstTitleFlip).mouse_y, kStartGameRowY);
+    EXPECT_EQ(run.at(kFirstTitleFlip).mouse_x, kParkedPointerX);
+    EXPECT_EQ(run.at(kFirstTitleFlip).mouse_y, kParkedPointerY);
     // 60 paced frames per second: the title appears about 5.4 s after the start.
     EXPECT_EQ(run.at(kSplashFlips).ms, 5433);
 

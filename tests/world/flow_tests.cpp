@@ -13,6 +13,7 @@
 #include "golden.h"
 #include "headless/harness.h"
 #include "services/input.h"
+#include "shell/menus.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/enemy_plane.h"
@@ -105,7 +106,7 @@ std::vector<Snapshot> fly(
         const Snapshot& now = log.back();
         if (!started) {
             if (now.state == GameState::kTitle) {
-                svc::input_state().mouse_move(320, 292);
+                svc::input_state().mouse_move(kParkedPointerX, kParkedPointerY);
                 svc::input_state().mouse_button(1, true);
                 svc::input_state().mouse_button(1, false);
                 started = true;

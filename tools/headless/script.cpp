@@ -1,5 +1,6 @@
 #include "headless/script.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -65,6 +66,70 @@ bool parse_float(std::string_view text, float& out) {
     return error == std::errc{} && end == last && std::isfinite(out);
 }
 
+struct KeyName {
+    std::string_view name;
+    int code;
+};
+
+constexpr KeyName kKeyNames[] = {
+    {"escape", svc::vk::kEscape},
+    {"space", svc::vk::kSpace},
+    {"enter", svc::vk::kEnter},
+    {"tab", svc::vk::kTab},
+    {"backspace", svc::vk::kBackspace},
+    {"left", svc::vk::kLeft},
+    {"right", svc::vk::kRight},
+    {"up", svc::vk::kUp},
+    {"down", svc::vk::kDown},
+    {"lctrl", svc::vk::kLeftControl},
+    {"leftcontrol", svc::vk::kLeftControl},
+    {"rctrl", svc::vk::kRightControl},
+    {"rightcontrol", svc::vk::kRightControl},
+    {"lshift", svc::vk::kLeftShift},
+    {"leftshift", svc::vk::kLeftShift},
+    {"rshift", svc::vk::kRightShift},
+    {"rightshift", svc::vk::kRightShift},
+    {"lalt", svc::vk::kLeftAlt},
+    {"leftalt", svc::vk::kLeftAlt},
+    {"ralt", svc::vk::kRightAlt},
+    {"rightalt", svc::vk::kRightAlt},
+};
+constexpr int kLetterA = 65;  // A to Z are 65 to 90
+constexpr int kFunctionKeys = 12;
+
+std::string lower_case(std::string_view word) {
+    std::string lower(word);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// A key name in any case: one of kKeyNames, a letter a-z or f1-f12.
+bool parse_key_name(std::string_view word, int& code) {
+    const std::string name = lower_case(word);
+    for (const KeyName& key : kKeyNames) {
+        if (name == key.name) {
+            code = key.code;
+            return true;
+        }
+    }
+    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') {
+        code = kLetterA + (name[0] - 'a');
+        return true;
+    }
+    for (int n = 1; n <= kFunctionKeys; ++n) {
+        if (name == "f" + std::to_string(n)) {
+            code = svc::vk::kF1 + n - 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A virtual-key number 0-255 or a key name.
+bool parse_key(std::string_view word, int& code) {
+    return parse_int_in(word, 0, 255, code) || parse_key_name(word, code);
+}
+
 // Fills `event` from the words after the timing; an empty result means success.
 std::string parse_event(const Words& w, ScriptEvent& event) {
     const int n = w.count;  // word[0] is the timing
@@ -89,7 +154,8 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
     if (name == "key") {
         if (auto e = arity(3); !e.empty()) return e;
         event.kind = Kind::kKey;
-        if (!parse_int_in(w.word[2], 0, 255, event.code)) return "key code must be 0 to 255";
+        if (!parse_key(w.word[2], event.code))
+            return "key must be a number 0 to 255 or a key name such as escape, left or lctrl";
         event.action = action(w.word[3], {Action::kDown, Action::kUp, Action::kTap});
         if (event.action == Action::kNone) return "key action must be down, up or tap";
         return {};

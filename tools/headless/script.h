@@ -3,7 +3,12 @@
 // comment, each line `F EVENT` (applied right after flip F; F = 0 before the
 // first flip) or `@MS EVENT` (applied once the virtual clock reaches MS ms).
 //
-//   key VK down|up|tap          virtual-key number 0-255; tap = down now, up one flip later
+//   key KEY down|up|tap         tap = down now, up one flip later; KEY is a
+//                               virtual-key number 0-255 or, in any case, one of
+//                               escape space enter tab backspace left right up
+//                               down lctrl rctrl lshift rshift lalt ralt (also
+//                               leftcontrol, rightcontrol, leftshift, ...), a
+//                               letter a-z or f1-f12 (digit keys by number, 48-57)
 //   mouse X Y                   pointer at game pixel (X, Y)
 //   button B down|up|click      1 left, 2 right, 3 middle; click = down and up at once
 //   joy PORT axis x|y VALUE     VALUE from -1.0 to 1.0

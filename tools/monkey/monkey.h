@@ -16,6 +16,7 @@
 
 #include "game/game_state.h"
 #include "services/input.h"
+#include "shell/menus.h"
 
 namespace monkey {
 
@@ -47,7 +48,8 @@ class Monkey {
         if (chance(0.01)) tap_key(input, chance(0.5) ? svc::vk::kLeft : svc::vk::kRight);
         if (chance(0.004)) tap_key(input, svc::vk::kSpace);
         if (chance(0.01)) click(input, between(-20, 660), between(-20, 500));
-        if (game_state == GameState::kTitle && chance(0.01)) click(input, between(0, 639), 290);
+        if (game_state == GameState::kTitle && chance(0.01))
+            click(input, between(0, 639), kStartRow);
         if (chance(0.02)) move_stick(input);
         if (chance(0.01)) press_joy_button(input, between(0, 2));
         if (chance(0.003)) input.mouse_move(between(0, 639), between(0, 479));
@@ -58,8 +60,14 @@ class Monkey {
     }
 
   private:
-    // The title menu's "Quit" line, with room for a pointer the stick is moving.
-    static bool near_quit_line(int y) { return y > 362 - 12 && y <= 393 + 12; }
+    static constexpr int kStartRow = menu_item_line_y(kStartItem) + 1;
+    static constexpr int kPointerSlack = 12;
+
+    // The title menu's "Quit" rows, with room for a pointer the stick is moving.
+    static bool near_quit_line(int y) {
+        const int top = menu_item_top_row(kExitItem);
+        return y > top - kPointerSlack && y <= top + kMenuItemPitch + kPointerSlack;
+    }
 
     // Input given now is read in the next frame, which may already show the
     // title menu when the game-over screen is up.
