@@ -1,0 +1,74 @@
+#include "shell/command_line.h"
+
+#include <string_view>
+
+CommandLine parse_command_line(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    bool help = false, version = false;
+    for (const std::string& argument : arguments) {
+        if (argument == "--windowed") {
+            line.display = CommandLine::Display::kWindowed;
+        } else if (argument == "--fullscreen") {
+            line.display = CommandLine::Display::kFullScreen;
+        } else if (argument == "--help" || argument == "-h") {
+            help = true;
+        } else if (argument == "--version") {
+            version = true;
+        } else if (!argument.empty() && argument[0] == '-') {
+            line.error = "unknown option '" + argument + "' (see --help)";
+            return line;
+        } else {
+            line.error = "unexpected argument '" + argument + "' (see --help)";
+            return line;
+        }
+    }
+    if (help) {
+        line.action = CommandLine::Action::kHelp;
+    } else if (version) {
+        line.action = CommandLine::Action::kVersion;
+    }
+    return line;
+}
+
+bool play_windowed(const CommandLine& line, const char* windowed_variable) {
+    switch (line.display) {
+        case CommandLine::Display::kWindowed:
+            return true;
+        case CommandLine::Display::kFullScreen:
+            return false;
+        case CommandLine::Display::kDefault:
+            break;
+    }
+    return windowed_variable != nullptr && std::string_view(windowed_variable) == "1";
+}
+
+std::string help_text(const std::string& program) {
+    return "Usage: " + program + R"( [--windowed | --fullscreen]
+       )" + program +
+           R"( --help | --version
+
+Scribble Squadron: a biplane shooter drawn in pencil on notebook paper.
+
+Options:
+  --windowed     play in a resizable window (also SCRIBBLE_WINDOWED=1)
+  --fullscreen   play full screen (the default)
+  --help         show this help and quit
+  --version      show the version and quit
+
+Controls:
+  Up / Down arrows       climb / dive        (joystick: stick or d-pad)
+  Left / Right arrows    turn                (joystick: stick or d-pad)
+  Left Control           fire                (joystick: button 0, south face)
+  Space                  pause / resume      (joystick: button 2, west face or Start)
+  Escape                 pause; in the pause menu back to the title; on the title, quit
+  Alt+Enter or F11       switch between full screen and a window
+  Mouse                  choose in the menus
+
+The best score is kept in data/hiscore.dat under the working directory; the
+installed game runs from ${XDG_DATA_HOME:-~/.local/share}/scribble-squadron.
+)";
+}
+
+std::string version_text_line() {
+    return std::string("Scribble Squadron ") + SCRIBBLE_VERSION;
+}
