@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell_run.h"
+#include "support/golden.h"
 
 namespace shell_test {
 namespace {
@@ -28,7 +29,7 @@ TEST(Splash, LeftAloneLasts326FramesAtFullOpacityThenFading) {
     auto logo_pixels = [&](int flip) {
         int count = 0;
         for (std::size_t i = 0; i < run.paper.size(); ++i)
-            if (channel_difference(run.picture(flip)[i], run.paper[i]) > 4) ++count;
+            if (test_support::channel_difference(run.picture(flip)[i], run.paper[i]) > 4) ++count;
         return count;
     };
     EXPECT_EQ(run.picture(1), run.picture(226));
