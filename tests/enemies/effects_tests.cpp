@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "enemies/world_fixture.h"
+#include "enemies/box_sprite_world.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "services/timing.h"
@@ -48,7 +48,7 @@ int updates_until_empty(const EntityList<T>& list, Step step, int limit = 1000) 
 
 // ---------------------------------------------------------------- debris
 
-using DebrisTest = WorldTest;
+using DebrisTest = BoxSpriteWorldTest;
 
 TEST_F(DebrisTest, CreationDrawsTurnFrameAndSpeedsInThatOrder) {
     svc::seed_random(3);
@@ -152,7 +152,7 @@ TEST_F(DebrisTest, LaysAPuffEveryFifthUpdateEvenAsItLeaves) {
 
 // ---------------------------------------------------------------- smoke
 
-using SmokeTest = WorldTest;
+using SmokeTest = BoxSpriteWorldTest;
 
 TEST_F(SmokeTest, PuffGrowsTurnsAndLasts51UpdatesAtFullOpacity) {
     svc::seed_random(11);
@@ -186,7 +186,7 @@ TEST_F(SmokeTest, PuffGrowsTurnsAndLasts51UpdatesAtFullOpacity) {
 
 // ---------------------------------------------------------------- explosions
 
-using ExplosionTest = WorldTest;
+using ExplosionTest = BoxSpriteWorldTest;
 
 TEST_F(ExplosionTest, ShowsEachPictureFor25UpdatesAtItsScale) {
     Explosion::spawn(300.0f, 200.0f, 1.5f);
@@ -207,7 +207,7 @@ TEST_F(ExplosionTest, ShowsEachPictureFor25UpdatesAtItsScale) {
 
 // ---------------------------------------------------------------- pops
 
-using PopTest = WorldTest;
+using PopTest = BoxSpriteWorldTest;
 
 TEST_F(PopTest, FadesFromFullAlphaOver51Updates) {
     BalloonPop::spawn(300, 199.9f);
@@ -236,7 +236,7 @@ TEST_F(PopTest, FadesFromFullAlphaOver51Updates) {
 
 // ---------------------------------------------------------------- points texts
 
-using PointsTest = WorldTest;
+using PointsTest = BoxSpriteWorldTest;
 
 TEST_F(PointsTest, TextShowsTheSignedAmount) {
     PointsPopup::spawn(250, 300, 45);
@@ -293,7 +293,7 @@ TEST_F(PointsTest, TextIsCentredOnItsPoint) {
 
 // ---------------------------------------------------------------- emptying one kind
 
-using DestroyAllTest = WorldTest;
+using DestroyAllTest = BoxSpriteWorldTest;
 
 TEST_F(DestroyAllTest, EachKindEmptiesOnlyItself) {
     const auto fill = [] {

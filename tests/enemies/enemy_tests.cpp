@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "enemies/world_fixture.h"
+#include "enemies/box_sprite_world.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
 #include "services/audio/sound.h"
@@ -68,7 +68,7 @@ std::vector<std::string> points_texts() {
 
 // ---------------------------------------------------------------- enemy biplanes
 
-using EnemyTest = WorldTest;
+using EnemyTest = BoxSpriteWorldTest;
 
 TEST_F(EnemyTest, CreationDrawsHeightPlaceNoseAndSpeedInThatOrder) {
     stage_counters.enemies_per_stage = 4;
@@ -282,7 +282,7 @@ TEST_F(EnemyTest, EnemyShotWhileTouchingThePlaneStillKillsIt) {
 
 // ---------------------------------------------------------------- end of a stage
 
-using StageEndTest = WorldTest;
+using StageEndTest = BoxSpriteWorldTest;
 
 TEST_F(StageEndTest, LastEnemyShotInPlayEndsTheStageOneWalkLater) {
     start_engine_loop();
@@ -323,7 +323,7 @@ TEST_F(StageEndTest, EmptyListDuringTheDeathSequenceChangesNothing) {
 
 // ---------------------------------------------------------------- balloons
 
-using BalloonTest = WorldTest;
+using BalloonTest = BoxSpriteWorldTest;
 
 TEST_F(BalloonTest, CreationDrawsHeightThenPlaceAndStartsRising) {
     stage_counters.balloons_per_stage = 3;
@@ -463,7 +463,7 @@ TEST_F(BalloonTest, TouchIsHarmlessWhileInvulnerableButShotsStillCost) {
 
 // ---------------------------------------------------------------- blimp
 
-class BlimpTest : public WorldTest {
+class BlimpTest : public BoxSpriteWorldTest {
   protected:
     void fly_at(int x, int frame = 10) {
         blimp.state = 1;

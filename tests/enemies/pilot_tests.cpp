@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "enemies/world_fixture.h"
 #include "game/game_state.h"
 #include "headless/harness.h"
 #include "services/input.h"
+#include "support/scratch_dir.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/debris.h"
@@ -117,7 +117,7 @@ constexpr int kSeed = 31;
 constexpr int kFrames = 12000;
 
 RunRecord play(int frames, const std::string& shot_dir) {
-    const ScratchDir scratch;
+    const test_support::GameWorkingDir scratch;
     harness::Options options;
     options.seed = kSeed;
     options.frames = frames;
