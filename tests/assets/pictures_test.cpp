@@ -5,11 +5,42 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <queue>
+#include <stdexcept>
+#include <string>
 
-#include "png_file.h"
+#include "support/files.h"
+#include "support/png_picture.h"
 
 namespace {
+
+using test_support::PngColourType;
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+constexpr Rgb kKey{200, 200, 200};
+constexpr Rgb kBlack{0, 0, 0};
+
+// A picture of assets/ as stored, with the colour helpers these checks use.
+struct AssetPicture : test_support::PngPicture {
+    Rgb at(int x, int y) const {
+        const std::uint32_t p = PngPicture::at(x, y);
+        return {static_cast<int>((p >> 16) & 0xFFu), static_cast<int>((p >> 8) & 0xFFu),
+                static_cast<int>(p & 0xFFu)};
+    }
+    int alpha(int x, int y) const { return static_cast<int>(PngPicture::at(x, y) >> 24); }
+    bool is_key(int x, int y) const { return at(x, y) == kKey; }
+};
+
+AssetPicture read_asset(const std::string& name) {
+    auto png = test_support::read_png(test_support::source_path("assets") / name);
+    if (!png) throw std::runtime_error("not a readable PNG: assets/" + name);
+    return AssetPicture{std::move(*png)};
+}
 
 struct Rect {
     int x, y, w, h;
@@ -39,8 +70,8 @@ std::string region_name(size_t i) {
     return "cloud";
 }
 
-const PngFile& sheet() {
-    static const PngFile png = read_png(asset_path("sprite_sheet.png"));
+const AssetPicture& sheet() {
+    static const AssetPicture png = read_asset("sprite_sheet.png");
     return png;
 }
 
@@ -53,7 +84,7 @@ struct Box {
 };
 
 // The box around the pixels of a region that the game keeps (not the key grey).
-Box content(const PngFile& png, const Rect& r) {
+Box content(const AssetPicture& png, const Rect& r) {
     Box b;
     for (int y = 0; y < r.h; ++y) {
         for (int x = 0; x < r.w; ++x) {
@@ -77,16 +108,16 @@ TEST(PictureFormat, EveryPictureIs8BitRgbWithoutAlphaAtItsSize) {
                             Expect{"mountain_1.png", 416, 147}, Expect{"mountain_2.png", 416, 147},
                             Expect{"pointer.png", 20, 20}, Expect{"logo.png", 414, 230}}) {
         SCOPED_TRACE(e.file);
-        PngFile png = read_png(asset_path(e.file));
+        AssetPicture png = read_asset(e.file);
         EXPECT_EQ(png.width, e.w);
         EXPECT_EQ(png.height, e.h);
         EXPECT_EQ(png.bit_depth, 8);
-        EXPECT_EQ(png.colour_type, PNG_COLOR_TYPE_RGB);
+        EXPECT_EQ(png.colour_type, PngColourType::kRgb);
     }
 }
 
 TEST(SpriteSheet, EverythingOutsideTheFramesIsTheKeyGrey) {
-    const PngFile& png = sheet();
+    const AssetPicture& png = sheet();
     std::vector<std::uint8_t> inside(static_cast<size_t>(png.width) * png.height, 0);
     for (const Rect& r : all_regions()) {
         for (int y = r.y; y < r.y + r.h; ++y) {
@@ -107,7 +138,7 @@ TEST(SpriteSheet, NoFrameHasBlackOrEnclosedKeyPixels) {
     // Black and the key grey both turn transparent when the game cuts the
     // sheet, so inside a frame they may only be background: key pixels that
     // reach the frame's border through other key pixels.
-    const PngFile& png = sheet();
+    const AssetPicture& png = sheet();
     auto regions = all_regions();
     for (size_t i = 0; i < regions.size(); ++i) {
         SCOPED_TRACE(region_name(i));
@@ -147,7 +178,7 @@ TEST(SpriteSheet, NoFrameHasBlackOrEnclosedKeyPixels) {
 TEST(SpriteSheet, EveryFrameHasContentCentredInItsCell) {
     // Sprites are placed by their centre, so a picture drawn off-centre would
     // fly, collide and explode off its true position.
-    const PngFile& png = sheet();
+    const AssetPicture& png = sheet();
     auto regions = all_regions();
     for (size_t i = 0; i < regions.size(); ++i) {
         SCOPED_TRACE(region_name(i));
@@ -162,7 +193,7 @@ TEST(SpriteSheet, EveryFrameHasContentCentredInItsCell) {
 }
 
 TEST(SpriteSheet, FacingPairsAreMirrorImages) {
-    const PngFile& png = sheet();
+    const AssetPicture& png = sheet();
     auto mirrored = [&](const Rect& a, const Rect& b) {
         for (int y = 0; y < a.h; ++y) {
             for (int x = 0; x < a.w; ++x) {
@@ -184,7 +215,7 @@ TEST(SpriteSheet, FacingPairsAreMirrorImages) {
 TEST(SpriteSheet, HitBlimpIsTheSameBlimpAtTheSameSize) {
     // Frames 10 and 0 of the hit blimp must line up: the game swaps one for the
     // other at the same centre, so the envelope must not jump or change size.
-    const PngFile& png = sheet();
+    const AssetPicture& png = sheet();
     Box whole = content(png, cell(10));
     Rect body_part = blimp_cell(0);
     body_part.x += 16;  // the same 48 columns, centred in the 80-wide frame
@@ -199,7 +230,7 @@ TEST(SpriteSheet, HitBlimpIsTheSameBlimpAtTheSameSize) {
 }
 
 TEST(SpriteSheet, ShotIsASmallRingAtTheCellCentre) {
-    const PngFile& png = sheet();
+    const AssetPicture& png = sheet();
     Rect r = cell(21);
     Box b = content(png, r);
     ASSERT_FALSE(b.empty());
@@ -227,14 +258,14 @@ TEST(SpriteSheet, ShotIsASmallRingAtTheCellCentre) {
 // them side by side in both orders, so ground heights must agree on screen.
 constexpr int kDrawY1 = 300, kDrawY2 = 304;
 
-int first_solid_row(const PngFile& png, int x) {
+int first_solid_row(const AssetPicture& png, int x) {
     for (int y = 0; y < png.height; ++y) {
         if (!png.is_key(x, y)) return y;
     }
     return png.height;
 }
 
-int last_solid_row(const PngFile& png, int x) {
+int last_solid_row(const AssetPicture& png, int x) {
     for (int y = png.height - 1; y >= 0; --y) {
         if (!png.is_key(x, y)) return y;
     }
@@ -242,8 +273,8 @@ int last_solid_row(const PngFile& png, int x) {
 }
 
 TEST(Mountains, RangesJoinWithoutAStepInEitherOrder) {
-    PngFile one = read_png(asset_path("mountain_1.png"));
-    PngFile two = read_png(asset_path("mountain_2.png"));
+    AssetPicture one = read_asset("mountain_1.png");
+    AssetPicture two = read_asset("mountain_2.png");
     const int last = one.width - 1;
     EXPECT_EQ(first_solid_row(one, last) + kDrawY1, first_solid_row(two, 0) + kDrawY2);
     EXPECT_EQ(first_solid_row(two, last) + kDrawY2, first_solid_row(one, 0) + kDrawY1);
@@ -258,7 +289,7 @@ TEST(Mountains, EachColumnIsSolidGroundFromRidgeToFoot) {
     // through rock, a floating speck would kill it in the open sky.
     for (const char* file : {"mountain_1.png", "mountain_2.png"}) {
         SCOPED_TRACE(file);
-        PngFile png = read_png(asset_path(file));
+        AssetPicture png = read_asset(file);
         int holes = 0, highest = png.height;
         for (int x = 0; x < png.width; ++x) {
             int top = first_solid_row(png, x), bottom = last_solid_row(png, x);
@@ -272,8 +303,8 @@ TEST(Mountains, EachColumnIsSolidGroundFromRidgeToFoot) {
 }
 
 TEST(Mountains, TwoRangesAreDifferent) {
-    PngFile one = read_png(asset_path("mountain_1.png"));
-    PngFile two = read_png(asset_path("mountain_2.png"));
+    AssetPicture one = read_asset("mountain_1.png");
+    AssetPicture two = read_asset("mountain_2.png");
     int differing = 0;
     for (int x = 0; x < one.width; ++x)
         differing += first_solid_row(one, x) != first_solid_row(two, x) - 4;
@@ -285,7 +316,7 @@ TEST(Mountains, TwoRangesAreDifferent) {
 TEST(Paper, HasNoKeyGreyAnywhere) {
     // The page margins are cut from the paper with the key grey transparent:
     // any such pixel would let the world show through the margin.
-    PngFile png = read_png(asset_path("paper.png"));
+    AssetPicture png = read_asset("paper.png");
     int keys = 0;
     for (int y = 0; y < png.height; ++y) {
         for (int x = 0; x < png.width; ++x) keys += png.is_key(x, y);
@@ -294,7 +325,7 @@ TEST(Paper, HasNoKeyGreyAnywhere) {
 }
 
 TEST(Paper, IsLightEnoughForTheGreyTextsToRead) {
-    PngFile png = read_png(asset_path("paper.png"));
+    AssetPicture png = read_asset("paper.png");
     // The heads-up display writes in (80,80,80) in the band at the top.
     long sum = 0;
     int n = 0;
@@ -306,7 +337,7 @@ TEST(Paper, IsLightEnoughForTheGreyTextsToRead) {
 }
 
 TEST(Pointer, TipIsTheTopLeftPixelOfTheArrow) {
-    PngFile png = read_png(asset_path("pointer.png"));
+    AssetPicture png = read_asset("pointer.png");
     Rgb tip = png.at(0, 0);
     EXPECT_FALSE(tip == kKey);
     EXPECT_LT(tip.r + tip.g + tip.b, 3 * 120) << "the hot spot should be dark and visible";
@@ -320,7 +351,7 @@ TEST(Pointer, TipIsTheTopLeftPixelOfTheArrow) {
 }
 
 TEST(Logo, StandsOnTheKeyGreyWithTheLetteringInTheMiddle) {
-    PngFile png = read_png(asset_path("logo.png"));
+    AssetPicture png = read_asset("logo.png");
     for (auto [x, y] :
          std::array<std::pair<int, int>, 4>{{{0, 0}, {413, 0}, {0, 229}, {413, 229}}}) {
         EXPECT_TRUE(png.is_key(x, y)) << x << "," << y;
@@ -337,17 +368,13 @@ namespace {
 TEST(Icon, EverySizeIsASquareRgbaPictureWithClearCorners) {
     for (int size : {256, 128, 64, 48, 32}) {
         SCOPED_TRACE(size);
-        PngFile png =
-            read_png(asset_path("icon/scribble-squadron-" + std::to_string(size) + ".png"));
+        AssetPicture png = read_asset("icon/scribble-squadron-" + std::to_string(size) + ".png");
         EXPECT_EQ(png.width, size);
         EXPECT_EQ(png.height, size);
-        ASSERT_EQ(png.colour_type, PNG_COLOR_TYPE_RGBA);
-        auto alpha = [&](int x, int y) {
-            return png.data[(static_cast<size_t>(y) * size + x) * 4 + 3];
-        };
-        EXPECT_EQ(alpha(0, 0), 0);
-        EXPECT_EQ(alpha(size - 1, size - 1), 0);
-        EXPECT_EQ(alpha(size / 2, size / 2), 255);
+        ASSERT_EQ(png.colour_type, PngColourType::kRgba);
+        EXPECT_EQ(png.alpha(0, 0), 0);
+        EXPECT_EQ(png.alpha(size - 1, size - 1), 0);
+        EXPECT_EQ(png.alpha(size / 2, size / 2), 255);
     }
 }
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "enemies/world_fixture.h"
+#include "enemies/box_sprite_world.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
 #include "services/audio/sound.h"
-#include "services/timing.h"
+#include "support/spread.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/debris.h"
@@ -21,6 +21,9 @@
 
 namespace enemies_test {
 namespace {
+
+using test_support::Spread;
+using test_support::spreads_over;
 
 using Sounds = std::vector<std::string>;
 
@@ -68,26 +71,23 @@ std::vector<std::string> points_texts() {
 
 // ---------------------------------------------------------------- enemy biplanes
 
-using EnemyTest = WorldTest;
+using EnemyTest = BoxSpriteWorldTest;
 
-TEST_F(EnemyTest, CreationDrawsHeightPlaceNoseAndSpeedInThatOrder) {
+TEST_F(EnemyTest, CreationSpreadsTheStagesEnemiesOverTheLongWorld) {
     stage_counters.enemies_per_stage = 4;
-    svc::seed_random(77);
     EnemyPlane::spawn_for_stage();
-    ASSERT_EQ(enemy_plane_list.count(), 4);
+    EXPECT_EQ(enemy_plane_list.count(), 4);
 
-    svc::seed_random(77);
-    enemy_plane_list.for_each([](const EnemyPlane& e) {
-        const int y = static_cast<int>(svc::random_real(125.0, 300.0));
-        const float x = static_cast<float>(svc::random_real(-2000.0, 2640.0));
-        const int frame = static_cast<int>(svc::random_real(12.0, 14.0));
-        const float speed = static_cast<float>(frame == 12 ? svc::random_real(-0.5, -3.5)
-                                                           : svc::random_real(0.5, 3.5));
-        EXPECT_EQ(e.y, y);
-        EXPECT_EQ(e.x, x);
-        EXPECT_EQ(e.frame, frame);
-        EXPECT_EQ(e.speed, speed);
+    EnemyPlane::remove_all();
+    stage_counters.enemies_per_stage = 400;
+    EnemyPlane::spawn_for_stage();
+    Spread x, y;
+    enemy_plane_list.for_each([&](const EnemyPlane& e) {
+        x.add(e.x);
+        y.add(e.y);
     });
+    EXPECT_TRUE(spreads_over(x, -2000.0, 2640.0));
+    EXPECT_TRUE(spreads_over(y, 125.0, 299.0));
 }
 
 TEST_F(EnemyTest, ScreenSpeedsLieAgainstThePlanesFacing) {
@@ -282,7 +282,7 @@ TEST_F(EnemyTest, EnemyShotWhileTouchingThePlaneStillKillsIt) {
 
 // ---------------------------------------------------------------- end of a stage
 
-using StageEndTest = WorldTest;
+using StageEndTest = BoxSpriteWorldTest;
 
 TEST_F(StageEndTest, LastEnemyShotInPlayEndsTheStageOneWalkLater) {
     start_engine_loop();
@@ -323,21 +323,24 @@ TEST_F(StageEndTest, EmptyListDuringTheDeathSequenceChangesNothing) {
 
 // ---------------------------------------------------------------- balloons
 
-using BalloonTest = WorldTest;
+using BalloonTest = BoxSpriteWorldTest;
 
-TEST_F(BalloonTest, CreationDrawsHeightThenPlaceAndStartsRising) {
+TEST_F(BalloonTest, CreationSpreadsThemOverTheLongWorldAllStartingToRise) {
     stage_counters.balloons_per_stage = 3;
-    svc::seed_random(5);
     Balloon::spawn_for_stage();
-    ASSERT_EQ(balloon_list.count(), 3);
-    svc::seed_random(5);
-    balloon_list.for_each([](const Balloon& b) {
-        const float y = static_cast<float>(svc::random_real(125.0, 300.0));
-        const int x = static_cast<int>(svc::random_real(-2000.0, 2640.0));
-        EXPECT_EQ(b.y, y);
-        EXPECT_EQ(b.x, x);
+    EXPECT_EQ(balloon_list.count(), 3);
+
+    Balloon::remove_all();
+    stage_counters.balloons_per_stage = 300;
+    Balloon::spawn_for_stage();
+    Spread x, y;
+    balloon_list.for_each([&](const Balloon& b) {
+        x.add(b.x);
+        y.add(b.y);
         EXPECT_EQ(b.vertical_speed, -0.2f);
     });
+    EXPECT_TRUE(spreads_over(x, -2000.0, 2640.0));
+    EXPECT_TRUE(spreads_over(y, 125.0, 300.0));
 }
 
 TEST_F(BalloonTest, BobsBetweenItsTwoHeights) {
@@ -463,7 +466,7 @@ TEST_F(BalloonTest, TouchIsHarmlessWhileInvulnerableButShotsStillCost) {
 
 // ---------------------------------------------------------------- blimp
 
-class BlimpTest : public WorldTest {
+class BlimpTest : public BoxSpriteWorldTest {
   protected:
     void fly_at(int x, int frame = 10) {
         blimp.state = 1;
@@ -473,19 +476,23 @@ class BlimpTest : public WorldTest {
     }
 };
 
-TEST_F(BlimpTest, SetUpDrawsNoseHeightAndPlaceInThatOrder) {
-    svc::seed_random(99);
-    blimp.set_up_for_stage();
-    svc::seed_random(99);
-    const int frame = static_cast<int>(svc::random_real(10.0, 12.0));
-    const int y = static_cast<int>(svc::random_real(125.0, 300.0));
-    const int x = static_cast<int>(svc::random_real(-6000.0, 6640.0));
-    EXPECT_EQ(blimp.state, 1);
-    EXPECT_EQ(blimp.frame, frame);
-    EXPECT_EQ(blimp.y, y);
-    EXPECT_EQ(blimp.x, x);
-    EXPECT_EQ(blimp.puff_frame, 0);
-    EXPECT_EQ(blimp.puff_timer, 0);
+TEST_F(BlimpTest, SetUpPutsItFlyingAnywhereAlongItsWorldWithEitherNose) {
+    Spread x, y;
+    int nose_left = 0, nose_right = 0;
+    for (int stage = 1; stage <= 200; ++stage) {
+        blimp.set_up_for_stage();
+        EXPECT_EQ(blimp.state, Blimp::kFlying);
+        EXPECT_EQ(blimp.puff_frame, 0);
+        EXPECT_EQ(blimp.puff_timer, 0);
+        ASSERT_TRUE(blimp.frame == 10 || blimp.frame == 11) << blimp.frame;
+        (blimp.frame == 10 ? nose_left : nose_right) += 1;
+        x.add(blimp.x);
+        y.add(blimp.y);
+    }
+    EXPECT_TRUE(spreads_over(x, -6000.0, 6640.0));
+    EXPECT_TRUE(spreads_over(y, 125.0, 299.0));
+    EXPECT_GT(nose_left, 50);
+    EXPECT_GT(nose_right, 50);
     EXPECT_FALSE(anything_drawn());
 }
 

@@ -5,11 +5,11 @@
 #include <functional>
 #include <vector>
 
-#include "enemies/world_fixture.h"
 #include "game/game_state.h"
 #include "headless/harness.h"
 #include "services/input.h"
 #include "shell/menus.h"
+#include "support/scratch_dir.h"
 #include "world/balloon.h"
 #include "world/enemy_plane.h"
 #include "world/player.h"
@@ -21,7 +21,7 @@ namespace {
 // Clicks "Start Game" on the title menu (the pointer starts under it); calls
 // `play` on every later flip, and closes the window once it returns false.
 int run_game_with(int frames, std::function<bool(const harness::FlipInfo&)> play) {
-    const ScratchDir scratch;
+    const test_support::GameWorkingDir scratch;
     harness::Options options;
     options.seed = 2024;
     options.frames = frames;

@@ -39,25 +39,6 @@ RunOutcome play(const std::function<void(int flip)>& on_flip) {
     return outcome;
 }
 
-StoredBest stored_best(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return {};
-    unsigned char bytes[5] = {};
-    in.read(reinterpret_cast<char*>(bytes), sizeof bytes);
-    StoredBest best;
-    best.whole = in.gcount() == 4;
-    best.value = static_cast<std::int32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
-                                           static_cast<std::uint32_t>(bytes[3]) << 24);
-    return best;
-}
-
-void store_best(const std::filesystem::path& file, std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    const char bytes[4] = {static_cast<char>(u), static_cast<char>(u >> 8),
-                           static_cast<char>(u >> 16), static_cast<char>(u >> 24)};
-    std::ofstream(file, std::ios::binary).write(bytes, 4);
-}
-
 namespace {
 
 [[noreturn]] void exec_program(const std::string& program, const std::vector<std::string>& args,

@@ -1,16 +1,14 @@
 #pragma once
 // Helpers for the end-to-end fault tests: a played run of the harness with its
-// standard error, the best score on disk, child processes of the real game,
-// and mounts made for one test.
+// standard error, child processes of the real game, and mounts made for one
+// test.
 #include <sys/mount.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "harness/run_dir.h"
 #include "headless/harness.h"
 
 namespace faults {
@@ -35,14 +33,6 @@ std::vector<std::string> split_lines(const std::string& text);
 // Plays kPlayScript for kPlayFrames in the current directory; `on_flip` runs
 // after each flip (for instance to raise the best score before the save).
 RunOutcome play(const std::function<void(int flip)>& on_flip = {});
-
-// The 4-byte best-score file, or nullopt-like -1 with `whole` false.
-struct StoredBest {
-    bool whole = false;  // exactly 4 bytes
-    std::int32_t value = -1;
-};
-StoredBest stored_best(const std::filesystem::path& file);
-void store_best(const std::filesystem::path& file, std::int32_t value);
 
 // Runs a program of the build (`scribble-squadron`, the game on SDL, or
 // `scribble-headless`) with `args` in `dir`, with environment changes

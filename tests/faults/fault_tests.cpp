@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -15,12 +17,16 @@
 
 #include "faults/fault_support.h"
 #include "shell/best_score.h"
+#include "support/files.h"
+#include "support/scratch_dir.h"
 #include "world/player.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::RunDirectory;
+using test_support::GameWorkingDir;
+using test_support::read_best_score_file;
+using test_support::write_best_score_file;
 
 constexpr std::array<const char*, 8> kSounds = {"fire",     "balloonpop", "blimphit", "bploop",
                                                 "endstage", "explode",    "pldeath",  "startstage"};
@@ -30,15 +36,14 @@ bool mentions(const std::string& line, const std::string& what) {
 }
 
 // Puts `bytes` where the sound's file was (a link to the real file).
-void replace_sound(const RunDirectory& dir, const std::string& name, const std::string& bytes) {
+void replace_sound(const GameWorkingDir& dir, const std::string& name, const std::string& bytes) {
     const fs::path file = dir.path() / "data" / (name + ".ogg");
     fs::remove(file);
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
 std::string real_sound_bytes(const std::string& name) {
-    std::ifstream in(fs::path(SCRIBBLE_SOURCE_DIR) / "data" / (name + ".ogg"), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return test_support::read_text(test_support::source_path("data") / (name + ".ogg"));
 }
 
 enum class SoundFault { kMissing, kEmpty, kRandomBytes, kCutShort };
@@ -54,7 +59,7 @@ void expect_each_sound_survives(SoundFault fault) {
         SCOPED_TRACE(name + ".ogg");
         const std::string real = real_sound_bytes(name);
         ASSERT_GT(real.size(), 200u);
-        RunDirectory dir;
+        GameWorkingDir dir;
         switch (fault) {
             case SoundFault::kMissing:
                 fs::remove(dir.path() / "data" / (name + ".ogg"));
@@ -72,7 +77,7 @@ void expect_each_sound_survives(SoundFault fault) {
         const faults::ProcessOutcome run = faults::play_headless(dir.path());
         EXPECT_TRUE(run.exited);
         EXPECT_EQ(run.status, 0);
-        EXPECT_TRUE(faults::stored_best(dir.path() / "data/hiscore.dat").whole);
+        EXPECT_TRUE(read_best_score_file(dir.path() / "data/hiscore.dat").has_value());
         // A sound cut after its headers plays as far as it goes, without a word.
         if (fault == SoundFault::kCutShort && run.error_lines.empty()) continue;
         ASSERT_EQ(run.error_lines.size(), 1u) << testing::PrintToString(run.error_lines);
@@ -94,7 +99,7 @@ TEST(SoundFaults, EachSoundCutShort) {
 }
 
 TEST(DataFaults, NoDataDirectoryAtAll) {
-    RunDirectory dir;
+    GameWorkingDir dir;
     fs::remove_all(dir.path() / "data");
     const faults::ProcessOutcome run = faults::play_headless(dir.path());
     EXPECT_TRUE(run.exited);
@@ -103,7 +108,7 @@ TEST(DataFaults, NoDataDirectoryAtAll) {
     for (const std::string& line : run.error_lines) {
         EXPECT_TRUE(mentions(line, "could not load data/")) << line;
     }
-    EXPECT_TRUE(faults::stored_best(dir.path() / "data/hiscore.dat").whole)
+    EXPECT_TRUE(read_best_score_file(dir.path() / "data/hiscore.dat").has_value())
         << "the save makes data/ again";
 }
 
@@ -115,7 +120,7 @@ std::function<void(int)> new_best(int value) {
 }
 
 TEST(DataFaults, BestScorePathIsADirectory) {
-    RunDirectory dir;
+    GameWorkingDir dir;
     fs::create_directories(dir.path() / "data/hiscore.dat/keep");
     const faults::RunOutcome run = faults::play(new_best(500));
     EXPECT_EQ(run.status, 0);
@@ -126,9 +131,9 @@ TEST(DataFaults, BestScorePathIsADirectory) {
 }
 
 TEST(DataFaults, ReadOnlyDataDirectoryKeepsThePreviousBest) {
-    RunDirectory dir;
+    GameWorkingDir dir;
     const fs::path data = dir.path() / "data";
-    faults::store_best(data / "hiscore.dat", 1234);
+    write_best_score_file(data / "hiscore.dat", 1234);
     faults::ScopedMount bind(data.string(), data.string(), "", MS_BIND, "");
     if (!bind.ok() || !bind.make_read_only()) {
         GTEST_SKIP() << "cannot make a read-only bind mount here (" << bind.error()
@@ -140,9 +145,7 @@ TEST(DataFaults, ReadOnlyDataDirectoryKeepsThePreviousBest) {
     EXPECT_TRUE(mentions(run.error_lines[0], "could not save the best score"))
         << run.error_lines[0];
     EXPECT_TRUE(mentions(run.error_lines[0], "Read-only")) << run.error_lines[0];
-    const faults::StoredBest kept = faults::stored_best(data / "hiscore.dat");
-    EXPECT_TRUE(kept.whole);
-    EXPECT_EQ(kept.value, 1234);
+    EXPECT_EQ(read_best_score_file(data / "hiscore.dat"), 1234);
 }
 
 // Fills a small filesystem to the last byte.
@@ -158,7 +161,7 @@ void fill(const fs::path& dir) {
 }
 
 TEST(DataFaults, FullDiskAtSaveTimeKeepsThePreviousBest) {
-    RunDirectory dir;
+    GameWorkingDir dir;
     const fs::path data = dir.path() / "data";
     faults::ScopedMount tmpfs("scribble-full", data.string(), "tmpfs", 0, "size=256k");
     if (!tmpfs.ok()) {
@@ -166,10 +169,10 @@ TEST(DataFaults, FullDiskAtSaveTimeKeepsThePreviousBest) {
                      << "); run as root on a machine that allows mounts";
     }
     for (const char* sound : kSounds) {
-        fs::copy_file(fs::path(SCRIBBLE_SOURCE_DIR) / "data" / (std::string(sound) + ".ogg"),
+        fs::copy_file(test_support::source_path("data") / (std::string(sound) + ".ogg"),
                       data / (std::string(sound) + ".ogg"));
     }
-    faults::store_best(data / "hiscore.dat", 1234);
+    write_best_score_file(data / "hiscore.dat", 1234);
     fill(data);
 
     const faults::RunOutcome run = faults::play(new_best(5000));
@@ -178,9 +181,7 @@ TEST(DataFaults, FullDiskAtSaveTimeKeepsThePreviousBest) {
     EXPECT_TRUE(mentions(run.error_lines[0], "could not save the best score"))
         << run.error_lines[0];
     EXPECT_TRUE(mentions(run.error_lines[0], "No space left")) << run.error_lines[0];
-    const faults::StoredBest kept = faults::stored_best(data / "hiscore.dat");
-    EXPECT_TRUE(kept.whole);
-    EXPECT_EQ(kept.value, 1234);
+    EXPECT_EQ(read_best_score_file(data / "hiscore.dat"), 1234);
     EXPECT_FALSE(fs::exists(data / "hiscore.dat.tmp")) << "no half-written file left behind";
 }
 
@@ -188,14 +189,14 @@ TEST(DataFaults, FullDiskAtSaveTimeKeepsThePreviousBest) {
 // the file is always a whole 4-byte best, never below the one before the kill,
 // and the next start-up reads it back.
 TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
-    RunDirectory dir;
+    GameWorkingDir dir;
     const fs::path file = dir.path() / "data/hiscore.dat";
-    faults::store_best(file, 1);
+    write_best_score_file(file, 1);
     std::mt19937 random(8);
     constexpr int kKills = 100;
     int kills_after_a_save = 0;
     for (int kill_number = 0; kill_number < kKills; ++kill_number) {
-        const int start = faults::stored_best(file).value;
+        const int start = read_best_score_file(file).value_or(-1);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -210,13 +211,13 @@ TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status));
 
-        const faults::StoredBest best = faults::stored_best(file);
-        ASSERT_TRUE(best.whole) << "after kill " << kill_number;
-        ASSERT_GE(best.value, start) << "after kill " << kill_number;
+        const std::optional<std::int32_t> best = read_best_score_file(file);
+        ASSERT_TRUE(best.has_value()) << "after kill " << kill_number;
+        ASSERT_GE(*best, start) << "after kill " << kill_number;
         player.best_score = -1;
         load_best_score();
-        ASSERT_EQ(player.best_score, best.value);
-        if (best.value > start) ++kills_after_a_save;
+        ASSERT_EQ(player.best_score, *best);
+        if (*best > start) ++kills_after_a_save;
     }
     EXPECT_GE(kills_after_a_save, kKills / 10) << "the saving loop hardly ran";
 }
@@ -224,7 +225,7 @@ TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
 // The real game without a sound device: it plays on in silence, says so once,
 // and saves the best score when asked to end.
 TEST(DeviceFaults, NoAudioDevice) {
-    RunDirectory dir;
+    GameWorkingDir dir;
     const faults::ProcessOutcome game =
         faults::run_program("scribble-squadron", {}, dir.path(),
                             {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=no-such-driver"}, 1500);
@@ -232,14 +233,14 @@ TEST(DeviceFaults, NoAudioDevice) {
     EXPECT_EQ(game.status, 0);
     ASSERT_EQ(game.error_lines.size(), 1u) << testing::PrintToString(game.error_lines);
     EXPECT_TRUE(mentions(game.error_lines[0], "sound off")) << game.error_lines[0];
-    EXPECT_TRUE(faults::stored_best(dir.path() / "data/hiscore.dat").whole);
+    EXPECT_TRUE(read_best_score_file(dir.path() / "data/hiscore.dat").has_value());
 }
 
 // No display and no video driver chosen: one line and a failure status. A
 // desktop session always has XDG_RUNTIME_DIR; without it a Wayland library
 // would add a line of its own.
 TEST(DeviceFaults, NoDisplay) {
-    RunDirectory dir;
+    GameWorkingDir dir;
     const faults::ProcessOutcome game =
         faults::run_program("scribble-squadron", {}, dir.path(),
                             {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=",

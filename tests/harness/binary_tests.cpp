@@ -7,12 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "harness/run_dir.h"
 #include "services/rendering/graphics.h"
+#include "support/files.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
-using testing_support::trace_int;
+using test_support::read_text;
+
+// The integer after "name": in one trace line (-1 when absent).
+long trace_int(const std::string& line, const std::string& name) {
+    const std::string key = "\"" + name + "\":";
+    const auto at = line.find(key);
+    if (at == std::string::npos) return -1;
+    return std::stol(line.substr(at + key.size()));
+}
 
 struct Outcome {
     int status = -1;
@@ -28,15 +37,15 @@ class Binary : public ::testing::Test {
         const int raw = std::system(command.c_str());
         Outcome outcome;
         outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        outcome.errors = dir.read("stderr.txt");
+        outcome.errors = read_text(dir.file("stderr.txt"));
         return outcome;
     }
     // Runs with a script and a trace; returns the trace's lines.
     std::vector<std::string> traced(const std::string& script, const std::string& more = "") {
-        dir.write("input.txt", script);
+        test_support::write_text(dir.file("input.txt"), script);
         const Outcome outcome = run("--seed 3 --input input.txt --trace trace.jsonl " + more);
         EXPECT_EQ(outcome.status, 0) << outcome.errors;
-        return dir.lines("trace.jsonl");
+        return test_support::read_lines(dir.file("trace.jsonl"));
     }
     static int first_flip_in_state(const std::vector<std::string>& trace, int state) {
         for (const std::string& line : trace)
@@ -44,7 +53,7 @@ class Binary : public ::testing::Test {
         return -1;
     }
 
-    testing_support::RunDirectory dir;
+    test_support::GameWorkingDir dir;
 };
 
 TEST_F(Binary, LeftAloneTheSplashLasts326Flips) {
@@ -137,7 +146,7 @@ TEST_F(Binary, ShotsAreThe640By480FramesShownAtTheirFlips) {
 TEST_F(Binary, TheAudioFileCoversTheRunAt44100HzStereo) {
     const Outcome outcome = run("--seed 1 --frames 120 --audio out.wav");
     ASSERT_EQ(outcome.status, 0) << outcome.errors;
-    const std::string wav = dir.read("out.wav");
+    const std::string wav = read_text(dir.file("out.wav"));
     ASSERT_GE(wav.size(), 44u);
     EXPECT_EQ(wav.substr(0, 4), "RIFF");
     EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
@@ -172,7 +181,7 @@ TEST_F(Binary, BadArgumentsAndScriptsFailWithAMessage) {
         {"--input bad.txt", "line 2"},
         {"--frames 5 --trace no/such/dir/t.jsonl", "cannot write the trace"},
     };
-    dir.write("bad.txt", "1 key 27 tap\n2 key 27 press\n");
+    test_support::write_text(dir.file("bad.txt"), "1 key 27 tap\n2 key 27 press\n");
     for (const auto& c : cases) {
         const Outcome outcome = run(c.arguments);
         EXPECT_NE(outcome.status, 0) << c.arguments;

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "game/game_state.h"
-#include "harness/run_dir.h"
 #include "headless/harness.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/input.h"
 #include "services/rendering/graphics.h"
+#include "support/scratch_dir.h"
 #include "world/player.h"
 
 namespace {
@@ -50,7 +50,7 @@ harness::Options with(int frames, const std::string& script, int seed = 5) {
 
 class HarnessRun : public ::testing::Test {
   protected:
-    testing_support::RunDirectory dir;
+    test_support::GameWorkingDir dir;
 };
 
 TEST_F(HarnessRun, FlipsAreNumberedFromOneAndPacedOnTheVirtualClock) {

@@ -10,6 +10,7 @@
 #include "render/render_fixture.h"
 #include "services/rendering/png_decode.h"
 #include "services/resources.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -244,13 +245,12 @@ TEST_F(ImageTest, CorruptOrMissingSourcesGiveNoImage) {
 }
 
 TEST_F(ImageTest, LoadsFromFilesAsWellAsResources) {
-    const auto path = std::filesystem::temp_directory_path() / "render_test_picture.png";
+    const test_support::ScratchDir scratch(test_support::ScratchDir::Enter::kNo);
     const auto bytes = rgb_png(2, 1, {0x010203u, 0x040506u});
-    std::ofstream(path, std::ios::binary)
+    std::ofstream(scratch.path() / "picture.png", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    auto image = svc::load_image(path.string(), 0);
-    std::filesystem::remove(path);
+    auto image = svc::load_image(scratch.file("picture.png"), 0);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixmaps[0].pixels, (std::vector<std::uint32_t>{0xFF010203u, 0xFF040506u}));
 }

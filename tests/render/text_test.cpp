@@ -1,15 +1,14 @@
 // Text: loading fonts, glyph placement from the top-left corner, the pen
-// moving along the matrix, widths and heights, and a reference picture.
+// moving along the matrix, widths and heights, and a golden picture.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <cstdlib>
-#include <fstream>
+#include <string>
 
 #include "render/render_fixture.h"
 #include "services/rendering/font.h"
-#include "services/rendering/png_decode.h"
 #include "services/resources.h"
+#include "support/golden.h"
 
 namespace {
 
@@ -190,43 +189,16 @@ TEST_F(TextTest, FontsThatCannotBeLoadedGiveNoFont) {
     EXPECT_EQ(svc::text_height(), 0);
 }
 
-// The heads-up display's kind of text against a picture checked by eye.
-// SCRIBBLE_UPDATE_REFERENCES=1 rewrites the picture.
-TEST_F(TextTest, MatchesTheReferencePicture) {
+// The heads-up display's kind of text against a golden picture checked by eye.
+TEST_F(TextTest, MatchesTheGoldenPicture) {
     svc::set_colour(40, 40, 120);
     fill(0xFFF0F0E8u);
     svc::draw_text("Score: 1230  Stage: 4", 8, 6);
     svc::set_colour(200, 30, 30);
     svc::set_transform(-12, 1.5f, 1.5f);
     svc::draw_text("Get Ready!!", 40, 60);
-    const std::string path =
-        std::string(SCRIBBLE_SOURCE_DIR) + "/tests/render/data/text_reference.png";
-    auto png = svc::detail::encode_png(svc::back_buffer(), width_, height_);
-    if (std::getenv("SCRIBBLE_UPDATE_REFERENCES")) {
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(png.data()),
-                   static_cast<std::streamsize>(png.size()));
-    }
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << path;
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
-    auto reference = svc::detail::decode_png(bytes);
-    ASSERT_TRUE(reference);
-    ASSERT_EQ(reference->width, width_);
-    // FreeType releases may shade edges a little differently: compare loosely.
-    long total = 0;
-    int far_off = 0;
-    for (int i = 0; i < width_ * height_; ++i) {
-        for (int shift : {0, 8, 16}) {
-            const int d = std::abs(static_cast<int>((pixels()[i] >> shift) & 255u) -
-                                   static_cast<int>((reference->pixels[i] >> shift) & 255u));
-            total += d;
-            if (d > 96) ++far_off;
-        }
-    }
-    EXPECT_LT(static_cast<double>(total) / (width_ * height_ * 3), 1.5);
-    EXPECT_LT(far_off, 40);
+    EXPECT_TRUE(
+        test_support::matches_golden(svc::back_buffer(), width_, height_, "text_reference"));
 }
 
 }  // namespace

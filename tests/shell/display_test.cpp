@@ -1,6 +1,6 @@
 // What the shell draws: the heads-up display's numbers and spare lives, the
 // page margins that frame every main-loop frame, and golden pictures of the
-// title menu and the game-over screen.
+// title menu, the game-over screen and a busy moment of play.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,10 @@
 #include "services/input.h"
 #include "shell/stage_flow.h"
 #include "shell_run.h"
+#include "support/golden.h"
+#include "world/balloon.h"
+#include "world/blimp.h"
+#include "world/enemy_plane.h"
 #include "world/player.h"
 
 namespace shell_test {
@@ -137,7 +141,7 @@ TEST(Golden, TitleMenu) {
     plan.frames = 340;
     plan.keep = {340};
     const RunResult run = run_game(plan);
-    expect_matches_golden(run.picture(340), "title_menu");
+    EXPECT_TRUE(test_support::matches_golden(run.picture(340), "title_menu"));
 }
 
 TEST(Golden, GameOverScreen) {
@@ -154,7 +158,69 @@ TEST(Golden, GameOverScreen) {
     };
     const RunResult run = run_game(plan);
     ASSERT_EQ(run.pictures.size(), 1u);
-    expect_matches_golden(run.pictures.begin()->second, "game_over");
+    EXPECT_TRUE(test_support::matches_golden(run.pictures.begin()->second, "game_over"));
+}
+
+// A busy sky made by hand on the first frame of play, so that the picture does
+// not hang on where the stage's random draws put the enemies: planes and a
+// balloon in the line of fire, the blimp behind them, more planes above and
+// below.
+void fill_the_sky() {
+    EnemyPlane::remove_all();
+    Balloon::remove_all();
+    const auto add_enemy = [](float x, int y, float speed, int frame) {
+        auto enemy = std::make_unique<EnemyPlane>();
+        enemy->x = x;
+        enemy->y = y;
+        enemy->speed = speed;
+        enemy->frame = frame;
+        enemy_plane_list.add_last(std::move(enemy));
+    };
+    add_enemy(300.0f, 200, 4.0f, 13);  // held still against the scroll
+    add_enemy(360.0f, 204, 4.0f, 13);
+    add_enemy(420.0f, 196, 4.0f, 13);
+    add_enemy(520.0f, 150, -1.0f, 12);
+    add_enemy(210.0f, 290, 3.0f, 13);
+    add_enemy(560.0f, 320, -0.5f, 12);
+    auto balloon = std::make_unique<Balloon>();
+    balloon->x = 470;
+    balloon->y = 200.0f;
+    balloon->vertical_speed = -0.2f;
+    balloon_list.add_last(std::move(balloon));
+    blimp.state = Blimp::kFlying;
+    blimp.x = 540;
+    blimp.y = 210;
+    blimp.frame = 10;
+}
+
+TEST(Golden, BusyPlay) {
+    constexpr int kShownAfter = 60;  // play frames from the first shot to the picture
+    int play_from = 0;
+    Pixels busy;
+    RunSpec plan;
+    plan.script = "0 key 27 tap\n3 button 1 click\n";
+    plan.frames = 400;
+    plan.on_flip = [&](const Snapshot& s) {
+        if (s.state != GameState::kStage || s.phase != StagePhase::kPlay) return;
+        if (play_from == 0) {
+            play_from = s.flip;
+            fill_the_sky();
+        }
+        // A shot every eighth frame, the plane holding its height.
+        const int frame = s.flip - play_from;
+        if (frame % 8 == 0) {
+            svc::input_state().key_event(svc::vk::kLeftControl, true, false);
+            svc::input_state().key_event(svc::vk::kLeftControl, false, false);
+        }
+        if (frame == kShownAfter) svc::input_state().request_close();
+    };
+    plan.on_picture = [&](const Snapshot& s, const std::uint32_t* pixels, const Pixels&) {
+        if (play_from > 0 && s.flip == play_from + kShownAfter)
+            busy.assign(pixels, pixels + kWidth * 480);
+    };
+    run_game(plan);
+    ASSERT_GT(play_from, 0) << "the game never reached play";
+    EXPECT_TRUE(test_support::matches_golden(busy, "busy_play"));
 }
 
 }  // namespace

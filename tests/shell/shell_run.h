@@ -95,14 +95,8 @@ struct RunResult {
 // game's sounds; the directory is removed afterwards.
 RunResult run_game(const RunSpec& plan);
 
-// Golden pictures: compares `picture` with tests/shell/golden/<name>.png, or
-// rewrites that file when SCRIBBLE_UPDATE_GOLDEN=1 is set in the environment.
-void expect_matches_golden(const Pixels& picture, const std::string& name);
-
 constexpr std::uint32_t rgb(std::uint32_t pixel) {
     return pixel & 0x00FFFFFFu;
 }
-// The largest difference of the red, green and blue channels of two pixels.
-int channel_difference(std::uint32_t a, std::uint32_t b);
 
 }  // namespace shell_test

@@ -4,6 +4,7 @@
 
 #include "shell/menus.h"
 #include "shell_run.h"
+#include "support/golden.h"
 
 namespace shell_test {
 namespace {
@@ -27,7 +28,7 @@ TEST(Splash, LeftAloneLasts326FramesAtFullOpacityThenFading) {
     auto logo_pixels = [&](int flip) {
         int count = 0;
         for (std::size_t i = 0; i < run.paper.size(); ++i)
-            if (channel_difference(run.picture(flip)[i], run.paper[i]) > 4) ++count;
+            if (test_support::channel_difference(run.picture(flip)[i], run.paper[i]) > 4) ++count;
         return count;
     };
     EXPECT_EQ(run.picture(1), run.picture(226));

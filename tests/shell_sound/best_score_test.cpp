@@ -8,23 +8,22 @@
 
 #include <filesystem>
 
-#include "sound/sound_test_support.h"
+#include "support/files.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using test_support::Bytes;
+using test_support::read_bytes;
+using test_support::write_bytes;
 namespace fs = std::filesystem;
 
-class BestScore : public sound_test::ScratchDirTest {
+// Each test works in a fresh empty directory, and the player's record is put
+// back afterwards.
+class BestScore : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ScratchDirTest::SetUp();
-        saved_player_ = player;
-    }
-    void TearDown() override {
-        player = saved_player_;
-        ScratchDirTest::TearDown();
-    }
+    void SetUp() override { saved_player_ = player; }
+    void TearDown() override { player = saved_player_; }
     int load_from(const Bytes& bytes) {
         fs::create_directory("data");
         write_bytes("data/hiscore.dat", bytes);
@@ -39,6 +38,7 @@ class BestScore : public sound_test::ScratchDirTest {
         return testing::internal::GetCapturedStderr();
     }
 
+    test_support::ScratchDir scratch_;
     Player saved_player_;
 };
 

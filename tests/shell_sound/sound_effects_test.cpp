@@ -14,7 +14,7 @@
 #include "services/timing.h"
 #include "shell/game_run.h"
 #include "shell/menus.h"
-#include "sound/sound_test_support.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -36,28 +36,19 @@ double rms_from(const std::vector<std::int16_t>& audio, std::size_t from, std::s
     return count ? std::sqrt(sum / count) : 0.0;
 }
 
-class GameSound : public sound_test::ScratchDirTest {
+class GameSound : public ::testing::Test {
   protected:
     void SetUp() override {
-        ScratchDirTest::SetUp();
-        fs::create_directory("data");
-        for (const char* name : {"fire", "balloonpop", "blimphit", "startstage", "endstage",
-                                 "explode", "pldeath", "bploop"}) {
-            const std::string file = std::string("data/") + name + ".ogg";
-            write_bytes(file, sound_test::read_source_file(file));
-        }
         platform_.set_audio_capture(true);
         run_.emplace(platform_);
         load_effect_sounds();
     }
-    void TearDown() override {
-        run_.reset();
-        ScratchDirTest::TearDown();
-    }
+    void TearDown() override { run_.reset(); }
     // Lets `ms` of virtual time pass, mixing the output meanwhile.
     void pass(int ms) { platform_.sleep(ms); }
     std::size_t frames_so_far() const { return platform_.captured_audio().size() / 2; }
 
+    test_support::GameWorkingDir dir_;
     svc::HeadlessPlatform platform_;
     std::optional<GameRun> run_;
 };

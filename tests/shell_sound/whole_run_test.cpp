@@ -3,18 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
 #include "game/game_state.h"
 #include "game/sound_cues.h"
 #include "headless/harness.h"
 #include "services/backends/headless/headless_platform.h"
-#include "sound/sound_test_support.h"
+#include "support/files.h"
+#include "support/scratch_dir.h"
 #include "world/player.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using test_support::read_bytes;
 
 constexpr int kTitleFirstShown = 327;  // after the 326 flips of the logo splash
 constexpr int kStartClick = 430;
@@ -46,17 +46,9 @@ std::vector<std::int16_t> wav_samples(const std::vector<unsigned char>& bytes) {
     return {};
 }
 
-class WholeRun : public sound_test::ScratchDirTest {
+class WholeRun : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ScratchDirTest::SetUp();
-        fs::create_directory("data");
-        for (const auto& entry : fs::directory_iterator(fs::path(SCRIBBLE_SOURCE_DIR) / "data")) {
-            if (entry.path().extension() == ".ogg") {
-                fs::copy_file(entry.path(), fs::path("data") / entry.path().filename());
-            }
-        }
-    }
+    test_support::GameWorkingDir dir_;
 };
 
 TEST_F(WholeRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {

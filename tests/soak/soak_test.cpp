@@ -11,10 +11,10 @@
 #include <string>
 
 #include "game/game_state.h"
-#include "harness/run_dir.h"
 #include "headless/harness.h"
 #include "monkey/monkey.h"
 #include "services/input.h"
+#include "support/scratch_dir.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/debris.h"
@@ -153,7 +153,7 @@ class InvariantChecker {
 // Plays `frames` frames from `seed`. The monkey keeps clear of "Quit", but a
 // run that ends early anyway is followed by another until the frames are done.
 SoakResult soak(std::uint32_t seed, int frames) {
-    testing_support::RunDirectory dir;
+    test_support::GameWorkingDir dir;
     monkey::Monkey pilot(seed);
     InvariantChecker checker(std::min(frames / 10, 20'000));
     SoakResult result;

@@ -6,13 +6,17 @@
 
 #include <filesystem>
 
-#include "sound_test_support.h"
+#include "support/files.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using test_support::Bytes;
+using test_support::read_bytes;
+using test_support::write_bytes;
 
-class Files : public sound_test::ScratchDirTest {
+// Each test works in a fresh empty directory.
+class Files : public ::testing::Test {
   protected:
     std::int32_t read_first_int(const Bytes& bytes) {
         write_bytes("value.dat", bytes);
@@ -23,6 +27,8 @@ class Files : public sound_test::ScratchDirTest {
         EXPECT_TRUE(svc::close_stream(std::move(stream)));
         return value;
     }
+
+    test_support::ScratchDir scratch_;
 };
 
 TEST_F(Files, FileTypeTellsNothingFileAndDirectory) {

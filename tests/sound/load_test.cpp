@@ -11,11 +11,16 @@
 #include "services/session.h"
 #include "services/timing.h"
 #include "sound_test_support.h"
+#include "support/files.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
 using sound_test::ManualAudioPlatform;
-using sound_test::read_source_file;
+
+test_support::Bytes read_source_file(const std::string& relative) {
+    return test_support::read_bytes(test_support::source_path(relative));
+}
 
 // Counts upward zero crossings of one side of a decoded sound, to tell its pitch.
 int rising_crossings(const svc::SoundData& sound, int side) {
@@ -112,12 +117,14 @@ TEST(OggDecoding, TheGamesSoundsDecodeWithSaneLevels) {
     EXPECT_LT(std::max(bend(0), bend(n - 1)), largest_inside / 2);
 }
 
-class SoundServices : public sound_test::ScratchDirTest {
+// Each test works in a fresh empty directory.
+class SoundServices : public ::testing::Test {
   protected:
-    void TearDown() override { ScratchDirTest::TearDown(); }
-    void copy_fixture(const std::string& from, const std::string& to) {
-        write_bytes(to, read_source_file(from));
+    static void copy_fixture(const std::string& from, const std::string& to) {
+        test_support::write_bytes(to, read_source_file(from));
     }
+
+    test_support::ScratchDir scratch_;
 };
 
 TEST_F(SoundServices, OutputOpensOnTheFirstSoundOperationOnlyOnce) {
@@ -187,7 +194,7 @@ TEST_F(SoundServices, LoopFlagIsKeptAndTheLoopRunsOn) {
 TEST_F(SoundServices, MissingOrBrokenFileGivesASilentSoundAndOneLineOnce) {
     ManualAudioPlatform platform(true);
     std::optional<svc::Session> session(std::in_place, platform);
-    write_bytes("broken.ogg", std::vector<unsigned char>(100, 'z'));
+    test_support::write_bytes("broken.ogg", std::vector<unsigned char>(100, 'z'));
 
     testing::internal::CaptureStderr();
     const auto missing = svc::load_sound("gone/nothing.ogg", 1);

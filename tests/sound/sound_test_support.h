@@ -1,51 +1,13 @@
 #pragma once
-// Helpers for the sound and file tests: a scratch working directory and a
-// back end whose audio output the test drives by hand.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
+// A back end for the sound tests whose audio output the test drives by hand.
+#include <cstdint>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 #include "services/platform.h"
 
 namespace sound_test {
-
-// Each test runs in a fresh empty directory, removed afterwards.
-class ScratchDirTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        char pattern[] = "/tmp/scribble-sound-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        std::filesystem::current_path(dir_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-    static void write_bytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
-    static std::vector<unsigned char> read_bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    std::filesystem::path previous_;
-    std::filesystem::path dir_;
-};
-
-inline std::vector<unsigned char> read_source_file(const std::string& relative) {
-    std::ifstream in(std::string(SCRIBBLE_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A back end with no screen whose audio output (or none, when `has_device` is
 // false) is mixed only when the test calls mix().

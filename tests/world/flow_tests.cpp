@@ -3,17 +3,17 @@
 // a stage meeting a death. A per-flip observer plays the pilot and records.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "game/assets.h"
 #include "game/game_state.h"
-#include "golden.h"
 #include "headless/harness.h"
 #include "services/input.h"
 #include "shell/menus.h"
+#include "support/golden.h"
+#include "support/scratch_dir.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/enemy_plane.h"
@@ -27,24 +27,8 @@ constexpr int kSeed = 1963;
 // Each run plays in a fresh working directory, so that no best score left by
 // another run shows in the display or changes the pictures.
 class WorldFlow : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        place_ = std::filesystem::path(::testing::TempDir()) /
-                 (std::string("world_flow_") + info->name());
-        std::filesystem::remove_all(place_);
-        std::filesystem::create_directories(place_ / "data");
-        std::filesystem::current_path(place_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(place_);
-    }
-
   private:
-    std::filesystem::path previous_;
-    std::filesystem::path place_;
+    test_support::GameWorkingDir dir_;
 };
 
 struct Snapshot {
@@ -145,7 +129,7 @@ int expect_full_death_sequence(const std::vector<Snapshot>& log, int death) {
     return death + 250;
 }
 
-TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
+TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneRightAsInItsGolden) {
     int play_from = -1;
     std::vector<std::uint32_t> turned;
     const auto log = fly([&](const harness::FlipInfo& info, const Snapshot& now) {
@@ -180,7 +164,7 @@ TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneToTheRight) {
     EXPECT_EQ(log[turn + 44].x, 440.0f);
 
     ASSERT_FALSE(turned.empty());
-    EXPECT_TRUE(world_test::matches_golden(turned, 640, 480, "turn_left.png"));
+    EXPECT_TRUE(test_support::matches_golden(turned, "turn_left"));
 }
 
 TEST_F(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame) {

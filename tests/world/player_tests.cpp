@@ -90,35 +90,37 @@ TEST_F(PlayerTest, StageStartSetsUpTheStageWithoutTouchingTheGame) {
     EXPECT_EQ(sounds(), (Sounds{"startstage", "bploop"})) << "the start sound, then the engine";
 }
 
-// The stage start draws its random numbers for the blimp first, then the
-// clouds, the enemies and the balloons: the same seed gives the same stage
-// when the kinds are made by hand in that order.
-TEST_F(PlayerTest, StageStartDrawsItsRandomNumbersInOrder) {
-    start_new_game();
-    start_stage();
-    clear_world();
-    svc::seed_random(777);
-    start_stage();
-    std::vector<float> clouds, enemies, balloons;
-    cloud_list.for_each([&](const Cloud& c) { clouds.push_back(c.x); });
-    enemy_plane_list.for_each([&](const EnemyPlane& e) { enemies.push_back(e.x); });
-    balloon_list.for_each([&](const Balloon& b) { balloons.push_back(b.y); });
-    const int blimp_x_before = blimp.x;
+// Every number that places what a stage starts with: the blimp, then each
+// cloud, enemy and balloon.
+std::vector<double> stage_layout() {
+    std::vector<double> layout{static_cast<double>(blimp.x), static_cast<double>(blimp.y),
+                               static_cast<double>(blimp.frame)};
+    cloud_list.for_each([&](const Cloud& c) {
+        layout.insert(layout.end(), {c.x, static_cast<double>(c.y), c.speed, c.scale});
+    });
+    enemy_plane_list.for_each([&](const EnemyPlane& e) {
+        layout.insert(layout.end(),
+                      {e.x, static_cast<double>(e.y), e.speed, static_cast<double>(e.frame)});
+    });
+    balloon_list.for_each([&](const Balloon& b) {
+        layout.insert(layout.end(), {static_cast<double>(b.x), b.y});
+    });
+    return layout;
+}
 
+std::vector<double> stage_from_seed(int seed) {
     clear_world();
-    svc::seed_random(777);
-    blimp.set_up_for_stage();
-    Cloud::spawn_for_stage();
-    EnemyPlane::spawn_for_stage();
-    Balloon::spawn_for_stage();
-    EXPECT_EQ(blimp.x, blimp_x_before);
-    std::vector<float> clouds2, enemies2, balloons2;
-    cloud_list.for_each([&](const Cloud& c) { clouds2.push_back(c.x); });
-    enemy_plane_list.for_each([&](const EnemyPlane& e) { enemies2.push_back(e.x); });
-    balloon_list.for_each([&](const Balloon& b) { balloons2.push_back(b.y); });
-    EXPECT_EQ(clouds, clouds2);
-    EXPECT_EQ(enemies, enemies2);
-    EXPECT_EQ(balloons, balloons2);
+    svc::seed_random(seed);
+    start_stage();
+    return stage_layout();
+}
+
+TEST_F(PlayerTest, TheSameSeedGivesTheSameStageAndAnotherSeedAnother) {
+    start_new_game();
+    const std::vector<double> stage = stage_from_seed(777);
+    EXPECT_EQ(stage.size(), 3u + 19 * 4 + 10 * 4 + 3 * 2) << "blimp, clouds, enemies, balloons";
+    EXPECT_EQ(stage_from_seed(777), stage);
+    EXPECT_NE(stage_from_seed(778), stage);
 }
 
 TEST_F(PlayerTest, FlyInDrawsTheNoseRightPlaneOn121FramesFrom80To200) {

@@ -8,7 +8,7 @@
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "services/rendering/graphics.h"
-#include "services/timing.h"
+#include "support/spread.h"
 #include "world/debris.h"
 #include "world/effects.h"
 #include "world/player.h"
@@ -18,6 +18,9 @@
 
 namespace world_test {
 namespace {
+
+using test_support::Spread;
+using test_support::spreads_over;
 
 class SceneryTest : public WorldTest {
   protected:
@@ -49,27 +52,23 @@ class SceneryTest : public WorldTest {
     }
 };
 
-TEST_F(SceneryTest, NineteenCloudsFromFourDrawsEachInOrder) {
-    svc::seed_random(4242);
+TEST_F(SceneryTest, NineteenCloudsPerStageSpreadOverTheirRanges) {
     Cloud::spawn_for_stage();
     ASSERT_EQ(cloud_list.count(), 19);
-    svc::seed_random(4242);
-    cloud_list.for_each([](const Cloud& c) {
-        EXPECT_EQ(c.x, static_cast<float>(svc::random_real(-1000.0, 1640.0)));
-        EXPECT_EQ(c.y, static_cast<int>(svc::random_real(125.0, 300.0)));
-        EXPECT_EQ(c.speed, static_cast<float>(svc::random_real(-1.5, 1.5)));
-        EXPECT_EQ(c.scale, static_cast<float>(svc::random_real(0.5, 1.0)));
-        EXPECT_GE(c.x, -1000.0f);
-        EXPECT_LE(c.x, 1640.0f);
-        EXPECT_GE(c.y, 125);
-        EXPECT_LE(c.y, 299);
-        EXPECT_GE(c.speed, -1.5f);
-        EXPECT_LE(c.speed, 1.5f);
-        EXPECT_GE(c.scale, 0.5f);
-        EXPECT_LE(c.scale, 1.0f);
-    });
     Cloud::spawn_for_stage();
     EXPECT_EQ(cloud_list.count(), 38) << "making clouds never empties the list";
+    for (int stage = 3; stage <= 10; ++stage) Cloud::spawn_for_stage();
+    Spread x, y, speed, scale;
+    cloud_list.for_each([&](const Cloud& c) {
+        x.add(c.x);
+        y.add(c.y);
+        speed.add(c.speed);
+        scale.add(c.scale);
+    });
+    EXPECT_TRUE(spreads_over(x, -1000.0, 1640.0));
+    EXPECT_TRUE(spreads_over(y, 125.0, 299.0));
+    EXPECT_TRUE(spreads_over(speed, -1.5, 1.5));
+    EXPECT_TRUE(spreads_over(scale, 0.5, 1.0));
     clear_world();
     EXPECT_TRUE(cloud_list.empty());
 }

@@ -13,6 +13,7 @@
 #include "services/backends/headless/headless_platform.h"
 #include "services/rendering/graphics.h"
 #include "shell/game_run.h"
+#include "support/scratch_dir.h"
 
 namespace world_test {
 
@@ -46,6 +47,7 @@ class WorldTest : public ::testing::Test {
     // Names of the effects started since the last call ("fire", "pldeath", ...).
     static std::vector<std::string> sounds();
 
+    test_support::GameWorkingDir dir_;  // where the sounds load from
     svc::HeadlessPlatform platform_;
     std::optional<GameRun> run_;
 };

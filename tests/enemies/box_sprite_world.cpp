@@ -1,10 +1,4 @@
-#include "enemies/world_fixture.h"
-
-#include <cstdlib>
-#include <filesystem>
-#include <stdexcept>
-#include <string>
-#include <system_error>
+#include "enemies/box_sprite_world.h"
 
 #include "drawing/plain_style.h"
 #include "game/assets.h"
@@ -23,31 +17,11 @@
 
 namespace enemies_test {
 
-namespace fs = std::filesystem;
-
-ScratchDir::ScratchDir() : previous_(fs::current_path()) {
-    std::string pattern = (fs::temp_directory_path() / "enemies-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch directory");
-    path_ = pattern;
-    fs::create_directory(path_ / "data");
-    for (const auto& entry : fs::directory_iterator(fs::path(SCRIBBLE_SOURCE_DIR) / "data")) {
-        if (entry.path().extension() == ".ogg")
-            fs::create_symlink(entry.path(), path_ / "data" / entry.path().filename());
-    }
-    fs::current_path(path_);
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    fs::current_path(previous_, ignored);
-    fs::remove_all(path_, ignored);
-}
-
-std::unique_ptr<ScratchDir> WorldTest::scratch_;
-std::unique_ptr<svc::HeadlessPlatform> WorldTest::platform_;
-std::unique_ptr<GameRun> WorldTest::run_;
-svc::Image WorldTest::real_sprites_;
-svc::Image WorldTest::real_blimp_;
+std::unique_ptr<test_support::GameWorkingDir> BoxSpriteWorldTest::dir_;
+std::unique_ptr<svc::HeadlessPlatform> BoxSpriteWorldTest::platform_;
+std::unique_ptr<GameRun> BoxSpriteWorldTest::run_;
+svc::Image BoxSpriteWorldTest::real_sprites_;
+svc::Image BoxSpriteWorldTest::real_blimp_;
 
 std::uint32_t sprite_colour(int frame) {
     return static_cast<std::uint32_t>(8 * (frame + 1)) << 16;
@@ -80,8 +54,8 @@ svc::Image test_blimp_sheet() {
     return sheet;
 }
 
-void WorldTest::SetUpTestSuite() {
-    scratch_ = std::make_unique<ScratchDir>();
+void BoxSpriteWorldTest::SetUpTestSuite() {
+    dir_ = std::make_unique<test_support::GameWorkingDir>();
     platform_ = std::make_unique<svc::HeadlessPlatform>();
     run_ = std::make_unique<GameRun>(*platform_);
     // One Escape press skips the logo splash at its first frame.
@@ -92,15 +66,15 @@ void WorldTest::SetUpTestSuite() {
     real_blimp_ = pictures.blimp;
 }
 
-void WorldTest::TearDownTestSuite() {
+void BoxSpriteWorldTest::TearDownTestSuite() {
     run_.reset();
     real_sprites_.reset();
     real_blimp_.reset();
     platform_.reset();
-    scratch_.reset();
+    dir_.reset();
 }
 
-void WorldTest::SetUp() {
+void BoxSpriteWorldTest::SetUp() {
     clear_world();
     pictures.sprites = test_sprite_sheet();
     pictures.blimp = test_blimp_sheet();
@@ -123,21 +97,21 @@ void WorldTest::SetUp() {
     clear_screen();
 }
 
-void WorldTest::TearDown() {
+void BoxSpriteWorldTest::TearDown() {
     clear_world();
     pictures.sprites = real_sprites_;
     pictures.blimp = real_blimp_;
 }
 
-void WorldTest::clear_screen() {
+void BoxSpriteWorldTest::clear_screen() {
     svc::clear_screen();
 }
 
-std::uint32_t WorldTest::pixel(int x, int y) {
+std::uint32_t BoxSpriteWorldTest::pixel(int x, int y) {
     return svc::back_buffer()[y * svc::graphics_width() + x] & 0xFFFFFFu;
 }
 
-bool WorldTest::anything_drawn() {
+bool BoxSpriteWorldTest::anything_drawn() {
     const int n = svc::graphics_width() * svc::graphics_height();
     const std::uint32_t* pixels = svc::back_buffer();
     for (int i = 0; i < n; ++i)
@@ -145,7 +119,7 @@ bool WorldTest::anything_drawn() {
     return false;
 }
 
-WorldTest::RowSpan WorldTest::row_span(int y) {
+BoxSpriteWorldTest::RowSpan BoxSpriteWorldTest::row_span(int y) {
     RowSpan span;
     for (int x = 0; x < svc::graphics_width(); ++x) {
         if (pixel(x, y) == 0) continue;

@@ -6,36 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 
 #include "services/backends/headless/headless_platform.h"
 #include "services/rendering/graphics.h"
 #include "shell/game_run.h"
+#include "support/scratch_dir.h"
 
 namespace enemies_test {
-
-// A fresh working directory with the game's sounds in data/, entered for the
-// object's lifetime, so that runs of the game never touch the best score kept
-// in the source tree.
-class ScratchDir {
-  public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-  private:
-    std::filesystem::path previous_;
-    std::filesystem::path path_;
-};
 
 // Solid test frames: sprite frame f is 48 x 33 in red 8 * (f + 1); blimp frame f
 // is 80 x 33 in green 40 * (f + 1). Both have their handle at the centre.
 std::uint32_t sprite_colour(int frame);
 std::uint32_t blimp_colour(int frame);
 
-class WorldTest : public ::testing::Test {
+// A stage in play with nothing in it, drawn with the box sprites above.
+class BoxSpriteWorldTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
@@ -56,7 +42,7 @@ class WorldTest : public ::testing::Test {
     };
     static RowSpan row_span(int y);
 
-    static std::unique_ptr<ScratchDir> scratch_;
+    static std::unique_ptr<test_support::GameWorkingDir> dir_;
     static std::unique_ptr<svc::HeadlessPlatform> platform_;
     static std::unique_ptr<GameRun> run_;
     static svc::Image real_sprites_;
