@@ -43,12 +43,6 @@ void InputState::key_event(int vk, bool down, bool auto_repeat) {
     ++key_hits_[vk];
 }
 
-void InputState::char_event(std::uint32_t character) {
-    if (char_put_ - char_get_ >= static_cast<int>(char_queue_.size())) return;
-    char_queue_[char_put_ % char_queue_.size()] = character;
-    ++char_put_;
-}
-
 void InputState::mouse_move(int x, int y) {
     mouse_x_ = x;
     mouse_y_ = y;
@@ -117,7 +111,6 @@ bool InputState::key_down(int vk) const {
 void InputState::flush_keys() {
     key_down_.fill(false);
     key_hits_.fill(0);
-    char_put_ = char_get_ = 0;
 }
 
 int InputState::mouse_hit(int button) {
