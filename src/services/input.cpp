@@ -59,10 +59,6 @@ void InputState::mouse_button(int button, bool down) {
     ++mouse_hits_[button];
 }
 
-void InputState::mouse_wheel(int delta) {
-    mouse_z_ += delta;
-}
-
 void InputState::joystick_axis(int port, int axis, float value) {
     if (!valid_port(port)) return;
     value = std::clamp(value, -1.0f, 1.0f);
@@ -124,7 +120,6 @@ bool InputState::mouse_down(int button) const {
 void InputState::flush_mouse() {
     mouse_down_.fill(false);
     mouse_hits_.fill(0);
-    mouse_z_ = 0;
 }
 
 int InputState::joystick_hit(int button, int port) {

@@ -26,8 +26,7 @@ class InputState {
     // Back-end side: one call per event.
     void key_event(int vk, bool down, bool auto_repeat);
     void mouse_move(int x, int y);
-    void mouse_button(int button, bool down);  // 1 left, 2 right, 3 middle
-    void mouse_wheel(int delta);
+    void mouse_button(int button, bool down);             // 1 left, 2 right, 3 middle
     void joystick_axis(int port, int axis, float value);  // axis 0 x, 1 y; -1.0 to 1.0
     void joystick_button(int port, int button, bool down);
     void focus_lost();
@@ -58,7 +57,7 @@ class InputState {
     std::array<int, 256> key_hits_{};
     std::array<bool, 4> mouse_down_{};
     std::array<int, 4> mouse_hits_{};
-    int mouse_x_ = 0, mouse_y_ = 0, mouse_z_ = 0;
+    int mouse_x_ = 0, mouse_y_ = 0;
     struct Joy {
         std::array<bool, kMaxJoystickButtons> down{};
         std::array<int, kMaxJoystickButtons> hits{};

@@ -168,9 +168,6 @@ void SdlInput::handle_event(const SDL_Event& event, InputState& input) {
         case SDL_MOUSEBUTTONUP:
             handle_mouse_button(event, input);
             break;
-        case SDL_MOUSEWHEEL:
-            input.mouse_wheel(event.wheel.y);
-            break;
         default:
             pads_.handle_event(event, input);
             break;
