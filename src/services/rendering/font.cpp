@@ -176,8 +176,7 @@ void draw_text(std::string_view text, float x, float y) {
     detail::DrawState& s = detail::draw_state();
     const ImageFont font = s.font;  // kept alive while drawing
     if (!font) return;
-    float pen_x = x - (s.text_handle_x * s.ix + s.text_handle_y * s.iy);
-    float pen_y = y - (s.text_handle_x * s.jx + s.text_handle_y * s.jy);
+    float pen_x = x, pen_y = y;
     for_each_glyph(*font, text, [&](const FontData::Glyph& glyph) {
         if (glyph.image) draw_image(glyph.image, pen_x, pen_y, 0);
         pen_x += s.ix * glyph.advance;

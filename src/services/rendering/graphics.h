@@ -38,7 +38,7 @@ using Image = std::shared_ptr<ImageData>;
 struct FontData;
 using ImageFont = std::shared_ptr<FontData>;
 
-// The back buffer's size (0 while no screen is open) and its clearing.
+// The back buffer's size (0 while no screen is open) and its clearing to black.
 int graphics_width();
 int graphics_height();
 void clear_screen();
