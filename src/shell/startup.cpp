@@ -40,7 +40,7 @@ void reset_game_globals() {
 bool start_up() {
     svc::register_embedded_assets();
     svc::set_app_title(app_title);
-    if (!svc::open_graphics(640, 480, 32, 60, 2)) return false;
+    if (!svc::open_graphics(640, 480, 32, 60)) return false;
     svc::count_joysticks();
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);

@@ -28,7 +28,7 @@ void WorldTest::SetUp() {
     reset_game_globals();
     svc::use_platform(&platform_);
     svc::register_embedded_assets();
-    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60));
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);
     create_blank_pictures();
