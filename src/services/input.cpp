@@ -180,9 +180,6 @@ int mouse_y() {
 int mouse_hit(int button) {
     return pumped().mouse_hit(button);
 }
-bool mouse_down(int button) {
-    return pumped().mouse_down(button);
-}
 void flush_mouse() {
     pumped().flush_mouse();
 }

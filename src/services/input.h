@@ -78,7 +78,6 @@ void flush_keys();
 int mouse_x();
 int mouse_y();
 int mouse_hit(int button);
-bool mouse_down(int button);
 void flush_mouse();
 void move_mouse(int x, int y);
 void hide_pointer();
