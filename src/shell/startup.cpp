@@ -43,7 +43,7 @@ bool start_up() {
     if (!svc::open_graphics(640, 480, 32, 60)) return false;
     svc::count_joysticks();
     svc::set_mask_colour(200, 200, 200);
-    svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);
+    svc::set_auto_image_flags(svc::kMasked);
     create_blank_pictures();
     create_engine_channel();
     svc::hide_pointer();

@@ -149,7 +149,7 @@ TEST_F(TextTest, SmoothTextHasSoftEdgesAndTakesTheColour) {
     }
     EXPECT_GT(full, 50);
     EXPECT_GT(soft, 50);
-    EXPECT_EQ(font_->image_flags, svc::kFiltered | svc::kMipmapped);
+    EXPECT_EQ(font_->image_flags, svc::kFiltered);
     // Without the smooth style every pixel is on or off.
     auto sharp = svc::load_image_font(kFontPath, 18, 0);
     ASSERT_TRUE(sharp);

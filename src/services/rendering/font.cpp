@@ -160,8 +160,7 @@ ImageFont load_image_font(std::string_view path_or_resource, int size, int style
     }
     if (accepted < 1) return nullptr;
     font->style = style;
-    font->image_flags = (style & kSmoothFont) ? (kFiltered | kMipmapped) : 0;
-    font->pixel_size = accepted;
+    font->image_flags = (style & kSmoothFont) ? kFiltered : 0;
     font->ascender = round_26_6(face->size->metrics.ascender);
     font->line_height = round_26_6(face->size->metrics.height);
     return font;

@@ -38,13 +38,6 @@ void apply_handle_rule(ImageData& image) {
     }
 }
 
-void stamp_mask_colour(ImageData& image) {
-    const LoaderState& l = loader_state();
-    image.mask_r = l.mask_r;
-    image.mask_g = l.mask_g;
-    image.mask_b = l.mask_b;
-}
-
 }  // namespace
 
 MaskColour current_mask_colour() {
@@ -118,7 +111,6 @@ Image load_image(std::string_view path_or_resource, int flags) {
     image->width = picture->width;
     image->height = picture->height;
     image->flags = resolve_flags(flags);
-    stamp_mask_colour(*image);
     apply_handle_rule(*image);
     Pixmap pixmap;
     pixmap.width = picture->width;
@@ -140,8 +132,7 @@ Image create_image(int width, int height, int frames, int flags) {
     auto image = std::make_shared<ImageData>();
     image->width = std::max(width, 0);
     image->height = std::max(height, 0);
-    image->flags = resolve_flags(flags) | kDynamic;
-    stamp_mask_colour(*image);
+    image->flags = resolve_flags(flags);
     apply_handle_rule(*image);
     const int count = std::max(frames, 0);
     image->pixmaps.resize(static_cast<std::size_t>(count));
@@ -181,7 +172,6 @@ void grab_image(const Image& image, int x, int y, int frame) {
     std::uint32_t* dst =
         pixmap.pixels.data() + static_cast<std::size_t>(y0 - y) * pixmap.width + (x0 - x);
     if (image->flags & kMasked) {
-        stamp_mask_colour(*image);
         apply_mask(dst, w, h, pixmap.width, current_mask_colour(), copied);
     } else {
         for (int row = 0; row < h; ++row) {
