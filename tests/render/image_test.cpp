@@ -240,6 +240,7 @@ TEST_F(ImageTest, CorruptOrMissingSourcesGiveNoImage) {
     EXPECT_FALSE(load_bytes(bytes, 0));
     EXPECT_FALSE(svc::load_image("no/such/picture.png", 0));
     EXPECT_FALSE(svc::load_image("", 0));
+    EXPECT_FALSE(svc::load_image(std::filesystem::temp_directory_path().string(), 0));
 }
 
 TEST_F(ImageTest, LoadsFromFilesAsWellAsResources) {

@@ -4,6 +4,7 @@
 #include FT_FREETYPE_H
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "render/render_fixture.h"
@@ -165,6 +166,7 @@ TEST_F(TextTest, SmoothTextHasSoftEdgesAndTakesTheColour) {
 
 TEST_F(TextTest, FontsThatCannotBeLoadedGiveNoFont) {
     EXPECT_FALSE(svc::load_image_font("no/such/font.ttf", 18, 4));
+    EXPECT_FALSE(svc::load_image_font(std::filesystem::temp_directory_path().string(), 18, 4));
     EXPECT_FALSE(svc::load_image_font(kFontPath, 0, 4));
     static const std::uint8_t garbage[] = {0, 1, 0, 0, 9, 9, 9, 9, 1, 2, 3, 4};
     svc::register_resource("garbage.ttf", garbage);

@@ -6,10 +6,7 @@
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 
-#include <fstream>
-#include <iterator>
-#include <string>
-
+#include "services/files.h"
 #include "services/rendering/render_internal.h"
 #include "services/resources.h"
 
@@ -120,15 +117,6 @@ void for_each_glyph(FontData& font, std::string_view text, Fn&& fn) {
     }
 }
 
-std::optional<std::vector<std::uint8_t>> read_file(std::string_view path) {
-    std::ifstream in{std::string(path), std::ios::binary};
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
 }  // namespace
 
 FontData::~FontData() {
@@ -142,7 +130,7 @@ ImageFont load_image_font(std::string_view path_or_resource, int size, int style
     std::span<const std::uint8_t> bytes;
     if (auto resource = find_resource(path_or_resource)) {
         bytes = *resource;
-    } else if (auto file = read_file(path_or_resource)) {
+    } else if (auto file = read_whole_file(path_or_resource)) {
         font->file_bytes = std::move(*file);
         bytes = font->file_bytes;
     } else {

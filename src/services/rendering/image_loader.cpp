@@ -1,10 +1,8 @@
 // Images: loading pictures (embedded resources or files), creating empty
 // frames, grabbing frames from the back buffer, handles and the mask colour.
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <string>
 
+#include "services/files.h"
 #include "services/rendering/graphics.h"
 #include "services/rendering/image_mask.h"
 #include "services/rendering/png_decode.h"
@@ -14,15 +12,6 @@
 namespace svc {
 namespace detail {
 namespace {
-
-std::optional<std::vector<std::uint8_t>> read_file(std::string_view path) {
-    std::ifstream in{std::string(path), std::ios::binary};
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
 
 int resolve_flags(int flags) {
     return flags == -1 ? loader_state().auto_flags : flags;
@@ -103,7 +92,7 @@ Image load_image(std::string_view path_or_resource, int flags) {
     std::optional<DecodedPicture> picture;
     if (auto resource = find_resource(path_or_resource)) {
         picture = decode_png(*resource);
-    } else if (auto bytes = read_file(path_or_resource)) {
+    } else if (auto bytes = read_whole_file(path_or_resource)) {
         picture = decode_png(*bytes);
     }
     if (!picture) return nullptr;
