@@ -28,28 +28,45 @@ int round_26_6(FT_Pos value) {
     return static_cast<int>((value + 32) >> 6);
 }
 
+// What a byte may start: how many continuation bytes follow it, and the range
+// the first of them must lie in so that the sequence is neither an overlong
+// form nor a surrogate nor past U+10FFFF. No continuation bytes: it starts
+// nothing.
+struct LeadByte {
+    int continuation_bytes = 0;
+    unsigned char first_low = 0x80, first_high = 0xBF;
+};
+
+LeadByte lead_byte(unsigned char byte) {
+    if (byte >= 0xC2 && byte <= 0xDF) return {1};
+    if (byte == 0xE0) return {2, 0xA0, 0xBF};
+    if (byte == 0xED) return {2, 0x80, 0x9F};
+    if (byte >= 0xE1 && byte <= 0xEF) return {2};
+    if (byte == 0xF0) return {3, 0x90, 0xBF};
+    if (byte >= 0xF1 && byte <= 0xF3) return {3};
+    if (byte == 0xF4) return {3, 0x80, 0x8F};
+    return {};
+}
+
 // The next code point of UTF-8 text; a byte that does not start a valid
 // sequence stands for itself (Latin-1), so no input is dropped.
 char32_t next_code_point(std::string_view text, std::size_t& pos) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(pos);
-    const int extra = lead >= 0xF0 && lead <= 0xF4   ? 3
-                      : lead >= 0xE0 && lead <= 0xEF ? 2
-                      : lead >= 0xC2 && lead <= 0xDF ? 1
-                                                     : 0;
-    if (extra == 0 || pos + extra >= text.size()) {
+    const LeadByte rule = lead_byte(lead);
+    const std::size_t extra = static_cast<std::size_t>(rule.continuation_bytes);
+    bool valid = extra > 0 && pos + extra < text.size() && byte(pos + 1) >= rule.first_low &&
+                 byte(pos + 1) <= rule.first_high;
+    char32_t cp = lead & (0x3F >> extra);
+    for (std::size_t i = 1; valid && i <= extra; ++i) {
+        valid = (byte(pos + i) & 0xC0) == 0x80;
+        cp = (cp << 6) | (byte(pos + i) & 0x3F);
+    }
+    if (!valid) {
         ++pos;
         return lead;
     }
-    char32_t cp = lead & (0x3F >> extra);
-    for (int i = 1; i <= extra; ++i) {
-        if (pos + i >= text.size() || (byte(pos + i) & 0xC0) != 0x80) {
-            ++pos;
-            return lead;
-        }
-        cp = (cp << 6) | (byte(pos + i) & 0x3F);
-    }
-    pos += static_cast<std::size_t>(extra) + 1;
+    pos += extra + 1;
     return cp;
 }
 
