@@ -329,13 +329,24 @@ TEST(ImageWithoutScreen, GrabGivesTransparentFrames) {
     EXPECT_EQ(image->pixmaps[0].pixels, std::vector<std::uint32_t>(4, 0u));
 }
 
-TEST(PngEncoding, RoundTripsThroughTheDecoder) {
+TEST(PngEncoding, RoundTripsThroughTheDecoderWithOrWithoutAlpha) {
+    using svc::detail::PngChannels;
     const std::vector<std::uint32_t> pixels = {0xFF102030u, 0x80405060u, 0x00000000u, 0xFFFFFFFFu};
-    auto bytes = svc::detail::encode_png(pixels.data(), 2, 2);
-    auto back = svc::detail::decode_png(bytes);
+    auto back =
+        svc::detail::decode_png(svc::detail::encode_png(pixels.data(), 2, 2, PngChannels::kRgba));
     ASSERT_TRUE(back);
     EXPECT_TRUE(back->has_alpha);
     EXPECT_EQ(back->pixels, pixels);
+
+    // Without alpha every pixel comes back opaque, its colour unchanged.
+    back = svc::detail::decode_png(svc::detail::encode_png(pixels.data(), 2, 2, PngChannels::kRgb));
+    ASSERT_TRUE(back);
+    EXPECT_FALSE(back->has_alpha);
+    EXPECT_EQ(back->pixels,
+              (std::vector<std::uint32_t>{0xFF102030u, 0xFF405060u, 0xFF000000u, 0xFFFFFFFFu}));
+
+    EXPECT_TRUE(svc::detail::encode_png(nullptr, 2, 2, PngChannels::kRgb).empty());
+    EXPECT_TRUE(svc::detail::encode_png(pixels.data(), 0, 2, PngChannels::kRgb).empty());
 }
 
 }  // namespace

@@ -225,7 +225,8 @@ TEST_F(TextTest, MatchesTheReferencePicture) {
     svc::draw_text("Get Ready!!", 40, 60);
     const std::string path =
         std::string(SCRIBBLE_SOURCE_DIR) + "/tests/render/data/text_reference.png";
-    auto png = svc::detail::encode_png(svc::back_buffer(), width_, height_);
+    auto png = svc::detail::encode_png(svc::back_buffer(), width_, height_,
+                                       svc::detail::PngChannels::kRgba);
     if (std::getenv("SCRIBBLE_UPDATE_REFERENCES")) {
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(png.data()),
