@@ -17,14 +17,10 @@ int resolve_flags(int flags) {
     return flags == -1 ? loader_state().auto_flags : flags;
 }
 
-void apply_handle_rule(ImageData& image) {
-    if (loader_state().auto_mid_handle) {
-        image.handle_x = static_cast<float>(image.width) * 0.5f;
-        image.handle_y = static_cast<float>(image.height) * 0.5f;
-    } else {
-        image.handle_x = 0;
-        image.handle_y = 0;
-    }
+// A new image's handle: its centre with automatic mid handles, else its top
+// left corner (where ImageData starts it).
+void apply_handle_rule(const Image& image) {
+    if (loader_state().auto_mid_handle) mid_handle_image(image);
 }
 
 }  // namespace
@@ -100,7 +96,7 @@ Image load_image(std::string_view path_or_resource, int flags) {
     image->width = picture->width;
     image->height = picture->height;
     image->flags = resolve_flags(flags);
-    apply_handle_rule(*image);
+    apply_handle_rule(image);
     Pixmap pixmap;
     pixmap.width = picture->width;
     pixmap.height = picture->height;
@@ -122,7 +118,7 @@ Image create_image(int width, int height, int frames, int flags) {
     image->width = std::max(width, 0);
     image->height = std::max(height, 0);
     image->flags = resolve_flags(flags);
-    apply_handle_rule(*image);
+    apply_handle_rule(image);
     const int count = std::max(frames, 0);
     image->pixmaps.resize(static_cast<std::size_t>(count));
     for (Pixmap& p : image->pixmaps) {
