@@ -172,7 +172,7 @@ class SdlPeer {
         SDL_SetTextureColorMod(tex, static_cast<Uint8>(s.red), static_cast<Uint8>(s.green),
                                static_cast<Uint8>(s.blue));
         SDL_SetTextureAlphaMod(tex, static_cast<Uint8>(svc::detail::alpha_to_255(s.alpha)));
-        const float x = call.x + s.origin_x, y = call.y + s.origin_y;
+        const float x = call.x, y = call.y;
         const float left =
             x + std::min(-image.handle_x * s.scale_x, (image.width - image.handle_x) * s.scale_x);
         const float top =

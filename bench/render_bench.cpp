@@ -24,7 +24,7 @@ const Pictures& pictures() {
         svc::register_embedded_assets();
         svc::detail::create_render_target(640, 480);
         svc::set_mask_colour(200, 200, 200);
-        svc::set_auto_image_flags(9);
+        svc::set_auto_image_flags(svc::kMasked);
         q.paper = svc::load_image("nb_paper_1v.png", -1);
         q.mountain = svc::load_image("jg_bp_mts1.png", -1);
         q.sheet = svc::load_image("jg_bplane01.png", -1);

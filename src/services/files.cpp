@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 #include <string>
 
 namespace svc {
@@ -52,6 +53,23 @@ StreamRef open_stream(std::string_view path, const char* mode, bool writing) {
         std::fclose(file);
         errno = ENOMEM;
         return nullptr;
+    }
+}
+
+// The rest of an open file; empty when a read fails, with errno saying why.
+std::optional<std::vector<std::uint8_t>> read_to_end(std::FILE* file) {
+    try {
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t chunk[16384];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        }
+        if (std::ferror(file)) return std::nullopt;
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        return std::nullopt;
     }
 }
 
@@ -112,6 +130,16 @@ bool close_stream(StreamRef stream) {
     stream->file = nullptr;
     if (!ok) errno = saved_errno;
     return ok && closed;
+}
+
+std::optional<std::vector<std::uint8_t>> read_whole_file(std::string_view path) {
+    StreamRef stream = open_read(path);
+    if (!stream) return std::nullopt;
+    auto bytes = read_to_end(stream->file);
+    const int saved_errno = errno;  // closing must not hide why the read failed
+    stream.reset();
+    errno = saved_errno;
+    return bytes;
 }
 
 bool make_directory(std::string_view path) {

@@ -1,10 +1,12 @@
 #pragma once
 // Files relative to the working directory, read and written as little-endian
-// 32-bit integers.
+// 32-bit integers or read whole.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace svc {
 
@@ -31,6 +33,10 @@ std::int32_t read_int(Stream& stream);
 bool write_int(Stream& stream, std::int32_t value);
 // Flushes and closes; false when the data could not be written out.
 bool close_stream(StreamRef stream);
+
+// Every byte of the file; empty, with errno saying why, when it cannot be
+// opened or read to its end (a directory cannot).
+std::optional<std::vector<std::uint8_t>> read_whole_file(std::string_view path);
 
 bool make_directory(std::string_view path);
 // Replaces `to` by `from` in one step (rename), so readers see the old or the new file.

@@ -43,12 +43,6 @@ void InputState::key_event(int vk, bool down, bool auto_repeat) {
     ++key_hits_[vk];
 }
 
-void InputState::char_event(std::uint32_t character) {
-    if (char_put_ - char_get_ >= static_cast<int>(char_queue_.size())) return;
-    char_queue_[char_put_ % char_queue_.size()] = character;
-    ++char_put_;
-}
-
 void InputState::mouse_move(int x, int y) {
     mouse_x_ = x;
     mouse_y_ = y;
@@ -63,10 +57,6 @@ void InputState::mouse_button(int button, bool down) {
     if (mouse_down_[button]) return;
     mouse_down_[button] = true;
     ++mouse_hits_[button];
-}
-
-void InputState::mouse_wheel(int delta) {
-    mouse_z_ += delta;
 }
 
 void InputState::joystick_axis(int port, int axis, float value) {
@@ -117,7 +107,6 @@ bool InputState::key_down(int vk) const {
 void InputState::flush_keys() {
     key_down_.fill(false);
     key_hits_.fill(0);
-    char_put_ = char_get_ = 0;
 }
 
 int InputState::mouse_hit(int button) {
@@ -131,7 +120,6 @@ bool InputState::mouse_down(int button) const {
 void InputState::flush_mouse() {
     mouse_down_.fill(false);
     mouse_hits_.fill(0);
-    mouse_z_ = 0;
 }
 
 int InputState::joystick_hit(int button, int port) {
@@ -191,9 +179,6 @@ int mouse_y() {
 }
 int mouse_hit(int button) {
     return pumped().mouse_hit(button);
-}
-bool mouse_down(int button) {
-    return pumped().mouse_down(button);
 }
 void flush_mouse() {
     pumped().flush_mouse();

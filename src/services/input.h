@@ -6,7 +6,6 @@
 // Presses are counted rather than sampled, so that no press is ever lost: a key
 // tapped and released between two frames still reads as one hit.
 #include <array>
-#include <cstdint>
 
 namespace svc {
 
@@ -26,10 +25,8 @@ class InputState {
   public:
     // Back-end side: one call per event.
     void key_event(int vk, bool down, bool auto_repeat);
-    void char_event(std::uint32_t character);
     void mouse_move(int x, int y);
-    void mouse_button(int button, bool down);  // 1 left, 2 right, 3 middle
-    void mouse_wheel(int delta);
+    void mouse_button(int button, bool down);             // 1 left, 2 right, 3 middle
     void joystick_axis(int port, int axis, float value);  // axis 0 x, 1 y; -1.0 to 1.0
     void joystick_button(int port, int button, bool down);
     void focus_lost();
@@ -58,11 +55,9 @@ class InputState {
   private:
     std::array<bool, 256> key_down_{};
     std::array<int, 256> key_hits_{};
-    std::array<std::uint32_t, 256> char_queue_{};
-    int char_put_ = 0, char_get_ = 0;
     std::array<bool, 4> mouse_down_{};
     std::array<int, 4> mouse_hits_{};
-    int mouse_x_ = 0, mouse_y_ = 0, mouse_z_ = 0;
+    int mouse_x_ = 0, mouse_y_ = 0;
     struct Joy {
         std::array<bool, kMaxJoystickButtons> down{};
         std::array<int, kMaxJoystickButtons> hits{};
@@ -83,7 +78,6 @@ void flush_keys();
 int mouse_x();
 int mouse_y();
 int mouse_hit(int button);
-bool mouse_down(int button);
 void flush_mouse();
 void move_mouse(int x, int y);
 void hide_pointer();

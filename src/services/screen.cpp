@@ -13,7 +13,6 @@
 namespace svc {
 namespace {
 
-constexpr int kDefaultFlags = 2;  // back buffer, OR-ed into every open_graphics
 constexpr int kProbeMs = 1000;
 constexpr int kProbeHitsNeeded = 3;
 // A back end whose clock stands still during a vertical-blank present would keep
@@ -22,7 +21,7 @@ constexpr int kProbeMaxFlips = 1000;
 
 struct Screen {
     bool open = false;
-    int width = 0, height = 0, depth = 0, hertz = 0, flags = 0;
+    bool fullscreen = false;
 };
 
 struct Pacing {
@@ -59,7 +58,7 @@ bool vblank_matches(int hertz) {
 void start_pacing(int hertz) {
     pacing = Pacing{};
     pacing.soft_sync = hertz > 0;
-    if (pacing.soft_sync && screen.depth != 0 && vblank_matches(hertz)) pacing.soft_sync = false;
+    if (pacing.soft_sync && screen.fullscreen && vblank_matches(hertz)) pacing.soft_sync = false;
     pacing.hertz = hertz > 0 ? hertz : 0;
     pacing.rate = hertz > 0 ? 1000 / hertz : 0;
     pacing.fraction = 1000 - pacing.rate * pacing.hertz;
@@ -86,15 +85,14 @@ void wait_for_next_frame() {
 
 }  // namespace
 
-bool open_graphics(int width, int height, int depth, int hertz, int flags) {
+bool open_graphics(int width, int height, int depth, int hertz) {
     close_graphics();
-    flags |= kDefaultFlags;
     const bool fullscreen = depth != 0;
     if (width <= 0 || height <= 0) return false;
     if (!platform().open_screen(window_title(), width, height, fullscreen)) return false;
 
     detail::create_render_target(width, height);
-    screen = Screen{true, width, height, depth, hertz, flags};
+    screen = Screen{true, fullscreen};
     start_pacing(hertz);
     if (fullscreen) move_mouse(width / 2, height / 2);
     // Polled input starts from a clean slate.
@@ -119,7 +117,7 @@ void flip_frame(int sync) {
         return;
     }
     if (!pacing.soft_sync) {
-        p.present(pixels, screen.depth != 0);
+        p.present(pixels, screen.fullscreen);
         return;
     }
     wait_for_next_frame();

@@ -7,7 +7,7 @@ namespace svc {
 
 // Opens a width x height screen, full screen when depth is nonzero, paced to
 // `hertz` frames per second; false when no display can be had.
-bool open_graphics(int width, int height, int depth, int hertz, int flags);
+bool open_graphics(int width, int height, int depth, int hertz);
 void close_graphics();
 // Shows the back buffer. sync -1: paced to the rate given to open_graphics, by
 // the display's vertical blank when it runs at that rate, else by the clock;

@@ -35,13 +35,13 @@ bool splash_skipped() {
 std::optional<std::string> start_up() {
     svc::register_embedded_assets();
     svc::set_app_title(app_title);
-    if (!svc::open_graphics(640, 480, 32, 60, 2)) {
+    if (!svc::open_graphics(640, 480, 32, 60)) {
         const std::string reason = svc::platform().last_error();
         return "cannot open the display" + (reason.empty() ? "" : ": " + reason);
     }
     svc::count_joysticks();
     svc::set_mask_colour(200, 200, 200);
-    svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);
+    svc::set_auto_image_flags(svc::kMasked);
     create_blank_pictures();
     create_engine_channel();
     svc::hide_pointer();

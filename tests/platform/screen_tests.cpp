@@ -38,7 +38,7 @@ std::vector<int> flip_times(svc::HeadlessPlatform& platform, int flips) {
 }
 
 TEST_F(Pacing, SixtyFlipsTakeExactlyOneSecondInASteadyRhythm) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     const std::vector<int> times = flip_times(platform, 120);
     EXPECT_EQ(times.front(), 16);
     EXPECT_EQ(times[59], 1000);
@@ -54,7 +54,7 @@ TEST_F(Pacing, SixtyFlipsTakeExactlyOneSecondInASteadyRhythm) {
 }
 
 TEST_F(Pacing, AFrameThatOverranIsNotFollowedByAShortenedOne) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     flip_times(platform, 3);  // 16, 33, 50
     svc::delay(45);           // a slow frame: the next one is already late
     const std::vector<int> times = flip_times(platform, 3);
@@ -66,7 +66,7 @@ TEST_F(Pacing, AFrameThatOverranIsNotFollowedByAShortenedOne) {
 }
 
 TEST_F(Pointer, MovingItStopsAtTheScreenEdges) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     svc::move_mouse(-81, 70);
     EXPECT_EQ(svc::mouse_x(), 0);
     EXPECT_EQ(svc::mouse_y(), 70);
@@ -76,7 +76,7 @@ TEST_F(Pointer, MovingItStopsAtTheScreenEdges) {
 }
 
 TEST_F(Pacing, OtherSyncValuesPresentAtOnce) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     svc::flip_frame(0);
     svc::flip_frame(1);
     EXPECT_EQ(platform.milliseconds(), 0);
@@ -84,14 +84,14 @@ TEST_F(Pacing, OtherSyncValuesPresentAtOnce) {
 }
 
 TEST_F(Pacing, AZeroRateMeansNoPacing) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0));
     flip_times(platform, 5);
     EXPECT_EQ(platform.milliseconds(), 0);
 }
 
 TEST_F(Pacing, TheScheduleStartsWhenTheScreenOpens) {
     svc::delay(1234);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     EXPECT_EQ(flip_times(platform, 1).front(), 1250);
 }
 
@@ -106,7 +106,7 @@ using VblankProbe = WithPlatform<FakePlatform>;
 // Opens the screen and shows three frames; reports whether they were paced by
 // the vertical blank (no sleeping, vblank presents) rather than by the clock.
 bool paced_by_vblank(FakePlatform& platform) {
-    EXPECT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    EXPECT_TRUE(svc::open_graphics(640, 480, 32, 60));
     platform.presents.clear();
     platform.sleeps.clear();
     for (int i = 0; i < 3; ++i) svc::flip_frame(-1);
@@ -159,17 +159,17 @@ TEST_F(VblankProbe, AVerticalBlankThatTakesNoTimeCannotHoldTheProbeForEver) {
 TEST_F(VblankProbe, NoProbeInAWindowOrWithoutAVerticalBlank) {
     platform.vblank = true;
     platform.vblank_costs = {16};
-    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
     EXPECT_TRUE(platform.presents.empty());
     platform.vblank = false;
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     EXPECT_TRUE(platform.presents.empty());
 }
 
 TEST_F(VblankProbe, WithoutPacingAFullScreenWaitsForTheVerticalBlankAndAWindowDoesNot) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0));
     svc::flip_frame(-1);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 0, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 0));
     svc::flip_frame(-1);
     ASSERT_EQ(platform.presents.size(), 2u);
     EXPECT_TRUE(platform.presents[0].wait_vblank);
@@ -182,7 +182,7 @@ TEST_F(Screen, OpeningGivesTheWindowItsTitleCentresThePointerAndFlushesInput) {
     svc::set_app_title("Scribble Squadron");
     svc::input_state().key_event(svc::vk::kSpace, true, false);
     svc::input_state().mouse_button(1, true);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     EXPECT_EQ(platform.title_seen, "Scribble Squadron");
     EXPECT_TRUE(platform.fullscreen_seen);
     EXPECT_EQ(platform.width_seen, 640);
@@ -196,7 +196,7 @@ TEST_F(Screen, OpeningGivesTheWindowItsTitleCentresThePointerAndFlushesInput) {
 
 TEST_F(Screen, AWindowLeavesThePointerWhereItIs) {
     svc::input_state().mouse_move(5, 6);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
     EXPECT_FALSE(platform.fullscreen_seen);
     EXPECT_EQ(svc::mouse_x(), 5);
     EXPECT_TRUE(platform.pointer_moves.empty());
@@ -204,22 +204,22 @@ TEST_F(Screen, AWindowLeavesThePointerWhereItIs) {
 
 TEST_F(Screen, AFailedOpenChangesNothing) {
     platform.fail_open = true;
-    EXPECT_FALSE(svc::open_graphics(640, 480, 32, 60, 2));
+    EXPECT_FALSE(svc::open_graphics(640, 480, 32, 60));
     EXPECT_FALSE(svc::detail::has_render_target());
     svc::flip_frame(-1);
     EXPECT_TRUE(platform.presents.empty());
 }
 
 TEST_F(Screen, ReopeningClosesTheFirstScreen) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     EXPECT_EQ(platform.screens_opened, 2);
     EXPECT_EQ(platform.screens_closed, 1);
 }
 
 TEST_F(Screen, EndingTheSessionClosesTheScreenThroughItsOwnBackEnd) {
     svc::set_app_title("A run");
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     EXPECT_THROW(svc::Session{platform}, std::logic_error) << "one session at a time";
     session.reset();
     EXPECT_EQ(platform.screens_closed, 1);
@@ -230,7 +230,7 @@ TEST_F(Screen, EndingTheSessionClosesTheScreenThroughItsOwnBackEnd) {
     FakePlatform next;
     try {
         svc::Session failing(next);
-        ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60, 2));
+        ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
         throw std::runtime_error("the run fails");
     } catch (const std::runtime_error&) {
     }

@@ -105,6 +105,12 @@ TEST_F(SdlOffscreen, KeyEventsCountPressesButNotAutoRepeats) {
     EXPECT_EQ(input.key_down(vk::kLeftControl), 0);
 }
 
+TEST_F(SdlOffscreen, TextInputIsOffSoTypingSendsKeysOnly) {
+    EXPECT_FALSE(SDL_IsTextInputActive());
+    EXPECT_EQ(SDL_EventState(SDL_TEXTINPUT, SDL_QUERY), SDL_DISABLE);
+    EXPECT_EQ(SDL_EventState(SDL_TEXTEDITING, SDL_QUERY), SDL_DISABLE);
+}
+
 TEST_F(SdlOffscreen, AltF4IsACloseRequestAndOtherAltKeysAreKeys) {
     push_key(SDL_SCANCODE_LALT, true);
     push_key(SDL_SCANCODE_X, true, false, KMOD_LALT);

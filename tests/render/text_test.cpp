@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <filesystem>
 #include <string>
 
 #include "render/render_fixture.h"
@@ -38,7 +39,7 @@ struct GlyphFacts {
     float advance = 0;
 };
 
-GlyphFacts facts_of(char c) {
+GlyphFacts facts_of(char32_t c) {
     FT_Library lib;
     FT_Face face;
     GlyphFacts f;
@@ -148,7 +149,7 @@ TEST_F(TextTest, SmoothTextHasSoftEdgesAndTakesTheColour) {
     }
     EXPECT_GT(full, 50);
     EXPECT_GT(soft, 50);
-    EXPECT_EQ(font_->image_flags, svc::kFiltered | svc::kMipmapped);
+    EXPECT_EQ(font_->image_flags, svc::kFiltered);
     // Without the smooth style every pixel is on or off.
     auto sharp = svc::load_image_font(kFontPath, 18, 0);
     ASSERT_TRUE(sharp);
@@ -164,6 +165,7 @@ TEST_F(TextTest, SmoothTextHasSoftEdgesAndTakesTheColour) {
 
 TEST_F(TextTest, FontsThatCannotBeLoadedGiveNoFont) {
     EXPECT_FALSE(svc::load_image_font("no/such/font.ttf", 18, 4));
+    EXPECT_FALSE(svc::load_image_font(std::filesystem::temp_directory_path().string(), 18, 4));
     EXPECT_FALSE(svc::load_image_font(kFontPath, 0, 4));
     static const std::uint8_t garbage[] = {0, 1, 0, 0, 9, 9, 9, 9, 1, 2, 3, 4};
     svc::register_resource("garbage.ttf", garbage);
@@ -187,6 +189,28 @@ TEST_F(TextTest, FontsThatCannotBeLoadedGiveNoFont) {
     EXPECT_EQ(changed_box(kBlack).x1, 0);
     EXPECT_EQ(svc::text_width("Stage"), 0);
     EXPECT_EQ(svc::text_height(), 0);
+}
+
+// Text is UTF-8. A byte that starts no valid sequence (a stray or cut-short
+// lead byte, an overlong form, a surrogate) stands for the Latin-1 character
+// of its value, and the bytes after it are read on their own.
+TEST_F(TextTest, TextIsUtf8AndAnyOtherByteStandsForItsLatin1Character) {
+    const auto width_of = [](char32_t c) { return static_cast<int>(facts_of(c).advance); };
+    EXPECT_GT(width_of(0xE9), 0);
+    EXPECT_EQ(svc::text_width("\xC3\xA9"), width_of(0xE9));        // e acute, two bytes
+    EXPECT_EQ(svc::text_width("\xE2\x82\xAC"), width_of(0x20AC));  // the euro sign, three
+    EXPECT_EQ(svc::text_width("\xE9"), width_of(0xE9));            // a lead byte at the end
+    EXPECT_EQ(svc::text_width("\xC3"
+                              "A"),
+              svc::text_width("\xC3\x83"
+                              "A"));
+    // Each byte of a malformed sequence reads as its own character, as if each
+    // had been written as UTF-8.
+    EXPECT_EQ(svc::text_width("\xE0\x80\x80"), svc::text_width("\xC3\xA0\xC2\x80\xC2\x80"));
+    EXPECT_EQ(svc::text_width("\xED\xA0\x80"), svc::text_width("\xC3\xAD\xC2\xA0\xC2\x80"));
+    EXPECT_EQ(svc::text_width("\xF4\x90\x80\x80"),
+              svc::text_width("\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"));
+    EXPECT_GT(svc::text_width("\xE0\x80\x80"), 0);
 }
 
 // The heads-up display's kind of text against a golden picture checked by eye.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "support/files.h"
@@ -95,6 +96,23 @@ TEST_F(Files, OpeningWhatCannotBeOpenedGivesNoStream) {
         const bool closed = svc::close_stream(std::move(full));
         EXPECT_FALSE(written && closed);
     }
+}
+
+TEST_F(Files, ReadWholeFileGivesEveryByteOrSaysWhyNot) {
+    Bytes large(40000);
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<unsigned char>(i * 7);
+    write_bytes("large.dat", large);
+    EXPECT_EQ(svc::read_whole_file("large.dat"), large);
+    write_bytes("empty.dat", {});
+    EXPECT_EQ(svc::read_whole_file("empty.dat"), Bytes{});
+
+    errno = 0;
+    EXPECT_EQ(svc::read_whole_file("absent.dat"), std::nullopt);
+    EXPECT_EQ(errno, ENOENT);
+    std::filesystem::create_directory("folder");
+    errno = 0;
+    EXPECT_EQ(svc::read_whole_file("folder"), std::nullopt);
+    EXPECT_EQ(errno, EISDIR);
 }
 
 TEST_F(Files, DirectoriesAreMadeOnceAndFilesReplacedInOneStep) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "services/audio/mixer.h"
 #include "services/audio/sound.h"
@@ -195,15 +196,19 @@ TEST_F(SoundServices, MissingOrBrokenFileGivesASilentSoundAndOneLineOnce) {
     ManualAudioPlatform platform(true);
     std::optional<svc::Session> session(std::in_place, platform);
     test_support::write_bytes("broken.ogg", std::vector<unsigned char>(100, 'z'));
+    std::filesystem::create_directory("folder.ogg");
 
     testing::internal::CaptureStderr();
     const auto missing = svc::load_sound("gone/nothing.ogg", 1);
     svc::load_sound("gone/nothing.ogg", 1);
     const auto broken = svc::load_sound("broken.ogg", 0);
+    const auto folder = svc::load_sound("folder.ogg", 0);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said,
               "could not load gone/nothing.ogg: No such file or directory\n"
-              "could not load broken.ogg: not an Ogg Vorbis file\n");
+              "could not load broken.ogg: not an Ogg Vorbis file\n"
+              "could not load folder.ogg: Is a directory\n");
+    ASSERT_TRUE(folder);
 
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->name, "nothing");

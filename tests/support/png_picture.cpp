@@ -29,9 +29,8 @@ std::optional<PngPicture> read_png(const std::filesystem::path& file) {
 
 bool write_png(const std::filesystem::path& file, const std::uint32_t* pixels, int width,
                int height) {
-    std::vector<std::uint32_t> opaque(pixels, pixels + static_cast<std::size_t>(width) * height);
-    for (std::uint32_t& pixel : opaque) pixel |= 0xFF000000u;
-    const std::vector<std::uint8_t> encoded = svc::detail::encode_png(opaque.data(), width, height);
+    const std::vector<std::uint8_t> encoded =
+        svc::detail::encode_png(pixels, width, height, svc::detail::PngChannels::kRgb);
     return !encoded.empty() && write_bytes(file, Bytes(encoded.begin(), encoded.end()));
 }
 

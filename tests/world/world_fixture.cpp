@@ -27,9 +27,9 @@ constexpr int kHeight = 480;
 void WorldTest::SetUp() {
     run_.emplace(platform_);
     svc::register_embedded_assets();
-    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60, 2));
+    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60));
     svc::set_mask_colour(200, 200, 200);
-    svc::set_auto_image_flags(svc::kMasked | svc::kDynamic);
+    svc::set_auto_image_flags(svc::kMasked);
     create_blank_pictures();
     create_engine_channel();
     svc::seed_random(20260);

@@ -46,11 +46,6 @@ void Mixer::set_silent(bool silent) {
     silent_ = silent;
 }
 
-bool Mixer::silent() const {
-    std::lock_guard lock(mutex_);
-    return silent_;
-}
-
 Channel Mixer::cue(const Sound& sound, const Channel& channel) {
     Channel target = channel ? channel : std::make_shared<ChannelData>();
     std::lock_guard lock(mutex_);

@@ -57,7 +57,6 @@ class Mixer {
     // With no output, channels keep their state but never sound: they are not
     // mixed and channel_playing() gives 0.
     void set_silent(bool silent);
-    bool silent() const;
 
     Channel cue(const Sound& sound, const Channel& channel);
     Channel allocate();

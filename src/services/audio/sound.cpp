@@ -4,13 +4,13 @@
 #include "services/audio/sound.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <mutex>
 #include <set>
 
 #include "services/audio/mixer.h"
+#include "services/files.h"
 #include "services/platform.h"
 #include "services/timing.h"
 
@@ -52,30 +52,6 @@ std::string base_name(std::string_view path) {
     return std::string(path);
 }
 
-// Reads the whole file; on failure returns false with the reason in `error`.
-bool read_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    std::uint8_t chunk[16384];
-    bool ok = true;
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
-            if (std::ferror(file)) {
-                error = std::strerror(errno);
-                ok = false;
-            }
-            break;
-        }
-    }
-    std::fclose(file);
-    return ok;
-}
-
 // Says once per file that it could not be loaded, so a drone reloaded at every
 // stage does not repeat the line.
 struct ReportedSounds {
@@ -99,13 +75,15 @@ void report_load_failure(const std::string& path, const std::string& reason) {
 
 Sound load_sound(std::string_view path, int flags) {
     ensure_output();
-    const std::string file(path);
-    std::vector<std::uint8_t> bytes;
     std::string error;
     Sound sound;
-    if (read_file(file, bytes, error)) sound = detail::decode_ogg(bytes, error);
+    if (auto bytes = read_whole_file(path)) {
+        sound = detail::decode_ogg(*bytes, error);
+    } else {
+        error = std::strerror(errno);
+    }
     if (!sound) {
-        report_load_failure(file, error);
+        report_load_failure(std::string(path), error);
         sound = std::make_shared<SoundData>();
     }
     sound->name = base_name(path);

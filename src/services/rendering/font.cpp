@@ -6,10 +6,7 @@
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 
-#include <fstream>
-#include <iterator>
-#include <string>
-
+#include "services/files.h"
 #include "services/rendering/render_internal.h"
 #include "services/resources.h"
 
@@ -31,28 +28,45 @@ int round_26_6(FT_Pos value) {
     return static_cast<int>((value + 32) >> 6);
 }
 
+// What a byte may start: how many continuation bytes follow it, and the range
+// the first of them must lie in so that the sequence is neither an overlong
+// form nor a surrogate nor past U+10FFFF. No continuation bytes: it starts
+// nothing.
+struct LeadByte {
+    int continuation_bytes = 0;
+    unsigned char first_low = 0x80, first_high = 0xBF;
+};
+
+LeadByte lead_byte(unsigned char byte) {
+    if (byte >= 0xC2 && byte <= 0xDF) return {1};
+    if (byte == 0xE0) return {2, 0xA0, 0xBF};
+    if (byte == 0xED) return {2, 0x80, 0x9F};
+    if (byte >= 0xE1 && byte <= 0xEF) return {2};
+    if (byte == 0xF0) return {3, 0x90, 0xBF};
+    if (byte >= 0xF1 && byte <= 0xF3) return {3};
+    if (byte == 0xF4) return {3, 0x80, 0x8F};
+    return {};
+}
+
 // The next code point of UTF-8 text; a byte that does not start a valid
 // sequence stands for itself (Latin-1), so no input is dropped.
 char32_t next_code_point(std::string_view text, std::size_t& pos) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(pos);
-    const int extra = lead >= 0xF0 && lead <= 0xF4   ? 3
-                      : lead >= 0xE0 && lead <= 0xEF ? 2
-                      : lead >= 0xC2 && lead <= 0xDF ? 1
-                                                     : 0;
-    if (extra == 0 || pos + extra >= text.size()) {
+    const LeadByte rule = lead_byte(lead);
+    const std::size_t extra = static_cast<std::size_t>(rule.continuation_bytes);
+    bool valid = extra > 0 && pos + extra < text.size() && byte(pos + 1) >= rule.first_low &&
+                 byte(pos + 1) <= rule.first_high;
+    char32_t cp = lead & (0x3F >> extra);
+    for (std::size_t i = 1; valid && i <= extra; ++i) {
+        valid = (byte(pos + i) & 0xC0) == 0x80;
+        cp = (cp << 6) | (byte(pos + i) & 0x3F);
+    }
+    if (!valid) {
         ++pos;
         return lead;
     }
-    char32_t cp = lead & (0x3F >> extra);
-    for (int i = 1; i <= extra; ++i) {
-        if (pos + i >= text.size() || (byte(pos + i) & 0xC0) != 0x80) {
-            ++pos;
-            return lead;
-        }
-        cp = (cp << 6) | (byte(pos + i) & 0x3F);
-    }
-    pos += static_cast<std::size_t>(extra) + 1;
+    pos += extra + 1;
     return cp;
 }
 
@@ -120,15 +134,6 @@ void for_each_glyph(FontData& font, std::string_view text, Fn&& fn) {
     }
 }
 
-std::optional<std::vector<std::uint8_t>> read_file(std::string_view path) {
-    std::ifstream in{std::string(path), std::ios::binary};
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
 }  // namespace
 
 FontData::~FontData() {
@@ -142,7 +147,7 @@ ImageFont load_image_font(std::string_view path_or_resource, int size, int style
     std::span<const std::uint8_t> bytes;
     if (auto resource = find_resource(path_or_resource)) {
         bytes = *resource;
-    } else if (auto file = read_file(path_or_resource)) {
+    } else if (auto file = read_whole_file(path_or_resource)) {
         font->file_bytes = std::move(*file);
         bytes = font->file_bytes;
     } else {
@@ -160,8 +165,7 @@ ImageFont load_image_font(std::string_view path_or_resource, int size, int style
     }
     if (accepted < 1) return nullptr;
     font->style = style;
-    font->image_flags = (style & kSmoothFont) ? (kFiltered | kMipmapped) : 0;
-    font->pixel_size = accepted;
+    font->image_flags = (style & kSmoothFont) ? kFiltered : 0;
     font->ascender = round_26_6(face->size->metrics.ascender);
     font->line_height = round_26_6(face->size->metrics.height);
     return font;
@@ -176,8 +180,7 @@ void draw_text(std::string_view text, float x, float y) {
     detail::DrawState& s = detail::draw_state();
     const ImageFont font = s.font;  // kept alive while drawing
     if (!font) return;
-    float pen_x = x - (s.text_handle_x * s.ix + s.text_handle_y * s.iy);
-    float pen_y = y - (s.text_handle_x * s.jx + s.text_handle_y * s.jy);
+    float pen_x = x, pen_y = y;
     for_each_glyph(*font, text, [&](const FontData::Glyph& glyph) {
         if (glyph.image) draw_image(glyph.image, pen_x, pen_y, 0);
         pen_x += s.ix * glyph.advance;

@@ -27,10 +27,9 @@ struct FontData {
     std::vector<std::uint8_t> file_bytes;  // the font file, when it was not a resource
     FT_FaceRec_* face = nullptr;
     int style = 0;
-    int image_flags = 0;  // for the glyph images: FILTERED | MIPMAPPED when smooth
-    int pixel_size = 0;   // the size that was accepted
-    int ascender = 0;     // whole pixels above the baseline
-    int line_height = 0;  // whole pixels from one baseline to the next
+    int image_flags = 0;                         // for the glyph images: kFiltered when smooth
+    int ascender = 0;                            // whole pixels above the baseline
+    int line_height = 0;                         // whole pixels from one baseline to the next
     std::unordered_map<unsigned, Glyph> glyphs;  // by glyph index
 };
 

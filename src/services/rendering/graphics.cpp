@@ -17,6 +17,8 @@ DrawState g_draw_state;
 LoaderState g_loader_state;
 std::unique_ptr<RenderTarget> g_target;
 
+constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
+
 int clamp_channel(int value) {
     return std::clamp(value, 0, 255);
 }
@@ -70,7 +72,7 @@ void create_render_target(int width, int height) {
     auto target = std::make_unique<RenderTarget>();
     target->width = std::max(width, 0);
     target->height = std::max(height, 0);
-    target->pixels.assign(static_cast<std::size_t>(target->width) * target->height, 0xFF000000u);
+    target->pixels.assign(static_cast<std::size_t>(target->width) * target->height, kOpaqueBlack);
     g_target = std::move(target);
     g_draw_state = DrawState{};
     g_loader_state = LoaderState{};
@@ -98,16 +100,12 @@ int graphics_height() {
 void clear_screen() {
     auto* target = detail::current_target();
     if (!target) return;
-    const auto& s = detail::draw_state();
-    std::uint32_t colour = 0xFF000000u | (static_cast<std::uint32_t>(s.clear_red) << 16) |
-                           (static_cast<std::uint32_t>(s.clear_green) << 8) |
-                           static_cast<std::uint32_t>(s.clear_blue);
     // One row filled, then copied down: the compiler turns a plain fill of the
     // whole buffer into a 4-byte store loop, several times slower than memcpy.
     auto& pixels = target->pixels;
     if (pixels.empty()) return;
     const std::size_t width = static_cast<std::size_t>(target->width);
-    std::fill_n(pixels.begin(), width, colour);
+    std::fill_n(pixels.begin(), width, detail::kOpaqueBlack);
     for (std::size_t row = width; row + width <= pixels.size(); row += width)
         std::memcpy(pixels.data() + row, pixels.data(), width * sizeof(std::uint32_t));
 }

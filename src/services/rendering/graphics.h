@@ -11,7 +11,7 @@ namespace svc {
 
 // How a drawn pixel meets the one below it; the rules are in render_internal.h.
 enum class BlendMode { kMask = 1, kSolid = 2, kAlpha = 3, kLight = 4, kShade = 5 };
-enum ImageFlag : int { kMasked = 1, kFiltered = 2, kMipmapped = 4, kDynamic = 8 };
+enum ImageFlag : int { kMasked = 1, kFiltered = 2 };
 
 // Pixels are 0xAARRGGBB.
 struct Pixmap {
@@ -24,7 +24,6 @@ struct ImageData {
     int width = 0;   // of one frame
     int height = 0;  // of one frame
     int flags = 0;
-    int mask_r = 0, mask_g = 0, mask_b = 0;
     float handle_x = 0, handle_y = 0;
     std::vector<Pixmap> pixmaps;  // one per frame
     // Per-frame data the renderer derives from the pixels (spans, opacity),
@@ -38,7 +37,7 @@ using Image = std::shared_ptr<ImageData>;
 struct FontData;
 using ImageFont = std::shared_ptr<FontData>;
 
-// The back buffer's size (0 while no screen is open) and its clearing.
+// The back buffer's size (0 while no screen is open) and its clearing to black.
 int graphics_width();
 int graphics_height();
 void clear_screen();

@@ -1,10 +1,8 @@
 // Images: loading pictures (embedded resources or files), creating empty
 // frames, grabbing frames from the back buffer, handles and the mask colour.
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <string>
 
+#include "services/files.h"
 #include "services/rendering/graphics.h"
 #include "services/rendering/image_mask.h"
 #include "services/rendering/png_decode.h"
@@ -15,34 +13,14 @@ namespace svc {
 namespace detail {
 namespace {
 
-std::optional<std::vector<std::uint8_t>> read_file(std::string_view path) {
-    std::ifstream in{std::string(path), std::ios::binary};
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
 int resolve_flags(int flags) {
     return flags == -1 ? loader_state().auto_flags : flags;
 }
 
-void apply_handle_rule(ImageData& image) {
-    if (loader_state().auto_mid_handle) {
-        image.handle_x = static_cast<float>(image.width) * 0.5f;
-        image.handle_y = static_cast<float>(image.height) * 0.5f;
-    } else {
-        image.handle_x = 0;
-        image.handle_y = 0;
-    }
-}
-
-void stamp_mask_colour(ImageData& image) {
-    const LoaderState& l = loader_state();
-    image.mask_r = l.mask_r;
-    image.mask_g = l.mask_g;
-    image.mask_b = l.mask_b;
+// A new image's handle: its centre with automatic mid handles, else its top
+// left corner (where ImageData starts it).
+void apply_handle_rule(const Image& image) {
+    if (loader_state().auto_mid_handle) mid_handle_image(image);
 }
 
 }  // namespace
@@ -110,7 +88,7 @@ Image load_image(std::string_view path_or_resource, int flags) {
     std::optional<DecodedPicture> picture;
     if (auto resource = find_resource(path_or_resource)) {
         picture = decode_png(*resource);
-    } else if (auto bytes = read_file(path_or_resource)) {
+    } else if (auto bytes = read_whole_file(path_or_resource)) {
         picture = decode_png(*bytes);
     }
     if (!picture) return nullptr;
@@ -118,8 +96,7 @@ Image load_image(std::string_view path_or_resource, int flags) {
     image->width = picture->width;
     image->height = picture->height;
     image->flags = resolve_flags(flags);
-    stamp_mask_colour(*image);
-    apply_handle_rule(*image);
+    apply_handle_rule(image);
     Pixmap pixmap;
     pixmap.width = picture->width;
     pixmap.height = picture->height;
@@ -140,9 +117,8 @@ Image create_image(int width, int height, int frames, int flags) {
     auto image = std::make_shared<ImageData>();
     image->width = std::max(width, 0);
     image->height = std::max(height, 0);
-    image->flags = resolve_flags(flags) | kDynamic;
-    stamp_mask_colour(*image);
-    apply_handle_rule(*image);
+    image->flags = resolve_flags(flags);
+    apply_handle_rule(image);
     const int count = std::max(frames, 0);
     image->pixmaps.resize(static_cast<std::size_t>(count));
     for (Pixmap& p : image->pixmaps) {
@@ -181,7 +157,6 @@ void grab_image(const Image& image, int x, int y, int frame) {
     std::uint32_t* dst =
         pixmap.pixels.data() + static_cast<std::size_t>(y0 - y) * pixmap.width + (x0 - x);
     if (image->flags & kMasked) {
-        stamp_mask_colour(*image);
         apply_mask(dst, w, h, pixmap.width, current_mask_colour(), copied);
     } else {
         for (int row = 0; row < h; ++row) {

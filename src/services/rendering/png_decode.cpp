@@ -84,12 +84,12 @@ void write_to_sink(png_structp png, png_bytep data, png_size_t count) {
 
 void flush_nothing(png_structp) {}
 
-bool write_rgba(WriteHandles& h, WriteSink& sink, int width, int height,
+bool write_rows(WriteHandles& h, WriteSink& sink, int width, int height, int colour_type,
                 std::vector<png_bytep>& rows) {
     if (setjmp(png_jmpbuf(h.png))) return false;
     png_set_write_fn(h.png, &sink, write_to_sink, flush_nothing);
     png_set_IHDR(h.png, h.info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
-                 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 8, colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(h.png, h.info);
     png_write_image(h.png, rows.data());
@@ -120,26 +120,31 @@ std::optional<DecodedPicture> decode_png(std::span<const std::uint8_t> bytes) {
     return picture;
 }
 
-std::vector<std::uint8_t> encode_png(const std::uint32_t* pixels, int width, int height) {
+std::vector<std::uint8_t> encode_png(const std::uint32_t* pixels, int width, int height,
+                                     PngChannels channels) {
     std::vector<std::uint8_t> bytes;
     if (!pixels || width <= 0 || height <= 0) return bytes;
-    std::vector<std::uint8_t> rgba(std::size_t(width) * height * 4);
+    const bool with_alpha = channels == PngChannels::kRgba;
+    const std::size_t pixel_bytes = with_alpha ? 4 : 3;
+    std::vector<std::uint8_t> packed(std::size_t(width) * height * pixel_bytes);
     for (std::size_t i = 0; i < std::size_t(width) * height; ++i) {
         const std::uint32_t p = pixels[i];
-        rgba[i * 4 + 0] = static_cast<std::uint8_t>(p >> 16);
-        rgba[i * 4 + 1] = static_cast<std::uint8_t>(p >> 8);
-        rgba[i * 4 + 2] = static_cast<std::uint8_t>(p);
-        rgba[i * 4 + 3] = static_cast<std::uint8_t>(p >> 24);
+        std::uint8_t* out = packed.data() + i * pixel_bytes;
+        out[0] = static_cast<std::uint8_t>(p >> 16);
+        out[1] = static_cast<std::uint8_t>(p >> 8);
+        out[2] = static_cast<std::uint8_t>(p);
+        if (with_alpha) out[3] = static_cast<std::uint8_t>(p >> 24);
     }
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y) rows[y] = rgba.data() + std::size_t(y) * width * 4;
+    for (int y = 0; y < height; ++y) rows[y] = packed.data() + std::size_t(y) * width * pixel_bytes;
     WriteHandles h;
     h.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, fail_quietly, ignore_warning);
     if (!h.png) return {};
     h.info = png_create_info_struct(h.png);
     if (!h.info) return {};
     WriteSink sink{&bytes};
-    if (!write_rgba(h, sink, width, height, rows)) return {};
+    const int colour_type = with_alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+    if (!write_rows(h, sink, width, height, colour_type, rows)) return {};
     return bytes;
 }
 

@@ -19,8 +19,13 @@ struct DecodedPicture {
 // well-formed PNG or describe an absurdly large picture.
 std::optional<DecodedPicture> decode_png(std::span<const std::uint8_t> bytes);
 
-// Encodes 0xAARRGGBB pixels as an 8-bit RGBA PNG (for captures and test
-// output). Empty on failure.
-std::vector<std::uint8_t> encode_png(const std::uint32_t* pixels, int width, int height);
+// What encode_png keeps of each pixel: colour and alpha, or the colour alone
+// (for frames of the back buffer, whose alpha is always opaque).
+enum class PngChannels { kRgba, kRgb };
+
+// Encodes 0xAARRGGBB pixels as an 8-bit PNG (for captures and test output).
+// Empty on failure.
+std::vector<std::uint8_t> encode_png(const std::uint32_t* pixels, int width, int height,
+                                     PngChannels channels);
 
 }  // namespace svc::detail

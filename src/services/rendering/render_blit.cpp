@@ -292,9 +292,7 @@ void draw_image(const Image& image, float x, float y, int frame) {
     const BlendMode mode = s.blend;
     const Tint tint = tint_of(s);
     if (tint.a == 0 && mode != BlendMode::kSolid && mode != BlendMode::kShade) return;
-    const double px = static_cast<double>(x) + s.origin_x;
-    const double py = static_cast<double>(y) + s.origin_y;
-    auto placed = place_image(s, *image, px, py, PixelBox{0, 0, target->width, target->height});
+    auto placed = place_image(s, *image, x, y, PixelBox{0, 0, target->width, target->height});
     if (!placed) return;
     const Job job{*image, image->pixmaps[frame], frame_cache(*image, frame), *placed, *target,
                   tint};

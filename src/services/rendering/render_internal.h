@@ -24,13 +24,10 @@ namespace svc::detail {
 struct DrawState {
     int red = 255, green = 255, blue = 255;
     float alpha = 1.0f;
-    int clear_red = 0, clear_green = 0, clear_blue = 0;
     float rotation = 0;
     float scale_x = 1, scale_y = 1;
     float ix = 1, iy = 0, jx = 0, jy = 1;  // the drawing matrix
-    float origin_x = 0, origin_y = 0;
-    float text_handle_x = 0, text_handle_y = 0;
-    ImageFont font;  // null: the built-in font
+    ImageFont font;                        // null: text draws nothing
     BlendMode blend = BlendMode::kMask;
 };
 

@@ -93,13 +93,6 @@ std::shared_ptr<FrameCache> build_cache(const Pixmap& pixmap) {
     return cache;
 }
 
-bool valid_frame(const ImageData& image, int frame) {
-    if (frame < 0 || static_cast<std::size_t>(frame) >= image.pixmaps.size()) return false;
-    const Pixmap& p = image.pixmaps[frame];
-    return p.width == image.width && p.height == image.height &&
-           p.pixels.size() == static_cast<std::size_t>(p.width) * p.height;
-}
-
 }  // namespace
 
 const FrameCache& frame_cache(ImageData& image, int frame) {
@@ -112,7 +105,10 @@ const FrameCache& frame_cache(ImageData& image, int frame) {
 }
 
 bool usable_frame(const ImageData& image, int frame) {
-    return valid_frame(image, frame);
+    if (frame < 0 || static_cast<std::size_t>(frame) >= image.pixmaps.size()) return false;
+    const Pixmap& p = image.pixmaps[frame];
+    return p.width == image.width && p.height == image.height &&
+           p.pixels.size() == static_cast<std::size_t>(p.width) * p.height;
 }
 
 std::optional<PixelMap> pixel_map(const DrawState& s, const ImageData& image, double x, double y) {

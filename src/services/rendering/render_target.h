@@ -7,8 +7,8 @@ namespace svc::detail {
 
 // Makes a new back buffer of width x height, cleared to black, and a fresh
 // drawing context with its initial values (white, alpha 1, mask blend, no
-// rotation, scale 1, black clear colour). Also puts the image loader's state
-// back to its defaults (mask colour black, automatic flags 0, mid handle off).
+// rotation, scale 1). Also puts the image loader's state back to its defaults
+// (mask colour black, automatic flags 0, mid handle off).
 void create_render_target(int width, int height);
 void destroy_render_target();
 bool has_render_target();

@@ -33,7 +33,6 @@ HeadlessPlatform::~HeadlessPlatform() {
 
 bool HeadlessPlatform::open_screen(std::string_view title, int width, int height, bool fullscreen) {
     if (fail_open_) return false;
-    screen_open_ = true;
     title_ = std::string(title);
     width_ = width;
     height_ = height;
@@ -42,7 +41,6 @@ bool HeadlessPlatform::open_screen(std::string_view title, int width, int height
 }
 
 void HeadlessPlatform::close_screen() {
-    screen_open_ = false;
     current_frame_ = nullptr;
 }
 

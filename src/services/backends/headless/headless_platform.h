@@ -42,7 +42,7 @@ class HeadlessPlatform final : public Platform {
     bool has_vblank() const override { return false; }
     void pump_events(InputState& input) override;
     void move_pointer(InputState& input, int x, int y) override;
-    void hide_pointer() override { pointer_hidden_ = true; }
+    void hide_pointer() override {}  // there is no pointer to hide
     int open_joysticks() override { return joystick_count_; }
     int milliseconds() override { return clock_ms_; }
     void sleep(int ms) override;  // advances the virtual clock; ms <= 0 does nothing
@@ -70,12 +70,10 @@ class HeadlessPlatform final : public Platform {
 
     // --- Observation ----------------------------------------------------------
     int flips() const { return flips_; }
-    bool screen_open() const { return screen_open_; }
     bool fullscreen() const { return fullscreen_; }
     const std::string& title() const { return title_; }
     int width() const { return width_; }
     int height() const { return height_; }
-    bool pointer_hidden() const { return pointer_hidden_; }
     // The frame being shown, width() x height() pixels 0xAARRGGBB; valid inside
     // the flip hook only (afterwards the game draws over it). Null before flip 1.
     const std::uint32_t* current_frame() const { return current_frame_; }
@@ -93,11 +91,9 @@ class HeadlessPlatform final : public Platform {
     void mix_until(int ms);
 
     bool fail_open_ = false;
-    bool screen_open_ = false;
     bool fullscreen_ = false;
     std::string title_;
     int width_ = 0, height_ = 0;
-    bool pointer_hidden_ = false;
     int joystick_count_ = 0;
     bool keep_last_frame_ = true;
     bool audio_capture_ = false;

@@ -2,8 +2,6 @@
 
 #include <SDL.h>
 
-#include <cstdint>
-
 #include "services/backends/sdl/sdl_pads.h"
 #include "services/backends/sdl/sdl_video.h"
 #include "services/input.h"
@@ -126,35 +124,6 @@ int virtual_key_from_scancode(int scancode) {
 
 namespace {
 
-// Decodes UTF-8 text into code points (malformed bytes are skipped).
-template <typename Sink>
-void for_each_code_point(const char* text, Sink&& sink) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p) {
-        const unsigned lead = *p;
-        int extra = lead < 0x80           ? 0
-                    : (lead >> 5) == 0x6  ? 1
-                    : (lead >> 4) == 0xE  ? 2
-                    : (lead >> 3) == 0x1E ? 3
-                                          : -1;
-        if (extra < 0) {
-            ++p;
-            continue;
-        }
-        std::uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-        ++p;
-        bool ok = true;
-        for (int i = 0; i < extra; ++i, ++p) {
-            if ((*p & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            code = (code << 6) | (*p & 0x3F);
-        }
-        if (ok) sink(code);
-    }
-}
-
 int mouse_button_number(int sdl_button) {
     switch (sdl_button) {
         case SDL_BUTTON_LEFT:
@@ -189,9 +158,6 @@ void SdlInput::handle_event(const SDL_Event& event, InputState& input) {
         case SDL_KEYUP:
             handle_key(event, input);
             break;
-        case SDL_TEXTINPUT:
-            for_each_code_point(event.text.text, [&](std::uint32_t c) { input.char_event(c); });
-            break;
         case SDL_MOUSEMOTION: {
             int x = event.motion.x, y = event.motion.y;
             video_.clamp_pointer(x, y);
@@ -201,9 +167,6 @@ void SdlInput::handle_event(const SDL_Event& event, InputState& input) {
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             handle_mouse_button(event, input);
-            break;
-        case SDL_MOUSEWHEEL:
-            input.mouse_wheel(event.wheel.y);
             break;
         default:
             pads_.handle_event(event, input);

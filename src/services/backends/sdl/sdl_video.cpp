@@ -43,6 +43,9 @@ bool SdlVideo::open(std::string_view title, int width, int height, bool fullscre
     close();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail(SDL_GetError());
     video_ready_ = true;
+    // SDL's video starts with text input on, which sends text events and may
+    // bring up an input method; the game reads keys only.
+    SDL_StopTextInput();
     if (!real_display_driver()) {
         return fail("no display found (is DISPLAY or WAYLAND_DISPLAY set?)");
     }
