@@ -38,17 +38,6 @@ const T* only(const EntityList<T>& list) {
     return list.count() == 1 ? found : nullptr;
 }
 
-// Runs update_all until the list is empty; returns the number of updates.
-template <typename Step, typename T>
-int updates_until_empty(const EntityList<T>& list, Step step, int limit = 1000) {
-    int updates = 0;
-    while (!list.empty() && updates < limit) {
-        step();
-        ++updates;
-    }
-    return updates;
-}
-
 // ---------------------------------------------------------------- debris
 
 using DebrisTest = BoxSpriteWorldTest;
