@@ -47,6 +47,8 @@ class WatchedPlatform final : public svc::Platform {
         }
     }
     bool has_vblank() const override { return sdl_.has_vblank(); }
+    bool fullscreen() const override { return sdl_.fullscreen(); }
+    int refresh_rate() const override { return sdl_.refresh_rate(); }
 
     // The title menu's first item starts a game; after the window the game is closed.
     void pump_events(svc::InputState& input) override {

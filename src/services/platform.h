@@ -36,6 +36,11 @@ class Platform {
     virtual void present(const std::uint32_t* pixels, bool wait_vblank) = 0;
     // True when present(..., true) really waits for a vertical blank.
     virtual bool has_vblank() const = 0;
+    // Whether the screen is full screen now. A back end may let the player switch
+    // at any moment (the SDL window's Alt+Enter and F11); the pacing follows.
+    virtual bool fullscreen() const = 0;
+    // The display's refresh rate in Hz while full screen, 0 when it does not say.
+    virtual int refresh_rate() const { return 0; }
 
     // Moves pending window, keyboard, mouse and joystick events into `input`.
     virtual void pump_events(InputState& input) = 0;
@@ -47,6 +52,9 @@ class Platform {
 
     virtual int milliseconds() = 0;
     virtual void sleep(int ms) = 0;
+    // A millisecond clock that differs from one launch of the program to the
+    // next (the real back end counts from the machine's start), for seeding.
+    virtual int launch_clock() { return milliseconds(); }
 
     // Starts audio output that calls `mix` whenever it needs samples (possibly
     // from another thread); nullptr when no device opens.

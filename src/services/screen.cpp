@@ -21,27 +21,45 @@ constexpr int kProbeMaxFlips = 1000;
 
 struct Screen {
     bool open = false;
-    bool fullscreen = false;
+    bool fullscreen = false;  // as the pacing was last chosen
 };
 
+// How frames are paced:
+// - kVerticalBlank: a full screen whose display runs at the game's rate; each
+//   present waits for the vertical blank and nothing else waits.
+// - kClockAndVerticalBlank: a full screen at another refresh rate (75, 120, 144
+//   Hz ...): the clock keeps the game's rate, and each present still waits for
+//   the next vertical blank (at most one refresh) so that nothing tears, which
+//   also keeps the rate where a driver ignores the wait.
+// - kClock: a window, or a display without a usable vertical blank: the clock
+//   alone, and presents do not wait.
+// - kNone: no rate asked for; a full screen presents with the wait, a window without.
+enum class PacingMode { kNone, kVerticalBlank, kClockAndVerticalBlank, kClock };
+
 struct Pacing {
-    bool soft_sync = false;
+    PacingMode mode = PacingMode::kNone;
     int hertz = 0;
     int rate = 0;         // whole ms per frame
     int fraction = 0;     // the ms left over per second, spread over the frames
     int accumulator = 0;  // reaches `hertz` once per extra ms
     int time = 0;         // clock value at which the next frame is due
+    int last_present = 0;
+    int quick_presents = 0;  // vertical-blank presents in a row that came too soon
 };
 
 Screen screen;
 Pacing pacing;
+
+// Frames this much shorter than the game's rate, many in a row, mean that the
+// vertical blank is not pacing the presents after all.
+constexpr int kQuickFrameMs = 4;
+constexpr int kQuickFramesToGiveUp = 30;
 
 // Flips with vertical-blank wait for up to a second and decides whether the
 // display really runs at `hertz`: three flips in a row that each take 1000 /
 // hertz ms, give or take 1, mean it does.
 bool vblank_matches(int hertz) {
     Platform& p = platform();
-    if (!p.has_vblank()) return false;
     const int expected = 1000 / hertz;
     const int start = p.milliseconds();
     int hits = 0;
@@ -55,15 +73,28 @@ bool vblank_matches(int hertz) {
     return false;
 }
 
-void start_pacing(int hertz) {
+// The display's own refresh rate decides when it gives one; only a display that
+// does not say is probed, and only when `may_probe` (at start-up, not when the
+// player switches to full screen in the middle of a game, where a second of
+// probing would stall the game).
+PacingMode choose_mode(int hertz, bool may_probe) {
+    Platform& p = platform();
+    if (hertz <= 0) return PacingMode::kNone;
+    if (!screen.fullscreen || !p.has_vblank()) return PacingMode::kClock;
+    const int refresh = p.refresh_rate();
+    if (refresh == hertz) return PacingMode::kVerticalBlank;
+    if (refresh > 0) return PacingMode::kClockAndVerticalBlank;
+    return may_probe && vblank_matches(hertz) ? PacingMode::kVerticalBlank : PacingMode::kClock;
+}
+
+void start_pacing(int hertz, bool may_probe) {
     pacing = Pacing{};
-    pacing.soft_sync = hertz > 0;
-    if (pacing.soft_sync && screen.fullscreen && vblank_matches(hertz)) pacing.soft_sync = false;
+    pacing.mode = choose_mode(hertz, may_probe);
     pacing.hertz = hertz > 0 ? hertz : 0;
     pacing.rate = hertz > 0 ? 1000 / hertz : 0;
     pacing.fraction = 1000 - pacing.rate * pacing.hertz;
-    pacing.accumulator = 0;
     pacing.time = milliseconds();
+    pacing.last_present = pacing.time;
 }
 
 // Sleeps until the next frame is due. A frame that is already late moves the
@@ -83,6 +114,27 @@ void wait_for_next_frame() {
     }
 }
 
+// A vertical blank that lets frames through much faster than the game's rate
+// for half a second is not pacing them: the clock takes over, still waiting for
+// the blank so that nothing tears.
+void watch_vertical_blank_pacing() {
+    const int now = milliseconds();
+    const bool quick = now - pacing.last_present < pacing.rate - kQuickFrameMs;
+    pacing.last_present = now;
+    pacing.quick_presents = quick ? pacing.quick_presents + 1 : 0;
+    if (pacing.quick_presents < kQuickFramesToGiveUp) return;
+    pacing.mode = PacingMode::kClockAndVerticalBlank;
+    pacing.time = now;
+}
+
+// The player switched between full screen and a window: the pacing follows.
+void follow_display_switch() {
+    const bool fullscreen = platform().fullscreen();
+    if (fullscreen == screen.fullscreen) return;
+    screen.fullscreen = fullscreen;
+    start_pacing(pacing.hertz, false);
+}
+
 }  // namespace
 
 bool open_graphics(int width, int height, int depth, int hertz) {
@@ -92,8 +144,8 @@ bool open_graphics(int width, int height, int depth, int hertz) {
     if (!platform().open_screen(window_title(), width, height, fullscreen)) return false;
 
     detail::create_render_target(width, height);
-    screen = Screen{true, fullscreen};
-    start_pacing(hertz);
+    screen = Screen{true, platform().fullscreen()};
+    start_pacing(hertz, true);
     if (fullscreen) move_mouse(width / 2, height / 2);
     // Polled input starts from a clean slate.
     flush_keys();
@@ -116,12 +168,24 @@ void flip_frame(int sync) {
         p.present(pixels, sync != 0);
         return;
     }
-    if (!pacing.soft_sync) {
-        p.present(pixels, screen.fullscreen);
-        return;
+    follow_display_switch();
+    switch (pacing.mode) {
+        case PacingMode::kNone:
+            p.present(pixels, screen.fullscreen);
+            break;
+        case PacingMode::kVerticalBlank:
+            p.present(pixels, true);
+            watch_vertical_blank_pacing();
+            break;
+        case PacingMode::kClockAndVerticalBlank:
+            wait_for_next_frame();
+            p.present(pixels, true);
+            break;
+        case PacingMode::kClock:
+            wait_for_next_frame();
+            p.present(pixels, false);
+            break;
     }
-    wait_for_next_frame();
-    p.present(pixels, false);
 }
 
 }  // namespace svc

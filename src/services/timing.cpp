@@ -11,6 +11,10 @@ int milliseconds() {
     return has_platform() ? platform().milliseconds() : 0;
 }
 
+int launch_clock() {
+    return has_platform() ? platform().launch_clock() : 0;
+}
+
 void delay(int ms) {
     if (ms > 0 && has_platform()) platform().sleep(ms);
 }

@@ -6,6 +6,9 @@ namespace svc {
 
 int milliseconds();
 void delay(int ms);  // a negative value does nothing
+// Milliseconds on a clock that differs between launches of the program: the
+// seed that makes each game's stages its own.
+int launch_clock();
 
 // Seeds the generator; while a seed is forced, that seed is used instead of the
 // one passed (the harness's --seed replaces the clock seed the game passes).

@@ -45,7 +45,7 @@ std::optional<std::string> start_up() {
     create_blank_pictures();
     create_engine_channel();
     svc::hide_pointer();
-    svc::seed_random(svc::milliseconds());
+    svc::seed_random(svc::launch_clock());
     const svc::Image logo = svc::load_image(kLogoResource, -1);
     if (!logo) return missing_resource(kLogoResource);
     if (std::optional<std::string> missing = load_assets()) return missing;

@@ -43,7 +43,8 @@ namespace {
 
 [[noreturn]] void exec_program(const std::string& program, const std::vector<std::string>& args,
                                const std::filesystem::path& dir,
-                               const std::vector<std::string>& env_changes, int error_fd) {
+                               const std::vector<std::string>& env_changes, int error_fd,
+                               int output_fd) {
     if (chdir(dir.c_str()) != 0) _exit(126);
     for (const std::string& change : env_changes) {
         const auto eq = change.find('=');
@@ -58,7 +59,7 @@ namespace {
     dup2(error_fd, STDERR_FILENO);
     const int null_fd = open("/dev/null", O_RDWR);
     dup2(null_fd, STDIN_FILENO);
-    dup2(null_fd, STDOUT_FILENO);
+    dup2(output_fd, STDOUT_FILENO);
     const std::string binary = std::string(SCRIBBLE_BINARY_DIR) + "/" + program;
     std::vector<char*> argv{const_cast<char*>(binary.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -73,12 +74,15 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
                            const std::filesystem::path& dir,
                            const std::vector<std::string>& env_changes, int run_ms) {
     const std::filesystem::path errors = dir / "stderr.txt";
+    const std::filesystem::path output = dir / "stdout.txt";
     const int error_fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int output_fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ProcessOutcome outcome;
-    if (error_fd < 0) return outcome;
+    if (error_fd < 0 || output_fd < 0) return outcome;
     const pid_t child = fork();
-    if (child == 0) exec_program(program, args, dir, env_changes, error_fd);
+    if (child == 0) exec_program(program, args, dir, env_changes, error_fd, output_fd);
     close(error_fd);
+    close(output_fd);
     if (child < 0) return outcome;
 
     // However the game behaves, it is stopped after 30 s so a test cannot hang.
@@ -105,6 +109,10 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
     std::ostringstream text;
     text << in.rdbuf();
     outcome.error_lines = split_lines(text.str());
+    std::ifstream out(output);
+    std::ostringstream printed;
+    printed << out.rdbuf();
+    outcome.output_lines = split_lines(printed.str());
     return outcome;
 }
 

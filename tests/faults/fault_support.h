@@ -42,6 +42,7 @@ struct ProcessOutcome {
     bool exited = false;  // ended by itself, not by a signal
     int status = -1;
     std::vector<std::string> error_lines;
+    std::vector<std::string> output_lines;
 };
 ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& args,
                            const std::filesystem::path& dir,

@@ -252,4 +252,49 @@ TEST(DeviceFaults, NoDisplay) {
     EXPECT_TRUE(mentions(game.error_lines[0], "cannot open the display")) << game.error_lines[0];
 }
 
+// The command line: questions answered without a display, and one line with
+// status 2 for what it does not understand.
+TEST(CommandLine, AnswersWithoutStartingAndRefusesWhatItDoesNotKnow) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* first_output_line;  // nullptr: nothing on standard output
+        const char* error_mentions;     // nullptr: nothing on standard error
+    };
+    const Case cases[] = {
+        {{"--version"}, 0, "Scribble Squadron 1.0.0", nullptr},
+        {{"--help"}, 0, "Usage: scribble-squadron [--windowed | --fullscreen]", nullptr},
+        {{"--windowed", "-h"}, 0, "Usage: scribble-squadron [--windowed | --fullscreen]", nullptr},
+        {{"--bogus"}, 2, nullptr, "unknown option '--bogus'"},
+        {{"--windowed", "stray"}, 2, nullptr, "unexpected argument 'stray'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        GameWorkingDir dir;
+        const faults::ProcessOutcome game =
+            faults::run_program("scribble-squadron", c.args, dir.path(), {"DISPLAY="}, 0);
+        EXPECT_TRUE(game.exited);
+        EXPECT_EQ(game.status, c.status);
+        if (c.first_output_line) {
+            ASSERT_FALSE(game.output_lines.empty());
+            EXPECT_EQ(game.output_lines[0], c.first_output_line);
+        } else {
+            EXPECT_TRUE(game.output_lines.empty()) << testing::PrintToString(game.output_lines);
+        }
+        if (c.error_mentions) {
+            ASSERT_EQ(game.error_lines.size(), 1u) << testing::PrintToString(game.error_lines);
+            EXPECT_TRUE(mentions(game.error_lines[0], c.error_mentions)) << game.error_lines[0];
+        } else {
+            EXPECT_TRUE(game.error_lines.empty()) << testing::PrintToString(game.error_lines);
+        }
+    }
+    // The help names the controls and where the best score lives.
+    GameWorkingDir dir;
+    const auto help = faults::run_program("scribble-squadron", {"--help"}, dir.path(), {}, 0);
+    std::string all;
+    for (const std::string& line : help.output_lines) all += line + "\n";
+    for (const char* part : {"Left Control", "Alt+Enter", "data/hiscore.dat", "--windowed"})
+        EXPECT_TRUE(mentions(all, part)) << part;
+}
+
 }  // namespace

@@ -21,16 +21,19 @@ class FakePlatform : public svc::Platform {
         title_seen = std::string(title);
         width_seen = width;
         height_seen = height;
-        fullscreen_seen = fullscreen;
+        fullscreen_now = fullscreen;
         ++screens_opened;
         return true;
     }
     void close_screen() override { ++screens_closed; }
     void present(const std::uint32_t*, bool wait_vblank) override {
-        if (wait_vblank && vblank) clock += next_vblank_cost();
+        if (wait_vblank && vblank)
+            clock += refresh_hz > 0 && simulate_refresh ? until_next_refresh() : next_vblank_cost();
         presents.push_back({clock, wait_vblank});
     }
     bool has_vblank() const override { return vblank; }
+    bool fullscreen() const override { return fullscreen_now; }
+    int refresh_rate() const override { return refresh_hz; }
     void pump_events(svc::InputState& input) override {
         ++pumps;
         for (auto& event : queued) event(input);
@@ -49,6 +52,16 @@ class FakePlatform : public svc::Platform {
     }
     std::unique_ptr<svc::AudioOutput> open_audio(svc::AudioMixFn) override { return nullptr; }
 
+    // A display refreshing refresh_hz times a second from time 0: the wait until
+    // the next refresh strictly after now (the clock counts whole ms, so the
+    // refresh is taken at the first whole ms at or after it).
+    int until_next_refresh() {
+        const long long period_us = 1000000LL / refresh_hz;
+        const long long now_us = static_cast<long long>(clock) * 1000;
+        const long long next_us = (now_us / period_us + 1) * period_us;
+        return static_cast<int>((next_us + 999) / 1000) - clock;
+    }
+
     // What a vertical-blank present costs: the listed costs in turn, then the last one.
     int next_vblank_cost() {
         if (vblank_costs.empty()) return 0;
@@ -59,6 +72,8 @@ class FakePlatform : public svc::Platform {
 
     bool fail_open = false;
     bool vblank = false;
+    int refresh_hz = 0;  // the rate reported; a vertical-blank present waits for its next refresh
+    bool simulate_refresh = true;  // false: a driver that reports the rate, then ignores the wait
     std::vector<int> vblank_costs;
     std::size_t vblank_index = 0;
     int clock = 0;
@@ -68,7 +83,7 @@ class FakePlatform : public svc::Platform {
     bool pointer_hidden = false;
     std::string title_seen;
     int width_seen = 0, height_seen = 0;
-    bool fullscreen_seen = false;
+    bool fullscreen_now = false;
     std::vector<Present> presents;
     std::vector<int> sleeps;
     std::vector<std::pair<int, int>> pointer_moves;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "platform/fake_platform.h"
@@ -156,6 +158,69 @@ TEST_F(VblankProbe, AVerticalBlankThatTakesNoTimeCannotHoldTheProbeForEver) {
     EXPECT_FALSE(paced_by_vblank(platform));
 }
 
+TEST_F(VblankProbe, ADisplayThatSaysItRunsAtTheRateIsTrustedWithoutProbing) {
+    platform.vblank = true;
+    platform.refresh_hz = 60;
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    EXPECT_TRUE(platform.presents.empty()) << "no probe";
+    EXPECT_TRUE(paced_by_vblank(platform));
+}
+
+// At another refresh rate the clock keeps exactly 60 updates a second and every
+// present still waits for the vertical blank, so nothing tears.
+TEST_F(VblankProbe, AtAnyOtherRefreshRateTheClockKeepsSixtyUpdatesAndEveryPresentWaits) {
+    for (int hz : {75, 120, 144}) {
+        SCOPED_TRACE(std::to_string(hz) + " Hz");
+        platform.vblank = true;
+        platform.refresh_hz = hz;
+        ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+        EXPECT_TRUE(platform.presents.empty()) << "no probe";
+        const int start = platform.clock;
+        while (platform.clock < start + 10000) svc::flip_frame(-1);
+        const auto flips = std::count_if(platform.presents.begin(), platform.presents.end(),
+                                         [&](const auto& p) { return p.ms <= start + 10000; });
+        EXPECT_NEAR(static_cast<double>(flips), 600.0, 1.0);
+        EXPECT_TRUE(std::all_of(platform.presents.begin(), platform.presents.end(),
+                                [](const auto& p) { return p.wait_vblank; }));
+        platform.presents.clear();
+    }
+}
+
+// A driver that reports 60 Hz and then lets presents through at once would run
+// the game flat out: after half a second of that, the clock paces it.
+TEST_F(VblankProbe, AVerticalBlankThatDoesNotWaitHandsThePacingToTheClock) {
+    platform.vblank = true;
+    platform.refresh_hz = 60;
+    platform.simulate_refresh = false;
+    platform.vblank_costs = {0};
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    for (int i = 0; i < 130; ++i) svc::flip_frame(-1);
+    EXPECT_GE(platform.clock, 99 * 16);
+    EXPECT_TRUE(platform.presents.back().wait_vblank) << "still no tearing";
+}
+
+// The player switches between full screen and a window mid-game: a window is
+// paced by the clock and presents without waiting; full screen goes back to its
+// display's pacing, without a second probe.
+TEST_F(VblankProbe, ThePacingFollowsASwitchBetweenFullScreenAndAWindow) {
+    platform.vblank = true;
+    platform.refresh_hz = 60;
+    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    EXPECT_TRUE(paced_by_vblank(platform));
+    platform.fullscreen_now = false;
+    platform.presents.clear();
+    platform.sleeps.clear();
+    for (int i = 0; i < 3; ++i) svc::flip_frame(-1);
+    EXPECT_FALSE(platform.presents.back().wait_vblank);
+    EXPECT_FALSE(platform.sleeps.empty());
+    platform.fullscreen_now = true;
+    platform.refresh_hz = 0;  // a display that does not say is not probed mid-game
+    platform.presents.clear();
+    svc::flip_frame(-1);
+    ASSERT_EQ(platform.presents.size(), 1u);
+    EXPECT_FALSE(platform.presents.back().wait_vblank);
+}
+
 TEST_F(VblankProbe, NoProbeInAWindowOrWithoutAVerticalBlank) {
     platform.vblank = true;
     platform.vblank_costs = {16};
@@ -184,7 +249,7 @@ TEST_F(Screen, OpeningGivesTheWindowItsTitleCentresThePointerAndFlushesInput) {
     svc::input_state().mouse_button(1, true);
     ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
     EXPECT_EQ(platform.title_seen, "Scribble Squadron");
-    EXPECT_TRUE(platform.fullscreen_seen);
+    EXPECT_TRUE(platform.fullscreen_now);
     EXPECT_EQ(platform.width_seen, 640);
     EXPECT_EQ(svc::mouse_x(), 320);
     EXPECT_EQ(svc::mouse_y(), 240);
@@ -197,7 +262,7 @@ TEST_F(Screen, OpeningGivesTheWindowItsTitleCentresThePointerAndFlushesInput) {
 TEST_F(Screen, AWindowLeavesThePointerWhereItIs) {
     svc::input_state().mouse_move(5, 6);
     ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
-    EXPECT_FALSE(platform.fullscreen_seen);
+    EXPECT_FALSE(platform.fullscreen_now);
     EXPECT_EQ(svc::mouse_x(), 5);
     EXPECT_TRUE(platform.pointer_moves.empty());
 }

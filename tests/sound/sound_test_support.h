@@ -36,6 +36,7 @@ class ManualAudioPlatform final : public svc::Platform {
     void close_screen() override {}
     void present(const std::uint32_t*, bool) override {}
     bool has_vblank() const override { return false; }
+    bool fullscreen() const override { return false; }
     void pump_events(svc::InputState&) override {}
     void move_pointer(svc::InputState&, int, int) override {}
     void hide_pointer() override {}

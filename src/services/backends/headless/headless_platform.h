@@ -70,7 +70,7 @@ class HeadlessPlatform final : public Platform {
 
     // --- Observation ----------------------------------------------------------
     int flips() const { return flips_; }
-    bool fullscreen() const { return fullscreen_; }
+    bool fullscreen() const override { return fullscreen_; }
     const std::string& title() const { return title_; }
     int width() const { return width_; }
     int height() const { return height_; }

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <utility>
+
 #include "services/backends/sdl/sdl_pads.h"
 #include "services/backends/sdl/sdl_video.h"
 #include "services/input.h"
@@ -182,8 +184,21 @@ void SdlInput::handle_key(const SDL_Event& event, InputState& input) {
         input.request_close();
         return;
     }
+    if (display_switch_key(event)) return;
     const int vk = virtual_key_from_scancode(scancode);
     if (vk) input.key_event(vk, down, event.key.repeat != 0);
+}
+
+bool SdlInput::display_switch_key(const SDL_Event& event) {
+    const int scancode = event.key.keysym.scancode;
+    const bool enter = scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER;
+    if (scancode != SDL_SCANCODE_F11 && !enter) return false;
+    bool& held = switch_key_held_[enter ? 1 : 0];
+    if (event.type == SDL_KEYUP) return std::exchange(held, false);
+    if (enter && !(event.key.keysym.mod & KMOD_ALT) && !held) return false;
+    if (event.key.repeat == 0) video_.toggle_fullscreen();
+    held = true;
+    return true;
 }
 
 void SdlInput::handle_window_event(const SDL_Event& event, InputState& input) {

@@ -15,7 +15,8 @@ SdlPlatform::SdlLibrary::~SdlLibrary() {
 
 // SDL turns SIGINT and SIGTERM into a quit event, so an interrupted game still
 // ends through its exit path and keeps its best score.
-SdlPlatform::SdlPlatform() : clock_start_(std::chrono::steady_clock::now()) {}
+SdlPlatform::SdlPlatform(SdlOptions options)
+    : video_(options.windowed), clock_start_(std::chrono::steady_clock::now()) {}
 
 bool SdlPlatform::open_screen(std::string_view title, int width, int height, bool fullscreen) {
     return video_.open(title, width, height, fullscreen);
@@ -49,6 +50,14 @@ int SdlPlatform::open_joysticks() {
 int SdlPlatform::milliseconds() {
     const auto elapsed = std::chrono::steady_clock::now() - clock_start_;
     return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+// The steady clock counts from the machine's start, so it differs between
+// launches; truncated to 32 bits, it wraps after 49 days.
+int SdlPlatform::launch_clock() {
+    const auto since_start = std::chrono::steady_clock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since_start).count();
+    return static_cast<int>(static_cast<std::uint32_t>(ms));
 }
 
 void SdlPlatform::sleep(int ms) {

@@ -1,9 +1,8 @@
 #pragma once
-// The SDL2 back end of the real game: a borderless window covering the desktop
-// (or, with SCRIBBLE_WINDOWED=1, a resizable 640 x 480 window) that shows the
-// software-rendered frame scaled up with its aspect kept, the keyboard, mouse,
-// joysticks and gamepads (plugged in before or during play), the wall clock and
-// an SDL audio device.
+// The SDL2 back end of the real game: a window, full screen or not and switched
+// by the player with Alt+Enter or F11, that shows the software-rendered frame
+// scaled up with its aspect kept; the keyboard, mouse, joysticks and gamepads
+// (plugged in before or during play), the wall clock and an SDL audio device.
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -17,9 +16,13 @@
 
 namespace svc {
 
+struct SdlOptions {
+    bool windowed = false;  // open a window where the game asks for full screen
+};
+
 class SdlPlatform final : public Platform {
   public:
-    SdlPlatform();
+    explicit SdlPlatform(SdlOptions options = {});
     SdlPlatform(const SdlPlatform&) = delete;
     SdlPlatform& operator=(const SdlPlatform&) = delete;
 
@@ -28,6 +31,8 @@ class SdlPlatform final : public Platform {
     void close_screen() override;
     void present(const std::uint32_t* pixels, bool wait_vblank) override;
     bool has_vblank() const override { return video_.has_vblank(); }
+    bool fullscreen() const override { return video_.fullscreen(); }
+    int refresh_rate() const override { return video_.refresh_rate(); }
 
     void pump_events(InputState& input) override;
     void move_pointer(InputState& input, int x, int y) override;
@@ -36,6 +41,7 @@ class SdlPlatform final : public Platform {
 
     int milliseconds() override;
     void sleep(int ms) override;
+    int launch_clock() override;
 
     std::unique_ptr<AudioOutput> open_audio(AudioMixFn mix) override;
 

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <utility>
 
+#include "services/rendering/png_decode.h"
+#include "services/resources.h"
+
 namespace svc {
 namespace {
 
@@ -20,10 +23,8 @@ bool real_display_driver() {
     return requested && std::strstr(requested, driver) != nullptr;
 }
 
-bool windowed_requested() {
-    const char* value = std::getenv("SCRIBBLE_WINDOWED");
-    return value && std::strcmp(value, "1") == 0;
-}
+// The game's icon, the pencil biplane, embedded like its pictures.
+constexpr const char* kIconResource = "scribble-squadron-icon.png";
 
 }  // namespace
 
@@ -49,10 +50,16 @@ bool SdlVideo::open(std::string_view title, int width, int height, bool fullscre
     if (!real_display_driver()) {
         return fail("no display found (is DISPLAY or WAYLAND_DISPLAY set?)");
     }
-    if (!create_window(title, width, height, fullscreen)) return fail(SDL_GetError());
-    if (!create_renderer(width, height)) return fail(SDL_GetError());
     width_ = width;
     height_ = height;
+    if (window_w_ == 0) {
+        window_w_ = width;
+        window_h_ = height;
+    }
+    fullscreen_ = fullscreen && !start_windowed_;
+    if (!create_window(title)) return fail(SDL_GetError());
+    show_icon();
+    if (!create_renderer(width, height)) return fail(SDL_GetError());
     SDL_RaiseWindow(window_.get());
     SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
     SDL_RenderClear(renderer_.get());
@@ -60,21 +67,67 @@ bool SdlVideo::open(std::string_view title, int width, int height, bool fullscre
     return true;
 }
 
-bool SdlVideo::create_window(std::string_view title, int width, int height, bool fullscreen) {
+bool SdlVideo::create_window(std::string_view title) {
     const std::string caption(title);
-    int window_w = width, window_h = height;
-    Uint32 window_flags = SDL_WINDOW_RESIZABLE;
-    SDL_DisplayMode desktop{};
-    if (fullscreen && !windowed_requested() && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-        // A borderless window of the desktop's size covers the screen with or
-        // without a window manager, and leaves the display mode alone.
-        window_w = desktop.w;
-        window_h = desktop.h;
-        window_flags = SDL_WINDOW_BORDERLESS;
-    }
     window_.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   window_w, window_h, window_flags));
-    return window_ != nullptr;
+                                   window_w_, window_h_, SDL_WINDOW_RESIZABLE));
+    if (!window_) return false;
+    if (fullscreen_) cover_display();
+    return true;
+}
+
+void SdlVideo::show_icon() {
+    register_embedded_assets();
+    const auto bytes = find_resource(kIconResource);
+    if (!bytes) return;
+    auto icon = detail::decode_png(*bytes);
+    if (!icon) return;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(icon->pixels.data(), icon->width, icon->height, 32,
+                                           icon->width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return;
+    SDL_SetWindowIcon(window_.get(), surface);
+    SDL_FreeSurface(surface);
+}
+
+// A borderless window the size of the display it is on.
+void SdlVideo::cover_display() {
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(display, &bounds) != 0) return;
+    SDL_SetWindowResizable(window_.get(), SDL_FALSE);
+    SDL_SetWindowBordered(window_.get(), SDL_FALSE);
+    SDL_SetWindowPosition(window_.get(), bounds.x, bounds.y);
+    SDL_SetWindowSize(window_.get(), bounds.w, bounds.h);
+}
+
+void SdlVideo::become_window() {
+    SDL_SetWindowBordered(window_.get(), SDL_TRUE);
+    SDL_SetWindowResizable(window_.get(), SDL_TRUE);
+    SDL_SetWindowSize(window_.get(), window_w_, window_h_);
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
+    SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+}
+
+void SdlVideo::toggle_fullscreen() {
+    if (!window_) return;
+    if (fullscreen_) {
+        become_window();
+    } else {
+        SDL_GetWindowSize(window_.get(), &window_w_, &window_h_);
+        cover_display();
+    }
+    fullscreen_ = !fullscreen_;
+    SDL_RaiseWindow(window_.get());
+}
+
+int SdlVideo::refresh_rate() const {
+    if (!window_) return 0;
+    SDL_DisplayMode mode{};
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
+    if (SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
 }
 
 // Prefers a renderer that can wait for the vertical blank, then any, then
@@ -107,6 +160,7 @@ void SdlVideo::close() {
     renderer_.reset();
     window_.reset();
     vsync_capable_ = vsync_on_ = false;
+    fullscreen_ = false;
     if (video_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     video_ready_ = false;
 }

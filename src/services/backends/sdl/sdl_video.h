@@ -1,8 +1,9 @@
 #pragma once
-// The SDL window that shows the game's software-rendered frames: a borderless
-// window covering the desktop (or, with SCRIBBLE_WINDOWED=1, a resizable window
-// of the frame's size), a renderer that scales the frame up with its aspect
-// kept, and the streaming texture the frame is copied into.
+// The SDL window that shows the game's software-rendered frames: full screen (a
+// borderless window covering the desktop, which works with or without a window
+// manager and leaves the display mode alone) or a resizable window, switched at
+// any moment; a renderer that scales the frame up with its aspect kept; and the
+// streaming texture the frame is copied into.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,7 +17,8 @@ namespace svc {
 
 class SdlVideo {
   public:
-    SdlVideo() = default;
+    // `windowed`: a request for full screen opens a window all the same.
+    explicit SdlVideo(bool windowed = false) : start_windowed_(windowed) {}
     ~SdlVideo() { close(); }
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
@@ -30,6 +32,11 @@ class SdlVideo {
 
     void present(const std::uint32_t* pixels, bool wait_vblank);
     bool has_vblank() const { return vsync_capable_; }
+    bool fullscreen() const { return fullscreen_; }
+    // The refresh rate of the display the window is on, 0 when SDL does not know.
+    int refresh_rate() const;
+    // Full screen to a window of the size it last had, or back to full screen.
+    void toggle_fullscreen();
 
     // True while SDL's video (and with it its event queue) is running.
     bool ready() const { return video_ready_; }
@@ -50,7 +57,10 @@ class SdlVideo {
         void operator()(SDL_Texture* texture) const;
     };
 
-    bool create_window(std::string_view title, int width, int height, bool fullscreen);
+    bool create_window(std::string_view title);
+    void show_icon();
+    void cover_display();
+    void become_window();
     bool create_renderer(int width, int height);
     bool fail(std::string reason);
 
@@ -58,7 +68,10 @@ class SdlVideo {
     std::unique_ptr<SDL_Window, DestroyWindow> window_;
     std::unique_ptr<SDL_Renderer, DestroyRenderer> renderer_;
     std::unique_ptr<SDL_Texture, DestroyTexture> texture_;
-    int width_ = 0, height_ = 0;
+    bool start_windowed_ = false;
+    bool fullscreen_ = false;
+    int width_ = 0, height_ = 0;       // of the frame
+    int window_w_ = 0, window_h_ = 0;  // of the window when not full screen
     bool vsync_capable_ = false;
     bool vsync_on_ = false;
     std::string last_error_;
