@@ -3,8 +3,10 @@
 # player's hands, ImageMagick for the eyes. Checks that a whole session (splash,
 # title, play, pause, back to the title, quit) ends with status 0 and a written
 # best score, that the screens show the paper, the texts and the plane where
-# they belong, and that a resized window keeps the frame's aspect and still
-# takes clicks on the menu.
+# they belong, that a resized window keeps the frame's aspect and still takes
+# clicks on the menu, and that Alt+Enter and F11 switch between full screen and
+# a window mid-game, keeping the picture, the pointer mapping, the game's state
+# and the window's size.
 #
 # Usage: real_window.sh GAME DATA_DIR [SHOT_DIR]
 # The screenshots go to SHOT_DIR (default: a temporary folder, removed).
@@ -77,8 +79,15 @@ stop_x() {
 # --- The game ----------------------------------------------------------------------
 
 window=""
+# start_game [VAR=VALUE...] [-- OPTION...]
 start_game() {
-    (cd "$work/play" && exec env SDL_AUDIODRIVER=dummy "$@" "$game" >"$work/game.out" 2>"$work/game.err") &
+    local env_changes=() options=()
+    while [[ $# -gt 0 && "$1" != "--" ]]; do env_changes+=("$1"); shift; done
+    [[ $# -gt 0 ]] && shift
+    options=("$@")
+    (cd "$work/play" &&
+        exec env SDL_AUDIODRIVER=dummy "${env_changes[@]}" "$game" "${options[@]}" \
+            >"$work/game.out" 2>"$work/game.err") &
     game_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Scribble Squadron$' | head -n1) ||
         fail "no game window appeared"
@@ -313,4 +322,67 @@ wait_for check_title window-800x480-title
 xdotool key Escape
 expect_exit_ok
 
-echo "PASSED: session, screens, best score and a resized window (shots in $shot_dir)"
+# --- Switching between full screen and a window -------------------------------------
+
+# "X,Y WxH" of the game's window.
+geometry() {
+    xdotool getwindowgeometry "$window" |
+        awk '/Position/ { split($2, p, ","); pos = p[1] "," p[2] } /Geometry/ { print pos, $2 }'
+}
+expect_geometry() {
+    local got
+    got=$(geometry)
+    [[ "$got" == "$1" ]] || fail "$2: the window is at $got, expected $1"
+}
+# Presses the switch and waits for the window to take the expected place.
+switch_display() {
+    local keys=$1 want=$2 name=$3
+    xdotool key "$keys"
+    for _ in $(seq 30); do
+        [[ "$(geometry)" == "$want" ]] && return 0
+        sleep 0.1
+    done
+    expect_geometry "$want" "$name"
+}
+
+start_x 1280x1024
+start_game SCRIBBLE_WINDOWED=1 -- --fullscreen # the option beats the variable
+expect_geometry "0,0 1280x1024" "full screen at start"
+xdotool mousemove 640 900 sleep 0.3 key space
+scale=2 x0=0 y0=32
+wait_for check_title switch-full-title
+title_ref=switch-full-title
+
+switch_display alt+Return "320,272 640x480" "Alt+Enter to a window"
+scale=1 x0=320 y0=272
+xdotool mousemove $((320 + 320)) $((272 + 289)) # over "Start Game", which lights up
+wait_for check_title switch-window-title
+xdotool click 1
+wait_for in_play switch-window-play
+
+switch_display F11 "0,0 1280x1024" "F11 back to full screen, mid-game"
+scale=2 x0=0 y0=32
+wait_for in_play switch-full-play
+pause_game switch-full-pause
+check_pause switch-full-pause
+
+# The window keeps the size it was given from one switch to the next.
+switch_display F11 "320,272 640x480" "F11 to a window again"
+xdotool windowmove "$window" 0 32 windowsize "$window" 1280 960
+sleep 0.5
+switch_display alt+Return "0,0 1280x1024" "Alt+Enter to full screen"
+switch_display alt+Return "0,32 1280x960" "Alt+Enter to the window of the size it had"
+scale=2 x0=0 y0=32
+wait_for check_pause switch-window-pause
+xdotool key Escape
+xdotool mousemove 640 $((32 + 2 * 289))
+wait_for check_title switch-window-title-again
+xdotool click 1
+wait_for in_play switch-window-play-again
+pause_game switch-window-pause-again
+xdotool key Escape
+wait_for check_title switch-window-title-last
+xdotool key Escape
+expect_exit_ok
+
+echo "PASSED: session, screens, best score, a resized window and the display switch (shots in $shot_dir)"

@@ -122,6 +122,33 @@ TEST_F(SdlOffscreen, AltF4IsACloseRequestAndOtherAltKeysAreKeys) {
     EXPECT_EQ(input.close_requested(), 1);
 }
 
+// Alt+Enter and F11 switch the display and reach none of the game's key
+// counters, neither pressed nor released; Enter alone is a key as any other.
+TEST_F(SdlOffscreen, TheDisplaySwitchKeysAreNotGameInput) {
+    const bool started_full = platform.fullscreen();
+    push_key(SDL_SCANCODE_F11, true);
+    push_key(SDL_SCANCODE_F11, true, true);
+    push_key(SDL_SCANCODE_F11, false);
+    platform.pump_events(input);
+    EXPECT_EQ(input.key_hit(vk::kF1 + 10), 0);
+    EXPECT_EQ(platform.fullscreen(), !started_full) << "switched once, not at the repeat";
+
+    push_key(SDL_SCANCODE_LALT, true);
+    push_key(SDL_SCANCODE_RETURN, true, false, KMOD_LALT);
+    push_key(SDL_SCANCODE_LALT, false);
+    push_key(SDL_SCANCODE_RETURN, false);  // released after Alt: still not game input
+    platform.pump_events(input);
+    EXPECT_EQ(input.key_hit(vk::kEnter), 0);
+    EXPECT_FALSE(input.key_down(vk::kEnter));
+    EXPECT_EQ(platform.fullscreen(), started_full) << "and back";
+
+    push_key(SDL_SCANCODE_RETURN, true);
+    push_key(SDL_SCANCODE_RETURN, false);
+    platform.pump_events(input);
+    EXPECT_EQ(input.key_hit(vk::kEnter), 1);
+    EXPECT_EQ(platform.fullscreen(), started_full);
+}
+
 TEST_F(SdlOffscreen, FocusAndCloseEvents) {
     push_key(SDL_SCANCODE_SPACE, true);
     push_window(SDL_WINDOWEVENT_FOCUS_LOST);

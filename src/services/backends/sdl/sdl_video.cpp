@@ -67,13 +67,20 @@ bool SdlVideo::open(std::string_view title, int width, int height, bool fullscre
     return true;
 }
 
+// Full screen is made at once at the display's size: without a window manager
+// a window made smaller and then moved would keep its first place.
 bool SdlVideo::create_window(std::string_view title) {
     const std::string caption(title);
-    window_.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   window_w_, window_h_, SDL_WINDOW_RESIZABLE));
-    if (!window_) return false;
-    if (fullscreen_) cover_display();
-    return true;
+    SDL_Rect bounds{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, window_w_, window_h_};
+    Uint32 flags = SDL_WINDOW_RESIZABLE;
+    if (fullscreen_ && SDL_GetDisplayBounds(0, &bounds) == 0) {
+        flags = SDL_WINDOW_BORDERLESS;
+    } else {
+        fullscreen_ = false;
+    }
+    window_.reset(
+        SDL_CreateWindow(caption.c_str(), bounds.x, bounds.y, bounds.w, bounds.h, flags));
+    return window_ != nullptr;
 }
 
 void SdlVideo::show_icon() {
