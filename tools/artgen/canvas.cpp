@@ -18,7 +18,7 @@ struct Box {
     int h() const { return y1 - y0; }
 };
 
-Box path_box(const Path& path, float margin, int ss, int sw, int sh) {
+Box path_box(const Path& path, float margin, int unit, int sw, int sh) {
     float minx = 1e9f, miny = 1e9f, maxx = -1e9f, maxy = -1e9f;
     for (const Pt& p : path) {
         minx = std::min(minx, p.x);
@@ -26,10 +26,10 @@ Box path_box(const Path& path, float margin, int ss, int sw, int sh) {
         maxx = std::max(maxx, p.x);
         maxy = std::max(maxy, p.y);
     }
-    Box b{static_cast<int>(std::floor((minx - margin) * ss)),
-          static_cast<int>(std::floor((miny - margin) * ss)),
-          static_cast<int>(std::ceil((maxx + margin) * ss)) + 1,
-          static_cast<int>(std::ceil((maxy + margin) * ss)) + 1};
+    Box b{static_cast<int>(std::floor((minx - margin) * unit)),
+          static_cast<int>(std::floor((miny - margin) * unit)),
+          static_cast<int>(std::ceil((maxx + margin) * unit)) + 1,
+          static_cast<int>(std::ceil((maxy + margin) * unit)) + 1};
     b.x0 = std::clamp(b.x0, 0, sw);
     b.y0 = std::clamp(b.y0, 0, sh);
     b.x1 = std::clamp(b.x1, 0, sw);
@@ -37,7 +37,7 @@ Box path_box(const Path& path, float margin, int ss, int sw, int sh) {
     return b;
 }
 
-Box mask_box(const Mask& m) {
+Box grid_box(const Grid& m) {
     Box b{m.width(), m.height(), 0, 0};
     for (int y = 0; y < m.height(); ++y) {
         for (int x = 0; x < m.width(); ++x) {
@@ -51,15 +51,17 @@ Box mask_box(const Mask& m) {
     return b;
 }
 
-// Lays one pass of a line into buf (max of dabs), samples relative to box.
+// Lays one pass of a line into buf (max of dabs), samples relative to box. The
+// line's wobble and pressure follow its length in picture units, so a finer grid
+// (`unit` samples per unit) lays the same line with more, smaller dabs.
 void lay_pass(const Path& path, const Pen& pen, float pressure, Pt offset, std::uint32_t seed,
-              int ss, const Box& box, std::vector<float>& buf) {
+              int unit, const Box& box, std::vector<float>& buf) {
     std::vector<float> cum(path.size(), 0.0f);
     for (size_t i = 1; i < path.size(); ++i) {
         cum[i] = cum[i - 1] + std::hypot(path[i].x - path[i - 1].x, path[i].y - path[i - 1].y);
     }
     const float length = cum.back();
-    const float step = 0.7f / static_cast<float>(ss);
+    const float step = 0.7f / static_cast<float>(unit);
     const float taper = std::min(pen.taper, length * 0.3f);
     size_t seg = 1;
     for (float s = 0.0f; s <= length; s += step) {
@@ -76,8 +78,8 @@ void lay_pass(const Path& path, const Pen& pen, float pressure, Pt offset, std::
         float end_fade = 1.0f;
         if (taper > 0.0f) end_fade = std::clamp(std::min(s, length - s) / taper, 0.35f, 1.0f);
         float press = pressure * end_fade * (0.82f + 0.18f * noise1(s * 0.35f, seed ^ 0x77u));
-        float radius = 0.5f * pen.width * (0.9f + 0.2f * noise1(s * 0.5f, seed ^ 0x99u)) * ss;
-        float cx = px * ss, cy = py * ss;
+        float radius = 0.5f * pen.width * (0.9f + 0.2f * noise1(s * 0.5f, seed ^ 0x99u)) * unit;
+        float cx = px * unit, cy = py * unit;
         int x0 = std::max(box.x0, static_cast<int>(cx - radius - 1));
         int x1 = std::min(box.x1 - 1, static_cast<int>(cx + radius + 1));
         int y0 = std::max(box.y0, static_cast<int>(cy - radius - 1));
@@ -95,17 +97,17 @@ void lay_pass(const Path& path, const Pen& pen, float pressure, Pt offset, std::
 
 }  // namespace
 
-// ---------------------------------------------------------------- Mask
+// ---------------------------------------------------------------- Grid
 
-Mask::Mask(int width, int height, int ss)
-    : ss_(ss), w_(width * ss), h_(height * ss), v_(static_cast<size_t>(w_) * h_, 0.0f) {}
+Grid::Grid(int width, int height, int unit)
+    : unit_(unit), w_(width * unit), h_(height * unit), v_(static_cast<size_t>(w_) * h_, 0.0f) {}
 
-void Mask::scan_polygon(const Path& poly, std::vector<std::uint8_t>& inside) const {
+void Grid::scan_polygon(const Path& poly, std::vector<std::uint8_t>& inside) const {
     inside.assign(v_.size(), 0);
     if (poly.size() < 3) return;
     std::vector<std::pair<float, int>> crossings;
     for (int sy = 0; sy < h_; ++sy) {
-        float y = (sy + 0.5f) / ss_;
+        float y = (sy + 0.5f) / unit_;
         crossings.clear();
         for (size_t i = 0; i < poly.size(); ++i) {
             const Pt& a = poly[i];
@@ -119,15 +121,15 @@ void Mask::scan_polygon(const Path& poly, std::vector<std::uint8_t>& inside) con
         for (size_t i = 0; i + 1 < crossings.size(); ++i) {
             winding += crossings[i].second;
             if (winding == 0) continue;
-            int x0 = std::max(0, static_cast<int>(std::ceil(crossings[i].first * ss_ - 0.5f)));
-            int x1 =
-                std::min(w_ - 1, static_cast<int>(std::floor(crossings[i + 1].first * ss_ - 0.5f)));
+            int x0 = std::max(0, static_cast<int>(std::ceil(crossings[i].first * unit_ - 0.5f)));
+            int x1 = std::min(w_ - 1,
+                              static_cast<int>(std::floor(crossings[i + 1].first * unit_ - 0.5f)));
             for (int sx = x0; sx <= x1; ++sx) inside[static_cast<size_t>(sy) * w_ + sx] = 1;
         }
     }
 }
 
-void Mask::add_polygon(const Path& poly) {
+void Grid::add_polygon(const Path& poly) {
     std::vector<std::uint8_t> inside;
     scan_polygon(poly, inside);
     for (size_t i = 0; i < v_.size(); ++i) {
@@ -135,7 +137,7 @@ void Mask::add_polygon(const Path& poly) {
     }
 }
 
-void Mask::cut_polygon(const Path& poly) {
+void Grid::cut_polygon(const Path& poly) {
     std::vector<std::uint8_t> inside;
     scan_polygon(poly, inside);
     for (size_t i = 0; i < v_.size(); ++i) {
@@ -143,7 +145,7 @@ void Mask::cut_polygon(const Path& poly) {
     }
 }
 
-void Mask::intersect_polygon(const Path& poly) {
+void Grid::intersect_polygon(const Path& poly) {
     std::vector<std::uint8_t> inside;
     scan_polygon(poly, inside);
     for (size_t i = 0; i < v_.size(); ++i) {
@@ -151,9 +153,10 @@ void Mask::intersect_polygon(const Path& poly) {
     }
 }
 
-Mask Mask::rim(float dx, float dy) const {
-    Mask out(w_ / ss_, h_ / ss_, ss_);
-    int ox = static_cast<int>(std::lround(dx * ss_)), oy = static_cast<int>(std::lround(dy * ss_));
+Grid Grid::rim(float dx, float dy) const {
+    Grid out(w_ / unit_, h_ / unit_, unit_);
+    int ox = static_cast<int>(std::lround(dx * unit_)),
+        oy = static_cast<int>(std::lround(dy * unit_));
     for (int y = 0; y < h_; ++y) {
         for (int x = 0; x < w_; ++x) {
             if (at(x, y) < 0.5f) continue;
@@ -165,16 +168,16 @@ Mask Mask::rim(float dx, float dy) const {
     return out;
 }
 
-void Mask::add_line(const Path& path, float width) {
+void Grid::add_line(const Path& path, float width) {
     if (path.empty()) return;
-    Box box = path_box(path, width + 1.0f, ss_, w_, h_);
+    Box box = path_box(path, width + 1.0f, unit_, w_, h_);
     if (box.w() <= 0 || box.h() <= 0) return;
     std::vector<float> buf(static_cast<size_t>(box.w()) * box.h(), 0.0f);
     Pen solid;
     solid.width = width;
     solid.wobble = 0.0f;
     solid.taper = 0.0f;
-    lay_pass(path.size() == 1 ? Path{path[0], path[0]} : path, solid, 1.0f, {}, 1, ss_, box, buf);
+    lay_pass(path.size() == 1 ? Path{path[0], path[0]} : path, solid, 1.0f, {}, 1, unit_, box, buf);
     for (int y = box.y0; y < box.y1; ++y) {
         for (int x = box.x0; x < box.x1; ++x) {
             float v = buf[static_cast<size_t>(y - box.y0) * box.w() + (x - box.x0)];
@@ -184,10 +187,56 @@ void Mask::add_line(const Path& path, float width) {
     }
 }
 
+void Grid::cut(const Grid& other) {
+    for (size_t i = 0; i < v_.size(); ++i) {
+        if (other.v_[i] > 0.5f) v_[i] = 0.0f;
+    }
+}
+
+// ---------------------------------------------------------------- Mask
+
+Mask::Mask(int width, int height, int ss, int scale) : fine_(width, height, ss * scale) {
+    if (scale > 1) layout_ = Grid(width, height, ss);
+}
+
+void Mask::add_polygon(const Path& poly) {
+    on_each_grid([&](Grid& g) { g.add_polygon(poly); });
+}
+
+void Mask::cut_polygon(const Path& poly) {
+    on_each_grid([&](Grid& g) { g.cut_polygon(poly); });
+}
+
+void Mask::intersect_polygon(const Path& poly) {
+    on_each_grid([&](Grid& g) { g.intersect_polygon(poly); });
+}
+
+Mask Mask::rim(float dx, float dy) const {
+    Mask out = *this;
+    out.on_each_grid([&](Grid& g) { g = g.rim(dx, dy); });
+    return out;
+}
+
+void Mask::add_line(const Path& path, float width) {
+    on_each_grid([&](Grid& g) { g.add_line(path, width); });
+}
+
+void Mask::cut(const Mask& other) {
+    fine_.cut(other.fine_);
+    if (!layout_.empty()) layout_.cut(other.layout_);
+}
+
 // ---------------------------------------------------------------- Canvas
 
-Canvas::Canvas(int width, int height, int ss, std::uint32_t seed)
-    : w_(width), h_(height), ss_(ss), sw_(width * ss), sh_(height * ss), seed_(seed) {
+Canvas::Canvas(int width, int height, int ss, std::uint32_t seed, int scale)
+    : w_(width),
+      h_(height),
+      ss_(ss),
+      scale_(scale),
+      unit_(ss * scale),
+      sw_(width * unit_),
+      sh_(height * unit_),
+      seed_(seed) {
     size_t n = static_cast<size_t>(sw_) * sh_;
     r_.assign(n, 0.0f);
     g_.assign(n, 0.0f);
@@ -212,8 +261,9 @@ void Canvas::composite(int x, int y, Rgb c, float a) {
 }
 
 float Canvas::tooth(int sx, int sy) const {
-    // The paper's tooth: bumps about a pixel across that catch graphite, plus a
-    // finer speckle, the same for every line drawn on this sheet.
+    // The paper's tooth: bumps about an output pixel across that catch graphite,
+    // plus a finer speckle, the same for every line drawn on this sheet. It goes
+    // by output pixels, so a picture drawn at a larger scale shows finer grain.
     float x = static_cast<float>(sx) / ss_, y = static_cast<float>(sy) / ss_;
     float coarse = fbm2(x * 0.8f, y * 0.8f, seed_ ^ 0xabcdu);
     float fine = hash2(sx / 2, sy / 2, seed_ ^ 0x1234u);
@@ -232,7 +282,7 @@ void Canvas::fill(const Mask& region, Rgb colour, float opacity) {
 
 void Canvas::stroke(const Path& path, const Pen& pen, const Mask* clip) {
     if (path.size() < 2) return;
-    Box box = path_box(path, pen.width + pen.wobble * 1.4f + 1.0f, ss_, sw_, sh_);
+    Box box = path_box(path, pen.width + pen.wobble * 1.4f + 1.0f, unit_, sw_, sh_);
     if (box.w() <= 0 || box.h() <= 0) return;
     std::vector<float> total(static_cast<size_t>(box.w()) * box.h(), 0.0f);
     std::vector<float> pass(total.size());
@@ -245,7 +295,7 @@ void Canvas::stroke(const Path& path, const Pen& pen, const Mask* clip) {
             offset = {rng.range(-0.35f, 0.35f), rng.range(-0.35f, 0.35f)};
             pressure *= 0.65f;
         }
-        lay_pass(path, pen, pressure, offset, rng.next(), ss_, box, pass);
+        lay_pass(path, pen, pressure, offset, rng.next(), unit_, box, pass);
         for (size_t i = 0; i < total.size(); ++i)
             total[i] = 1.0f - (1.0f - total[i]) * (1.0f - pass[i]);
     }
@@ -261,10 +311,12 @@ void Canvas::stroke(const Path& path, const Pen& pen, const Mask* clip) {
 }
 
 void Canvas::hatch(const Mask& region, float angle, float spacing, const Pen& pen) {
-    Box box = mask_box(region);
+    const Grid& layout = region.layout();
+    Box box = grid_box(layout);
     if (box.w() <= 0) return;
-    float x0 = static_cast<float>(box.x0) / ss_, y0 = static_cast<float>(box.y0) / ss_;
-    float x1 = static_cast<float>(box.x1) / ss_, y1 = static_cast<float>(box.y1) / ss_;
+    const int unit = layout.unit();
+    float x0 = static_cast<float>(box.x0) / unit, y0 = static_cast<float>(box.y0) / unit;
+    float x1 = static_cast<float>(box.x1) / unit, y1 = static_cast<float>(box.y1) / unit;
     float dx = std::cos(angle * kDegToRad), dy = -std::sin(angle * kDegToRad);
     float nx = -dy, ny = dx;
     Pt centre{(x0 + x1) * 0.5f, (y0 + y1) * 0.5f};
@@ -304,7 +356,7 @@ void Canvas::outline(const Mask& region, const Pen& pen) {
     std::vector<float> total(a_.size(), 0.0f);
     std::vector<float> pass(a_.size());
     Rng rng(next_seed());
-    const float radius = 0.5f * pen.width * ss_;
+    const float radius = 0.5f * pen.width * unit_;
     for (int p = 0; p < pen.passes; ++p) {
         std::fill(pass.begin(), pass.end(), 0.0f);
         std::uint32_t warp = rng.next();
@@ -315,12 +367,13 @@ void Canvas::outline(const Mask& region, const Pen& pen) {
                 bool edge = region.at(x - 1, y) < 0.5f || region.at(x + 1, y) < 0.5f ||
                             region.at(x, y - 1) < 0.5f || region.at(x, y + 1) < 0.5f;
                 if (!edge) continue;
-                float fx = static_cast<float>(x) / ss_, fy = static_cast<float>(y) / ss_;
-                float cx = x + 0.5f +
-                           (noise2(fx * 0.25f, fy * 0.25f, warp) - 0.5f) * 2.0f * pen.wobble * ss_;
-                float cy =
-                    y + 0.5f +
-                    (noise2(fx * 0.25f, fy * 0.25f, warp ^ 0x3u) - 0.5f) * 2.0f * pen.wobble * ss_;
+                float fx = static_cast<float>(x) / unit_, fy = static_cast<float>(y) / unit_;
+                float cx =
+                    x + 0.5f +
+                    (noise2(fx * 0.25f, fy * 0.25f, warp) - 0.5f) * 2.0f * pen.wobble * unit_;
+                float cy = y + 0.5f +
+                           (noise2(fx * 0.25f, fy * 0.25f, warp ^ 0x3u) - 0.5f) * 2.0f *
+                               pen.wobble * unit_;
                 float press = pressure * (0.8f + 0.2f * noise2(fx * 0.4f, fy * 0.4f, warp ^ 0x9u));
                 int ix0 = std::max(0, static_cast<int>(cx - radius - 1));
                 int ix1 = std::min(sw_ - 1, static_cast<int>(cx + radius + 1));
@@ -375,11 +428,46 @@ Rgb8 to_rgb8(float r, float g, float b) {
 
 }  // namespace
 
+std::vector<float> Canvas::coverage_for_keeping() const {
+    const int ow = w_ * scale_, oh = h_ * scale_;
+    const int lead = (unit_ - ss_) / 2;  // samples the window reaches before its own pixel
+    std::vector<double> prefix(static_cast<size_t>(std::max(sw_, sh_)) + 1, 0.0);
+    auto window = [&](int first, int limit) {
+        int lo = std::clamp(first, 0, limit), hi = std::clamp(first + unit_, 0, limit);
+        return prefix[hi] - prefix[lo];
+    };
+    // Sums across each row of samples, then down each column of those sums.
+    std::vector<double> across(static_cast<size_t>(sh_) * ow);
+    for (int sy = 0; sy < sh_; ++sy) {
+        for (int sx = 0; sx < sw_; ++sx)
+            prefix[sx + 1] = prefix[sx] + a_[static_cast<size_t>(sy) * sw_ + sx];
+        for (int x = 0; x < ow; ++x)
+            across[static_cast<size_t>(sy) * ow + x] = window(x * ss_ - lead, sw_);
+    }
+    std::vector<float> out(static_cast<size_t>(ow) * oh);
+    const double area = static_cast<double>(unit_) * unit_;
+    for (int x = 0; x < ow; ++x) {
+        for (int sy = 0; sy < sh_; ++sy)
+            prefix[sy + 1] = prefix[sy] + across[static_cast<size_t>(sy) * ow + x];
+        for (int y = 0; y < oh; ++y)
+            out[static_cast<size_t>(y) * ow + x] =
+                static_cast<float>(window(y * ss_ - lead, sh_) / area);
+    }
+    return out;
+}
+
 Image Canvas::resolve(Rgb under, float threshold) const {
-    Image out(w_, h_);
+    const int ow = w_ * scale_, oh = h_ * scale_;
+    Image out(ow, oh);
+    // At a scale above 1 a pixel is kept, or left as the key colour, by the
+    // coverage of a window one picture unit wide centred on it rather than by
+    // its own: the picture keeps the outline it has at scale 1, traced finer,
+    // and a line too faint to be kept at scale 1 stays out at every scale.
+    const std::vector<float> keep =
+        scale_ > 1 && threshold > 0.0f ? coverage_for_keeping() : std::vector<float>{};
     const float inv = 1.0f / static_cast<float>(ss_ * ss_);
-    for (int y = 0; y < h_; ++y) {
-        for (int x = 0; x < w_; ++x) {
+    for (int y = 0; y < oh; ++y) {
+        for (int x = 0; x < ow; ++x) {
             float r = 0, g = 0, b = 0, a = 0;
             for (int sy = 0; sy < ss_; ++sy) {
                 for (int sx = 0; sx < ss_; ++sx) {
@@ -391,7 +479,8 @@ Image Canvas::resolve(Rgb under, float threshold) const {
                 }
             }
             r *= inv, g *= inv, b *= inv, a *= inv;
-            if (a < threshold) continue;
+            float kept = keep.empty() ? a : keep[static_cast<size_t>(y) * ow + x];
+            if (kept < threshold) continue;
             out.set(x, y,
                     to_rgb8(r + (1 - a) * under.r, g + (1 - a) * under.g, b + (1 - a) * under.b));
         }
@@ -405,10 +494,10 @@ Image Canvas::resolve_opaque(Rgb under) const {
 }
 
 Image Canvas::resolve_alpha(Rgb under) const {
-    Image out(w_, h_);
+    Image out(w_ * scale_, h_ * scale_);
     const float inv = 1.0f / static_cast<float>(ss_ * ss_);
-    for (int y = 0; y < h_; ++y) {
-        for (int x = 0; x < w_; ++x) {
+    for (int y = 0; y < out.height(); ++y) {
+        for (int x = 0; x < out.width(); ++x) {
             float r = 0, g = 0, b = 0, a = 0;
             for (int sy = 0; sy < ss_; ++sy) {
                 for (int sx = 0; sx < ss_; ++sx) {
@@ -531,8 +620,8 @@ void Canvas::centre_content(float cx, float cy) {
         }
     }
     if (x1 < 0) return;
-    int dx = static_cast<int>(std::lround(cx * ss_ - (x0 + x1 + 1) * 0.5f));
-    int dy = static_cast<int>(std::lround(cy * ss_ - (y0 + y1 + 1) * 0.5f));
+    int dx = static_cast<int>(std::lround(cx * unit_ - (x0 + x1 + 1) * 0.5f));
+    int dy = static_cast<int>(std::lround(cy * unit_ - (y0 + y1 + 1) * 0.5f));
     auto shift = [&](std::vector<float>& ch) {
         std::vector<float> out(ch.size(), 0.0f);
         for (int y = 0; y < sh_; ++y) {
@@ -556,7 +645,20 @@ Mask Canvas::coverage(float threshold) const {
     Mask m = mask();
     for (int y = 0; y < sh_; ++y) {
         for (int x = 0; x < sw_; ++x) {
-            if (a_[static_cast<size_t>(y) * sw_ + x] >= threshold) m.at(x, y) = 1.0f;
+            if (a_[static_cast<size_t>(y) * sw_ + x] >= threshold) m.fine_.at(x, y) = 1.0f;
+        }
+    }
+    if (m.layout_.empty()) return m;
+    // On the scale-1 grid, by the mean coverage of the samples each one stands for.
+    Grid& layout = m.layout_;
+    for (int ly = 0; ly < layout.height(); ++ly) {
+        for (int lx = 0; lx < layout.width(); ++lx) {
+            float sum = 0.0f;
+            for (int y = ly * scale_; y < (ly + 1) * scale_; ++y) {
+                for (int x = lx * scale_; x < (lx + 1) * scale_; ++x)
+                    sum += a_[static_cast<size_t>(y) * sw_ + x];
+            }
+            if (sum >= threshold * static_cast<float>(scale_ * scale_)) layout.at(lx, ly) = 1.0f;
         }
     }
     return m;

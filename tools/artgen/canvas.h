@@ -1,8 +1,10 @@
 #pragma once
 // A supersampled drawing surface that imitates pencil on paper. Shapes are
-// given in output pixels; the surface keeps `ss` x `ss` samples per pixel and
-// resolves them to an 8-bit picture at the end. Everything is composited
-// "over" in drawing order, so a later paper-toned fill hides earlier strokes.
+// given in picture units, the pixels of the picture at scale 1; a canvas drawn
+// at scale K makes a picture K times larger each way from the same strokes,
+// with `ss` x `ss` samples per output pixel, and resolves them to an 8-bit
+// picture at the end. Everything is composited "over" in drawing order, so a
+// later paper-toned fill hides earlier strokes.
 #include <cstdint>
 #include <vector>
 
@@ -35,23 +37,51 @@ inline constexpr Rgb kBlue{70, 110, 190};
 // How a pencil line is laid down.
 struct Pen {
     Rgb colour = ink::kGraphite;
-    float width = 1.1f;      // in output pixels
+    float width = 1.1f;      // in picture units
     float pressure = 0.85f;  // peak opacity of the graphite
-    float wobble = 0.35f;    // sideways drift of the hand, in output pixels
+    float wobble = 0.35f;    // sideways drift of the hand, in picture units
     int passes = 2;          // lines gone over again
     float grain = 0.45f;     // how much the paper's tooth breaks the line
-    float taper = 1.2f;      // length over which the ends fade, in output pixels
+    float taper = 1.2f;      // length over which the ends fade, in picture units
 };
 
-// Coverage of a region at sample resolution, values 0..1.
-class Mask {
+// Coverage of a region on one grid of samples, values 0..1, `unit` samples per
+// picture unit.
+class Grid {
   public:
-    Mask(int width, int height, int ss);
-    int ss() const { return ss_; }
+    Grid() = default;
+    Grid(int width, int height, int unit);
+    int unit() const { return unit_; }
     int width() const { return w_; }
     int height() const { return h_; }
+    bool empty() const { return v_.empty(); }
     float at(int x, int y) const { return v_[static_cast<size_t>(y) * w_ + x]; }
     float& at(int x, int y) { return v_[static_cast<size_t>(y) * w_ + x]; }
+
+    void add_polygon(const Path& poly);
+    void cut_polygon(const Path& poly);
+    void intersect_polygon(const Path& poly);
+    Grid rim(float dx, float dy) const;
+    void add_line(const Path& path, float width);
+    void cut(const Grid& other);
+
+  private:
+    void scan_polygon(const Path& poly, std::vector<std::uint8_t>& inside) const;
+    int unit_ = 1, w_ = 0, h_ = 0;
+    std::vector<float> v_;
+};
+
+// A region of a canvas, at the canvas's sample resolution. A region of a canvas
+// drawn at a scale above 1 also keeps its coverage on the scale-1 grid: hatching
+// takes its extent from there, so that it lays the same lines and draws the
+// same random numbers at every scale.
+class Mask {
+  public:
+    Mask(int width, int height, int ss, int scale = 1);
+    int width() const { return fine_.width(); }  // in samples
+    int height() const { return fine_.height(); }
+    float at(int x, int y) const { return fine_.at(x, y); }
+    const Grid& layout() const { return layout_.empty() ? fine_ : layout_; }
 
     void add_polygon(const Path& poly);  // union
     void cut_polygon(const Path& poly);  // difference
@@ -61,20 +91,28 @@ class Mask {
     Mask rim(float dx, float dy) const;
     // Union with a thick line (no grain, no wobble): for bold lettering.
     void add_line(const Path& path, float width);
+    // Difference with another region of the same canvas.
+    void cut(const Mask& other);
 
   private:
-    void scan_polygon(const Path& poly, std::vector<std::uint8_t>& inside) const;
-    int ss_, w_, h_;
-    std::vector<float> v_;
+    friend class Canvas;
+    template <class Op>
+    void on_each_grid(Op op) {
+        op(fine_);
+        if (!layout_.empty()) op(layout_);
+    }
+    Grid fine_, layout_;
 };
 
 class Canvas {
   public:
-    Canvas(int width, int height, int ss, std::uint32_t seed);
+    // `width` x `height` picture units, drawn at `scale` output pixels per unit.
+    Canvas(int width, int height, int ss, std::uint32_t seed, int scale = 1);
     int width() const { return w_; }
     int height() const { return h_; }
     int ss() const { return ss_; }
-    Mask mask() const { return Mask(w_, h_, ss_); }
+    int scale() const { return scale_; }
+    Mask mask() const { return Mask(w_, h_, ss_, scale_); }
     Mask polygon_mask(const Path& poly) const;
 
     void fill(const Path& poly, Rgb colour, float opacity = 1.0f);
@@ -87,8 +125,9 @@ class Canvas {
     // Sprinkles light graphite specks over a region: the grain of a shaded area.
     void speckle(const Mask& region, Rgb colour, float amount);
 
-    // Resolves to a picture. Pixels whose coverage is below `threshold` become
-    // the key colour; covered pixels are composited over `under`.
+    // Resolves to a picture of width() x height() times scale(). Pixels whose
+    // coverage is below `threshold` become the key colour; covered pixels are
+    // composited over `under`.
     Image resolve(Rgb under, float threshold) const;
     // Resolves everything over `under`, fully opaque.
     Image resolve_opaque(Rgb under) const;
@@ -107,12 +146,15 @@ class Canvas {
   private:
     void composite(int x, int y, Rgb c, float a);
     float tooth(int sx, int sy) const;
-    int w_, h_, ss_, sw_, sh_;
+    std::vector<float> coverage_for_keeping() const;
+    int w_, h_, ss_, scale_;
+    int unit_;  // samples per picture unit
+    int sw_, sh_;
     std::uint32_t seed_;
     std::vector<float> r_, g_, b_, a_;  // premultiplied
 };
 
-// Path helpers, all in output pixels.
+// Path helpers, all in picture units.
 Path ellipse(Pt centre, float rx, float ry, int segments = 48, float start_deg = 0.0f,
              float sweep_deg = 360.0f);
 // A Catmull-Rom curve through the points.

@@ -61,7 +61,7 @@ Image Image::cropped(int x, int y, int w, int h) const {
     return out;
 }
 
-void Image::write_png(const std::string& path, bool with_alpha) const {
+void Image::write_png(const std::string& path, bool with_alpha, RowFilter filter) const {
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!file) throw std::runtime_error("cannot write " + path);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -79,6 +79,7 @@ void Image::write_png(const std::string& path, bool with_alpha) const {
                  with_alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 9);
+    if (filter == RowFilter::kNone) png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_write_info(png, info);
     const int channels = with_alpha ? 4 : 3;
     std::vector<png_byte> row(static_cast<size_t>(width_) * channels);

@@ -15,6 +15,10 @@ struct Rgb8 {
 // The colour that the game treats as "nothing here" in every picture.
 inline constexpr Rgb8 kKey{200, 200, 200};
 
+// How PNG rows are filtered before compression: libpng's adaptive choice per
+// row, or none at all.
+enum class RowFilter { kAdaptive, kNone };
+
 class Image {
   public:
     Image() = default;
@@ -35,7 +39,8 @@ class Image {
     Image cropped(int x, int y, int w, int h) const;
 
     // Writes 8-bit RGB, or RGBA when with_alpha; throws std::runtime_error on failure.
-    void write_png(const std::string& path, bool with_alpha = false) const;
+    void write_png(const std::string& path, bool with_alpha = false,
+                   RowFilter filter = RowFilter::kAdaptive) const;
 
   private:
     int index(int x, int y) const { return y * width_ + x; }

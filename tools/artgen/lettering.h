@@ -9,7 +9,7 @@
 namespace art {
 
 struct Lettering {
-    std::vector<Path> strokes;  // in output pixels, ready to draw
+    std::vector<Path> strokes;  // in picture units, ready to draw
     float width = 0;            // advance of the whole text
 };
 

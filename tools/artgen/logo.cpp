@@ -83,8 +83,8 @@ void draw_notepad(Canvas& c) {
 
 }  // namespace
 
-Image draw_logo() {
-    Canvas c(414, 230, 3, Rng::seed_of("logo"));
+Image draw_logo(int scale) {
+    Canvas c(414, 230, 3, Rng::seed_of("logo"), scale);
     draw_notepad(c);
     draw_pencil(c, {112, 210}, -48, 118, 14, 1.6f);
 
@@ -94,11 +94,7 @@ Image draw_logo() {
     for (const Path& s : big.strokes) letters.add_line(s, 10.0f);
     Mask shadow = c.mask();
     for (const Path& s : big.strokes) shadow.add_line(translated(s, 4.0f, 3.5f), 10.0f);
-    for (int y = 0; y < shadow.height(); ++y) {
-        for (int x = 0; x < shadow.width(); ++x) {
-            if (letters.at(x, y) > 0.5f) shadow.at(x, y) = 0.0f;
-        }
-    }
+    shadow.cut(letters);
     c.fill(shadow, ink::kBody);
     c.hatch(shadow, 45, 1.7f, pens::dark_hatch());
     c.fill(letters, ink::kBody);
@@ -122,12 +118,15 @@ Image draw_logo() {
     return c.resolve(ink::kPaper, 0.3f);
 }
 
-Image draw_pointer() {
-    Canvas c(20, 20, 6, Rng::seed_of("pointer"));
+Image draw_pointer(int scale) {
+    Canvas c(20, 20, 6, Rng::seed_of("pointer"), scale);
     draw_pencil(c, {0.3f, 0.3f}, 45, 26.5f, 5.8f, 0.75f);
     Image out = c.resolve(ink::kPaper, 0.4f);
-    // The very tip is the hot spot: it must be a solid graphite pixel.
-    out.set(0, 0, {50, 50, 56});
+    // The very tip is the hot spot: it must be a solid graphite pixel, at
+    // every scale the whole block that stands for it.
+    for (int y = 0; y < scale; ++y) {
+        for (int x = 0; x < scale; ++x) out.set(x, y, {50, 50, 56});
+    }
     return out;
 }
 

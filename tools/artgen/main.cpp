@@ -2,7 +2,9 @@
 //
 //   artgen ASSETS_DIR [CONTACT_SHEET.png]
 //
-// Writes the game's pictures and icons under ASSETS_DIR; with a second argument
+// Writes the game's pictures and icons under ASSETS_DIR, and the pictures again
+// at 2, 3 and 4 times the size, drawn from the same strokes, under ASSETS_DIR/2x,
+// ASSETS_DIR/3x and ASSETS_DIR/4x with the same names. With a second argument
 // also writes a labelled contact sheet there and mock-up screens beside it
 // (NAME-play.png, NAME-title.png, NAME-logo.png, NAME-seams.png).
 #include <cstdio>
@@ -15,34 +17,61 @@
 #include "scenery.h"
 #include "sprites.h"
 
+namespace {
+
+namespace fs = std::filesystem;
+
+art::AllArt draw_all(int scale) {
+    art::AllArt all;
+    all.parts = art::draw_sheet_parts(scale);
+    all.sheet = art::assemble_sheet(all.parts, scale);
+    all.paper = art::draw_paper(scale);
+    all.mountains1 = art::draw_mountains(1, scale);
+    all.mountains2 = art::draw_mountains(2, scale);
+    all.pointer = art::draw_pointer(scale);
+    all.logo = art::draw_logo(scale);
+    return all;
+}
+
+void write_pictures(const art::AllArt& all, const fs::path& dir, art::RowFilter filter) {
+    fs::create_directories(dir);
+    auto write = [&](const art::Image& picture, const char* name) {
+        picture.write_png((dir / name).string(), false, filter);
+    };
+    write(all.paper, "paper.png");
+    write(all.sheet, "sprite_sheet.png");
+    write(all.mountains1, "mountain_1.png");
+    write(all.mountains2, "mountain_2.png");
+    write(all.pointer, "pointer.png");
+    write(all.logo, "logo.png");
+}
+
+void write_icons(const fs::path& dir) {
+    fs::create_directories(dir);
+    for (int size : {256, 128, 64, 48, 32}) {
+        std::string name = "scribble-squadron-" + std::to_string(size) + ".png";
+        art::draw_icon(size).write_png((dir / name).string(), true);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: %s ASSETS_DIR [CONTACT_SHEET.png]\n", argv[0]);
         return 2;
     }
     try {
-        namespace fs = std::filesystem;
         const fs::path assets = argv[1];
-        fs::create_directories(assets / "icon");
-        art::AllArt all;
-        all.parts = art::draw_sheet_parts();
-        all.sheet = art::assemble_sheet(all.parts);
-        all.paper = art::draw_paper();
-        all.mountains1 = art::draw_mountains(1);
-        all.mountains2 = art::draw_mountains(2);
-        all.pointer = art::draw_pointer();
-        all.logo = art::draw_logo();
-
-        all.paper.write_png((assets / "paper.png").string());
-        all.sheet.write_png((assets / "sprite_sheet.png").string());
-        all.mountains1.write_png((assets / "mountain_1.png").string());
-        all.mountains2.write_png((assets / "mountain_2.png").string());
-        all.pointer.write_png((assets / "pointer.png").string());
-        all.logo.write_png((assets / "logo.png").string());
-        for (int size : {256, 128, 64, 48, 32}) {
-            std::string name = "scribble-squadron-" + std::to_string(size) + ".png";
-            art::draw_icon(size).write_png((assets / "icon" / name).string(), true);
-        }
+        const art::AllArt all = draw_all(1);
+        write_pictures(all, assets, art::RowFilter::kAdaptive);
+        write_icons(assets / "icon");
+        // The pencil grain defeats PNG's row predictors: unfiltered, the larger
+        // pictures pack about a tenth smaller and decode about a third faster.
+        // The scale-1 pictures keep the settings they were committed with.
+        for (int scale : {2, 3, 4})
+            write_pictures(draw_all(scale), assets / (std::to_string(scale) + "x"),
+                           art::RowFilter::kNone);
         if (argc == 3) {
             const std::string font = (assets / "font" / "ComicNeue-Bold.otf").string();
             fs::path contact = argv[2];

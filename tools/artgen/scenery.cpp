@@ -46,11 +46,37 @@ void doodle_spiral(Canvas& c, Pt at, float r, const Pen& pen) {
     c.stroke(spiral, pen);
 }
 
+// Warm blotches, fine grain and a darker edge over the whole page. The blotches
+// and the edge go by picture units; the grain by output pixels, finer at a
+// larger scale, as the pencil's grain is.
+void age_paper(Image& page, int scale) {
+    const int w = page.width(), h = page.height();
+    const float unit = static_cast<float>(scale);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            float ux = static_cast<float>(x) / unit, uy = static_cast<float>(y) / unit;
+            float blotch = (fbm2(ux * 0.012f, uy * 0.012f, 11) - 0.5f) * 7.0f;
+            float grain =
+                (hash2(x, y, 23) - 0.5f) * 5.0f + (noise2(x * 0.5f, y * 0.5f, 29) - 0.5f) * 4.0f;
+            int from_edge = std::min(std::min(x, y), std::min(w - 1 - x, h - 1 - y));
+            float edge = std::max(0.0f, 1.0f - static_cast<float>(from_edge) / unit / 14.0f) * 8.0f;
+            Rgb8 p = page.at(x, y);
+            auto adj = [&](std::uint8_t v, float k) {
+                int out = static_cast<int>(std::lround(v + (blotch + grain) * k - edge));
+                return static_cast<std::uint8_t>(std::clamp(out, 30, 255));
+            };
+            Rgb8 q{adj(p.r, 1.0f), adj(p.g, 1.0f), adj(p.b, 1.15f)};
+            if (q == kKey) q.b = 198;
+            page.set(x, y, q);
+        }
+    }
+}
+
 }  // namespace
 
-Image draw_paper() {
+Image draw_paper(int scale) {
     const int w = 640, h = 480;
-    Canvas c(w, h, 2, Rng::seed_of("paper"));
+    Canvas c(w, h, 2, Rng::seed_of("paper"), scale);
     Rng rng(Rng::seed_of("paper lines"));
 
     // Printed ruling: straight, even, slightly broken by the paper's grain.
@@ -79,27 +105,7 @@ Image draw_paper() {
              faint);
 
     Image page = c.resolve_opaque(ink::kPaper);
-    // Warm blotches and fine grain over everything, printed lines included.
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            float blotch = (fbm2(x * 0.012f, y * 0.012f, 11) - 0.5f) * 7.0f;
-            float grain =
-                (hash2(x, y, 23) - 0.5f) * 5.0f + (noise2(x * 0.5f, y * 0.5f, 29) - 0.5f) * 4.0f;
-            float edge =
-                std::max(0.0f, 1.0f - static_cast<float>(std::min(std::min(x, y),
-                                                                  std::min(w - 1 - x, h - 1 - y))) /
-                                          14.0f) *
-                8.0f;
-            Rgb8 p = page.at(x, y);
-            auto adj = [&](std::uint8_t v, float k) {
-                int out = static_cast<int>(std::lround(v + (blotch + grain) * k - edge));
-                return static_cast<std::uint8_t>(std::clamp(out, 30, 255));
-            };
-            Rgb8 q{adj(p.r, 1.0f), adj(p.g, 1.0f), adj(p.b, 1.15f)};
-            if (q == kKey) q.b = 198;
-            page.set(x, y, q);
-        }
-    }
+    age_paper(page, scale);
     return page;
 }
 
@@ -137,9 +143,36 @@ std::vector<float> ridge(const std::vector<Peak>& peaks, float ground, std::uint
     return rows;
 }
 
+// The ridge's row at column u (in picture units), between the computed columns.
+float ridge_at(const std::vector<float>& rows, float u) {
+    u = std::clamp(u, 0.0f, static_cast<float>(rows.size() - 1));
+    size_t i = std::min(static_cast<size_t>(u), rows.size() - 2);
+    float t = u - static_cast<float>(i);
+    return rows[i] + (rows[i + 1] - rows[i]) * t;
+}
+
+// The shape's own coverage decides what is solid ground: every pixel at or
+// below the ridge is opaque, none above it. Column x of the scale-1 picture
+// takes the ridge at x; at scale K the K columns that stand for it take the
+// ridge at K points spread evenly around x, so each block keeps its column's height.
+void cut_to_ridge(Image& out, const std::vector<float>& rows, float bottom, int scale) {
+    const float k = static_cast<float>(scale);
+    for (int x = 0; x < out.width(); ++x) {
+        float row = ridge_at(rows, (static_cast<float>(x) + 0.5f) / k - 0.5f);
+        int top = static_cast<int>(std::ceil(row * k - 0.5f));
+        for (int y = 0; y < out.height(); ++y) {
+            bool inside = y >= top && y < bottom * k;
+            if (!inside)
+                out.set(x, y, kKey);
+            else if (out.at(x, y) == kKey)
+                out.set(x, y, {201, 199, 194});
+        }
+    }
+}
+
 }  // namespace
 
-Image draw_mountains(int which) {
+Image draw_mountains(int which, int scale) {
     const float ground = which == 1 ? kGroundScreenY - kMountain1Y : kGroundScreenY - kMountain2Y;
     // The band's lower edge is level on screen too: the lower-drawn range stops 4 rows earlier.
     const float bottom = which == 1 ? kMountainH : kMountainH - (kMountain2Y - kMountain1Y);
@@ -151,7 +184,7 @@ Image draw_mountains(int which) {
                                                       {240, 90}, {290, 58}, {340, 14}, {388, 94}};
     std::vector<float> rows = ridge(peaks, ground, seed);
 
-    Canvas c(kMountainW, kMountainH, 3, seed);
+    Canvas c(kMountainW, kMountainH, 3, seed, scale);
     Path outline_top;
     for (int x = 0; x <= kMountainW; ++x) outline_top.push_back({static_cast<float>(x), rows[x]});
     Path shape = outline_top;
@@ -246,25 +279,14 @@ Image draw_mountains(int which) {
              pens::detail(), &land);
 
     Image out = c.resolve(ink::kPaper, 0.5f);
-    // The shape's own coverage decides what is solid ground: every pixel at or
-    // below the ridge is opaque, none above it.
-    for (int x = 0; x < kMountainW; ++x) {
-        int top = static_cast<int>(std::ceil(rows[x] - 0.5f));
-        for (int y = 0; y < kMountainH; ++y) {
-            bool inside = y >= top && y < bottom;
-            if (!inside)
-                out.set(x, y, kKey);
-            else if (out.at(x, y) == kKey)
-                out.set(x, y, {201, 199, 194});
-        }
-    }
+    cut_to_ridge(out, rows, bottom, scale);
     return out;
 }
 
 // ------------------------------------------------------------------ cloud
 
-Image draw_cloud() {
-    Canvas c(116, 78, 3, Rng::seed_of("cloud"));
+Image draw_cloud(int scale) {
+    Canvas c(116, 78, 3, Rng::seed_of("cloud"), scale);
     std::vector<std::array<float, 3>> lobes{{24, 53, 14}, {40, 39, 17}, {62, 30, 21},
                                             {84, 41, 16}, {98, 55, 12}, {72, 57, 15},
                                             {48, 59, 14}, {30, 63, 10}, {88, 63, 10}};

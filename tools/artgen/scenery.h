@@ -1,5 +1,6 @@
 #pragma once
-// The page and the scenery: notebook paper, the two mountain ranges, the cloud.
+// The page and the scenery: notebook paper, the two mountain ranges, the cloud,
+// each drawn at `scale` output pixels per picture unit.
 #include "image.h"
 
 namespace art {
@@ -10,8 +11,8 @@ inline constexpr int kMountainW = 416, kMountainH = 147;
 inline constexpr int kMountain1Y = 300, kMountain2Y = 304;
 inline constexpr int kGroundScreenY = 433;
 
-Image draw_paper();
-Image draw_mountains(int which);  // 1 or 2
-Image draw_cloud();
+Image draw_paper(int scale);
+Image draw_mountains(int which, int scale);  // which: 1 or 2
+Image draw_cloud(int scale);
 
 }  // namespace art

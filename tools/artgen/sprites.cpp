@@ -24,9 +24,8 @@ Image resolve_sprite(const Canvas& c) {
     return img;
 }
 
-Image draw_cell(const std::string& name, const std::function<void(Canvas&)>& draw,
-                int width = kCellW) {
-    Canvas c(width, kCellH, kSs, Rng::seed_of(name));
+Image draw_cell(const std::string& name, const std::function<void(Canvas&)>& draw, int scale) {
+    Canvas c(kCellW, kCellH, kSs, Rng::seed_of(name), scale);
     draw(c);
     return resolve_sprite(c);
 }
@@ -55,8 +54,8 @@ Path side_of(const Path& cut, Pt far1, Pt far2) {
 
 // Cuts one piece out of a whole drawing, centres it and inks its torn edges.
 Image piece(const std::string& name, const std::function<void(Canvas&, const Place&)>& draw,
-            const std::vector<Path>& keep_sides, const std::vector<Path>& tears) {
-    Canvas c(kCellW, kCellH, kSs, Rng::seed_of(name));
+            const std::vector<Path>& keep_sides, const std::vector<Path>& tears, int scale) {
+    Canvas c(kCellW, kCellH, kSs, Rng::seed_of(name), scale);
     draw(c, Place{});
     Mask keep = c.mask();
     keep.add_polygon({{-5, -5}, {60, -5}, {60, 40}, {-5, 40}});
@@ -70,7 +69,7 @@ Image piece(const std::string& name, const std::function<void(Canvas&, const Pla
     return resolve_sprite(c);
 }
 
-std::array<Image, 4> player_pieces() {
+std::array<Image, 4> player_pieces(int scale) {
     Rng rng(Rng::seed_of("player pieces"));
     Path cut_a = jagged({15.5f, -3}, {15.0f, 36}, 12, 1.2f, rng);  // behind the engine
     Path cut_c = jagged({29.8f, -3}, {30.6f, 36}, 12, 1.2f, rng);  // the tail with the pilot
@@ -82,19 +81,20 @@ std::array<Image, 4> player_pieces() {
     Path above_b = side_of(cut_b, {51, -10}, {-3, -10});
     Path below_b = side_of(cut_b, {51, 40}, {-3, 40});
     auto draw = [](Canvas& c, const Place& at) { draw_player_plane(c, at); };
-    return {
-        piece("player piece nose", draw, {left_of_a}, {cut_a}),
-        piece("player piece wing", draw, {right_of_a, left_of_c, above_b}, {cut_a, cut_b, cut_c}),
-        piece("player piece tail", draw, {right_of_c}, {cut_c}),
-        piece("player piece belly", draw, {right_of_a, left_of_c, below_b}, {cut_a, cut_b, cut_c})};
+    return {piece("player piece nose", draw, {left_of_a}, {cut_a}, scale),
+            piece("player piece wing", draw, {right_of_a, left_of_c, above_b},
+                  {cut_a, cut_b, cut_c}, scale),
+            piece("player piece tail", draw, {right_of_c}, {cut_c}, scale),
+            piece("player piece belly", draw, {right_of_a, left_of_c, below_b},
+                  {cut_a, cut_b, cut_c}, scale)};
 }
 
-std::array<Image, 2> enemy_pieces() {
+std::array<Image, 2> enemy_pieces(int scale) {
     Rng rng(Rng::seed_of("enemy pieces"));
     Path cut = jagged({24.5f, -3}, {22.0f, 36}, 13, 1.4f, rng);
     auto draw = [](Canvas& c, const Place& at) { draw_enemy_plane(c, at); };
-    return {piece("enemy piece front", draw, {side_of(cut, {-10, 36}, {-10, -3})}, {cut}),
-            piece("enemy piece back", draw, {side_of(cut, {60, 36}, {60, -3})}, {cut})};
+    return {piece("enemy piece front", draw, {side_of(cut, {-10, 36}, {-10, -3})}, {cut}, scale),
+            piece("enemy piece back", draw, {side_of(cut, {60, 36}, {60, -3})}, {cut}, scale)};
 }
 
 // A cluster of round puffs, filled and outlined: smoke, gas and the like.
@@ -285,8 +285,8 @@ void draw_wisps(Canvas& c) {
     }
 }
 
-Image blimp_frame(int index) {
-    Canvas c(kBlimpW, kCellH, kSs, Rng::seed_of("blimp frame " + std::to_string(index)));
+Image blimp_frame(int index, int scale) {
+    Canvas c(kBlimpW, kCellH, kSs, Rng::seed_of("blimp frame " + std::to_string(index)), scale);
     draw_blimp(c, Place{16.0f, 0.0f, 1.0f}, true);
     // Gas bursting from the torn nose, in two shapes that alternate.
     if (index == 0) {
@@ -310,46 +310,49 @@ Image blimp_frame(int index) {
 
 }  // namespace
 
-SheetParts draw_sheet_parts() {
+SheetParts draw_sheet_parts(int scale) {
     SheetParts parts;
     auto& f = parts.frames;
-    f[0] = draw_cell("player", [](Canvas& c) { draw_player_plane(c, Place{}); });
+    f[0] = draw_cell(
+        "player", [](Canvas& c) { draw_player_plane(c, Place{}); }, scale);
     f[1] = f[0].mirrored();
-    auto pp = player_pieces();
+    auto pp = player_pieces(scale);
     for (int i = 0; i < 4; ++i) {
         f[2 + i] = pp[i];
         f[6 + i] = pp[i].mirrored();
     }
-    f[10] = draw_cell("blimp", [](Canvas& c) { draw_blimp(c, Place{}, false); });
+    f[10] = draw_cell(
+        "blimp", [](Canvas& c) { draw_blimp(c, Place{}, false); }, scale);
     f[11] = f[10].mirrored();
-    f[12] = draw_cell("enemy", [](Canvas& c) { draw_enemy_plane(c, Place{}); });
+    f[12] = draw_cell(
+        "enemy", [](Canvas& c) { draw_enemy_plane(c, Place{}); }, scale);
     f[13] = f[12].mirrored();
-    f[14] = draw_cell("balloon", draw_balloon);
-    f[15] = draw_cell("balloon burst", draw_balloon_burst);
-    auto ep = enemy_pieces();
+    f[14] = draw_cell("balloon", draw_balloon, scale);
+    f[15] = draw_cell("balloon burst", draw_balloon_burst, scale);
+    auto ep = enemy_pieces(scale);
     f[16] = ep[0];
     f[17] = ep[1];
     f[18] = ep[0].mirrored();
     f[19] = ep[1].mirrored();
-    f[20] = draw_cell("smoke", draw_smoke);
-    f[21] = draw_cell("shot", draw_shot);
-    f[22] = draw_cell("flash", draw_flash);
-    f[23] = draw_cell("burst", draw_burst);
-    f[24] = draw_cell("smoke ring", draw_smoke_ring);
-    f[25] = draw_cell("wisps", draw_wisps);
-    parts.blimp[0] = blimp_frame(0);
-    parts.blimp[1] = blimp_frame(1);
+    f[20] = draw_cell("smoke", draw_smoke, scale);
+    f[21] = draw_cell("shot", draw_shot, scale);
+    f[22] = draw_cell("flash", draw_flash, scale);
+    f[23] = draw_cell("burst", draw_burst, scale);
+    f[24] = draw_cell("smoke ring", draw_smoke_ring, scale);
+    f[25] = draw_cell("wisps", draw_wisps, scale);
+    parts.blimp[0] = blimp_frame(0, scale);
+    parts.blimp[1] = blimp_frame(1, scale);
     parts.blimp[2] = parts.blimp[0].mirrored();
     parts.blimp[3] = parts.blimp[1].mirrored();
-    parts.cloud = draw_cloud();
+    parts.cloud = draw_cloud(scale);
     return parts;
 }
 
-Image assemble_sheet(const SheetParts& parts) {
-    Image sheet(640, 171);
-    for (int i = 0; i < 26; ++i) sheet.blit(parts.frames[i], cell_x(i), cell_y(i));
-    for (int i = 0; i < 4; ++i) sheet.blit(parts.blimp[i], blimp_x(i), kBlimpY);
-    sheet.blit(parts.cloud, kCloudX, kCloudY);
+Image assemble_sheet(const SheetParts& parts, int scale) {
+    Image sheet(640 * scale, 171 * scale);
+    for (int i = 0; i < 26; ++i) sheet.blit(parts.frames[i], cell_x(i) * scale, cell_y(i) * scale);
+    for (int i = 0; i < 4; ++i) sheet.blit(parts.blimp[i], blimp_x(i) * scale, kBlimpY * scale);
+    sheet.blit(parts.cloud, kCloudX * scale, kCloudY * scale);
     return sheet;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The sprite sheet: 26 cells of 48 x 33, four punctured-blimp frames of
-// 80 x 33 and the cloud, laid out where the game cuts them.
+// 80 x 33 and the cloud, laid out where the game cuts them. At scale K every
+// size and offset is K times larger, the 1-pixel gutters K pixels wide.
 #include <array>
 
 #include "image.h"
@@ -27,7 +28,7 @@ struct SheetParts {
     Image cloud;
 };
 
-SheetParts draw_sheet_parts();
-Image assemble_sheet(const SheetParts& parts);
+SheetParts draw_sheet_parts(int scale);
+Image assemble_sheet(const SheetParts& parts, int scale);
 
 }  // namespace art
