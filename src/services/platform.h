@@ -28,6 +28,10 @@ class Platform {
     // Opens the screen of width x height game pixels; false when no display can
     // be had. `fullscreen` follows a nonzero depth in open_graphics.
     virtual bool open_screen(std::string_view title, int width, int height, bool fullscreen) = 0;
+    // How many times finer than the screen's game pixels the back end wants its
+    // frames, chosen when the screen opened: the frames handed to present() are
+    // then that many times larger each way, while the pointer stays in game pixels.
+    virtual int frame_scale() const { return 1; }
     // Why the last open_screen failed, in a few words ("" when unknown).
     virtual std::string last_error() const { return {}; }
     virtual void close_screen() = 0;

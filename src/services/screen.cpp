@@ -2,6 +2,7 @@
 // the back buffer; this unit hands its pixels to the platform back end.
 #include "services/screen.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "services/input.h"
@@ -143,7 +144,7 @@ bool open_graphics(int width, int height, int depth, int hertz) {
     if (width <= 0 || height <= 0) return false;
     if (!platform().open_screen(window_title(), width, height, fullscreen)) return false;
 
-    detail::create_render_target(width, height);
+    detail::create_render_target(width, height, std::clamp(platform().frame_scale(), 1, 8));
     screen = Screen{true, platform().fullscreen()};
     start_pacing(hertz, true);
     if (fullscreen) move_mouse(width / 2, height / 2);

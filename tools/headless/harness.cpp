@@ -105,6 +105,7 @@ File open_for_writing(const std::string& path, const char* what) {
 
 void check_options(const Options& options) {
     if (options.frames && *options.frames < 0) throw Error("--frames must be 0 or more");
+    if (options.scale < 1 || options.scale > 4) throw Error("--scale takes 1 to 4");
     for (const auto& [flip, path] : options.shots) {
         if (flip < 1) throw Error("a shot's flip must be 1 or more (flip 1 is the first frame)");
         if (path.empty()) throw Error("a shot needs a file name");
@@ -123,6 +124,7 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
 
     svc::HeadlessPlatform platform;
     platform.set_keep_last_frame(false);
+    platform.set_frame_scale(options.scale);
     platform.set_audio_capture(!options.audio_path.empty());
     platform.set_joystick_count(joysticks_used(script.events));
     Scheduler scheduler(std::move(script.events), options.frames);

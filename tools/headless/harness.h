@@ -25,6 +25,7 @@ struct Options {
     bool trace_entities = false;
     std::vector<std::pair<int, std::string>> shots;  // flip number, PNG path
     std::string audio_path;                          // WAV of the mixed output; empty = none
+    int scale = 1;  // frames drawn this many times finer (1 to 4): shots are that much larger
 };
 
 // What the observer sees right after each flip, before the script's events for

@@ -15,7 +15,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: scribble-headless [--seed S] [--frames N] [--input FILE] [--trace FILE]\n"
-    "                         [--trace-entities] [--shot F:FILE.png]... [--audio FILE.wav]\n";
+    "                         [--trace-entities] [--shot F:FILE.png]... [--audio FILE.wav]\n"
+    "                         [--scale K]\n";
 
 struct UsageError {
     std::string message;
@@ -69,6 +70,9 @@ harness::Options parse_arguments(int argc, char** argv) {
             const int flip = parse_int(shot.substr(0, colon), "the flip of --shot");
             if (flip < 1) throw UsageError{"the flip of --shot must be 1 or more"};
             options.shots.emplace_back(flip, std::string(shot.substr(colon + 1)));
+        } else if (arg == "--scale") {
+            options.scale = parse_int(value(), "--scale");
+            if (options.scale < 1 || options.scale > 4) throw UsageError{"--scale takes 1 to 4"};
         } else if (arg == "--audio") {
             options.audio_path = value();
         } else if (arg == "--help" || arg == "-h") {

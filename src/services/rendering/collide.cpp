@@ -98,17 +98,19 @@ bool images_collide(const Image& image1, int x1, int y1, int frame1, const Image
     if (!image1 || !image2 || !usable_frame(*image1, frame1) || !usable_frame(*image2, frame2)) {
         return false;
     }
-    const DrawState& s = draw_state();
+    // Collisions are worked out at game resolution, whatever the screen's scale.
+    const Matrix matrix = matrix_of(draw_state());
+    const FrameShape shape1 = shape_of(*image1), shape2 = shape_of(*image2);
     // The boxes reject most pairs before any pixel is looked at.
-    auto box1 = image_box(s, *image1, x1, y1, kCollisionArea);
+    auto box1 = image_box(matrix, shape1, x1, y1, kCollisionArea);
     if (!box1) return false;
-    auto box2 = image_box(s, *image2, x2, y2, kCollisionArea);
+    auto box2 = image_box(matrix, shape2, x2, y2, kCollisionArea);
     if (!box2) return false;
     const PixelBox box{std::max(box1->x0, box2->x0), std::max(box1->y0, box2->y0),
                        std::min(box1->x1, box2->x1), std::min(box1->y1, box2->y1)};
     if (box.x0 >= box.x1 || box.y0 >= box.y1) return false;
-    auto map1 = pixel_map(s, *image1, x1, y1);
-    auto map2 = pixel_map(s, *image2, x2, y2);
+    auto map1 = pixel_map(matrix, shape1, x1, y1);
+    auto map2 = pixel_map(matrix, shape2, x2, y2);
     if (!map1 || !map2) return false;
     const Placement p1{*map1, *box1}, p2{*map2, *box2};
     const Placed a{frame_cache(*image1, frame1), p1};

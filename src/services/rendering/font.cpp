@@ -2,6 +2,8 @@
 // drawing matrix like any image.
 #include "services/rendering/font.h"
 
+#include <cmath>
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -70,15 +72,8 @@ char32_t next_code_point(std::string_view text, std::size_t& pos) {
     return cp;
 }
 
-Image glyph_image(const FT_Bitmap& bitmap, int flags, float handle_x, float handle_y) {
+Pixmap glyph_pixmap(const FT_Bitmap& bitmap) {
     const int width = static_cast<int>(bitmap.width), height = static_cast<int>(bitmap.rows);
-    if (width <= 0 || height <= 0) return nullptr;
-    auto image = std::make_shared<ImageData>();
-    image->width = width;
-    image->height = height;
-    image->flags = flags;
-    image->handle_x = handle_x;
-    image->handle_y = handle_y;
     Pixmap pixmap;
     pixmap.width = width;
     pixmap.height = height;
@@ -97,46 +92,147 @@ Image glyph_image(const FT_Bitmap& bitmap, int flags, float handle_x, float hand
             pixmap.pixels[static_cast<std::size_t>(y) * width + x] = (coverage << 24) | 0xFFFFFFu;
         }
     }
-    image->pixmaps.push_back(std::move(pixmap));
+    return pixmap;
+}
+
+Image glyph_image(const FT_Bitmap& bitmap, int flags, float handle_x, float handle_y) {
+    const int width = static_cast<int>(bitmap.width), height = static_cast<int>(bitmap.rows);
+    if (width <= 0 || height <= 0) return nullptr;
+    auto image = std::make_shared<ImageData>();
+    image->width = width;
+    image->height = height;
+    image->flags = flags;
+    image->handle_x = handle_x;
+    image->handle_y = handle_y;
+    image->pixmaps.push_back(glyph_pixmap(bitmap));
     image->render_cache.resize(1);
     return image;
+}
+
+// Loads and renders glyph `index` of `face` in the font's style; the slot, or
+// null when FreeType cannot.
+FT_GlyphSlot render_glyph(const FontData& font, FT_Face face, FT_UInt index) {
+    const bool smooth = (font.style & kSmoothFont) != 0;
+    const FT_Int32 load_flags = smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO;
+    if (FT_Load_Glyph(face, index, load_flags) != 0) return nullptr;
+    FT_GlyphSlot slot = face->glyph;
+    if (font.style & kBoldFont) FT_GlyphSlot_Embolden(slot);
+    if (font.style & kItalicFont) FT_GlyphSlot_Oblique(slot);
+    if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) {
+        return nullptr;
+    }
+    return slot;
+}
+
+// The font's face at `scale` times its size, opened on first use.
+FontData::FinerFace* finer_face(FontData& font, int scale) {
+    if (font.finer && font.finer->scale == scale) return font.finer.get();
+    font.finer.reset();
+    auto finer = std::make_unique<FontData::FinerFace>();
+    if (FT_New_Memory_Face(freetype(), font.bytes.data(), static_cast<FT_Long>(font.bytes.size()),
+                           0, &finer->face) != 0 ||
+        FT_Set_Pixel_Sizes(finer->face, 0, static_cast<FT_UInt>(font.pixel_size * scale)) != 0) {
+        return nullptr;
+    }
+    finer->scale = scale;
+    finer->ascender = round_26_6(finer->face->size->metrics.ascender);
+    font.finer = std::move(finer);
+    return font.finer.get();
+}
+
+// Gives a glyph image its glyph rasterised `scale` times larger, with the
+// bearings of that size, so that text on a finer screen is drawn sharp.
+void add_finer_glyph(FontData& font, FT_UInt index, ImageData& image, int scale) {
+    if (image.detail.scale == scale) return;
+    image.detail = ImageData::Detail{};
+    FontData::FinerFace* finer = finer_face(font, scale);
+    if (!finer) return;
+    FT_GlyphSlot slot = render_glyph(font, finer->face, index);
+    if (!slot) return;
+    Pixmap pixmap = glyph_pixmap(slot->bitmap);
+    if (pixmap.width <= 0 || pixmap.height <= 0) return;
+    // Hinted at its own size, the bitmap need not be exactly `scale` times the
+    // game-resolution one; it keeps its own size and bearings.
+    image.detail.scale = scale;
+    image.detail.own_handle = true;
+    image.detail.handle_x = static_cast<float>(-slot->bitmap_left);
+    image.detail.handle_y = static_cast<float>(-(finer->ascender - slot->bitmap_top));
+    image.detail.pixmaps.push_back(std::move(pixmap));
+    image.detail.render_cache.resize(1);
 }
 
 // The glyph of a character, or null when the font has none.
 const FontData::Glyph* find_glyph(FontData& font, char32_t code_point) {
     const FT_UInt index = FT_Get_Char_Index(font.face, code_point);
     if (index == 0) return nullptr;
-    if (auto it = font.glyphs.find(index); it != font.glyphs.end()) return &it->second;
-    const bool smooth = (font.style & kSmoothFont) != 0;
-    const FT_Int32 load_flags = smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO;
-    if (FT_Load_Glyph(font.face, index, load_flags) != 0) return nullptr;
-    FT_GlyphSlot slot = font.face->glyph;
-    if (font.style & kBoldFont) FT_GlyphSlot_Embolden(slot);
-    if (font.style & kItalicFont) FT_GlyphSlot_Oblique(slot);
-    if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) {
-        return nullptr;
+    const int scale = render_scale();
+    if (auto it = font.glyphs.find(index); it != font.glyphs.end()) {
+        if (scale > 1 && it->second.image) add_finer_glyph(font, index, *it->second.image, scale);
+        return &it->second;
     }
+    FT_GlyphSlot slot = render_glyph(font, font.face, index);
+    if (!slot) return nullptr;
     FontData::Glyph glyph;
     glyph.advance = static_cast<float>(slot->advance.x) / 64.0f;
     // The handle is the pen position seen from the glyph's top-left pixel.
     glyph.image =
         glyph_image(slot->bitmap, font.image_flags, static_cast<float>(-slot->bitmap_left),
                     static_cast<float>(-(font.ascender - slot->bitmap_top)));
-    return &font.glyphs.emplace(index, std::move(glyph)).first->second;
+    FontData::Glyph& kept = font.glyphs.emplace(index, std::move(glyph)).first->second;
+    if (scale > 1 && kept.image) add_finer_glyph(font, index, *kept.image, scale);
+    return &kept;
 }
 
-// Calls fn(glyph) for each character of the text that has a glyph.
+// Calls fn(glyph, index) for each character of the text that has a glyph.
 template <typename Fn>
 void for_each_glyph(FontData& font, std::string_view text, Fn&& fn) {
     for (std::size_t pos = 0; pos < text.size();) {
         const char32_t cp = next_code_point(text, pos);
-        if (const FontData::Glyph* glyph = find_glyph(font, cp)) fn(*glyph);
+        if (const FontData::Glyph* glyph = find_glyph(font, cp)) {
+            fn(*glyph, FT_Get_Char_Index(font.face, cp));
+        }
     }
+}
+
+// Glyph `index` rasterised `across` by `down` screen pixels per font pixel, as
+// an image whose handle is the pen position in those pixels; null when the
+// glyph has no pixels.
+Image stretched_glyph(FontData& font, FT_UInt index, float across, float down) {
+    const auto key = std::make_tuple(static_cast<unsigned>(index), across, down);
+    if (auto it = font.stretched.find(key); it != font.stretched.end()) return it->second;
+    Image image;
+    if (!font.stretched_face) {
+        auto face = std::make_unique<FontData::FinerFace>();
+        if (FT_New_Memory_Face(freetype(), font.bytes.data(),
+                               static_cast<FT_Long>(font.bytes.size()), 0, &face->face) == 0) {
+            font.stretched_face = std::move(face);
+        }
+    }
+    FT_Face face = font.stretched_face ? font.stretched_face->face : nullptr;
+    const auto to_26_6 = [&](float scale) {
+        return static_cast<FT_F26Dot6>(std::lround(font.pixel_size * scale * 64.0));
+    };
+    if (face && FT_Set_Char_Size(face, to_26_6(across), to_26_6(down), 72, 72) == 0) {
+        if (FT_GlyphSlot slot = render_glyph(font, face, index)) {
+            const int ascender = round_26_6(face->size->metrics.ascender);
+            image = glyph_image(slot->bitmap, font.image_flags,
+                                static_cast<float>(-slot->bitmap_left),
+                                static_cast<float>(-(ascender - slot->bitmap_top)));
+        }
+    }
+    font.stretched.emplace(key, image);
+    return image;
 }
 
 }  // namespace
 
 FontData::~FontData() {
+    finer.reset();
+    stretched_face.reset();
+    if (face) FT_Done_Face(face);
+}
+
+FontData::FinerFace::~FinerFace() {
     if (face) FT_Done_Face(face);
 }
 
@@ -159,11 +255,13 @@ ImageFont load_image_font(std::string_view path_or_resource, int size, int style
         return nullptr;
     }
     font->face = face;
+    font->bytes = bytes;
     int accepted = size;
     while (accepted >= 1 && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(accepted)) != 0) {
         --accepted;
     }
     if (accepted < 1) return nullptr;
+    font->pixel_size = accepted;
     font->style = style;
     font->image_flags = (style & kSmoothFont) ? kFiltered : 0;
     font->ascender = round_26_6(face->size->metrics.ascender);
@@ -180,9 +278,22 @@ void draw_text(std::string_view text, float x, float y) {
     detail::DrawState& s = detail::draw_state();
     const ImageFont font = s.font;  // kept alive while drawing
     if (!font) return;
+    // On a finer screen, stretched but unrotated text is rasterised at the size
+    // it is shown at; the pen still moves by the game-resolution advances.
+    const int scale = render_scale();
+    const bool stretched = scale > 1 && s.iy == 0 && s.jx == 0 && s.ix > 0 && s.jy > 0 &&
+                           (s.ix != 1 || s.jy != 1);
     float pen_x = x, pen_y = y;
-    for_each_glyph(*font, text, [&](const FontData::Glyph& glyph) {
-        if (glyph.image) draw_image(glyph.image, pen_x, pen_y, 0);
+    for_each_glyph(*font, text, [&](const FontData::Glyph& glyph, FT_UInt index) {
+        if (glyph.image) {
+            if (stretched) {
+                detail::draw_prepared(glyph.image, stretched_glyph(*font, index, s.ix * scale,
+                                                                   s.jy * scale),
+                                      pen_x, pen_y);
+            } else {
+                draw_image(glyph.image, pen_x, pen_y, 0);
+            }
+        }
         pen_x += s.ix * glyph.advance;
         pen_y += s.jx * glyph.advance;
     });
@@ -192,7 +303,7 @@ int text_width(std::string_view text) {
     const ImageFont font = detail::draw_state().font;
     if (!font) return 0;
     int width = 0;
-    for_each_glyph(*font, text, [&](const FontData::Glyph& glyph) {
+    for_each_glyph(*font, text, [&](const FontData::Glyph& glyph, FT_UInt) {
         width = static_cast<int>(static_cast<float>(width) + glyph.advance);
     });
     return width;

@@ -68,10 +68,11 @@ int alpha_to_255(float alpha) {
     return static_cast<int>(std::lround(static_cast<double>(alpha) * 255.0));
 }
 
-void create_render_target(int width, int height) {
+void create_render_target(int width, int height, int scale) {
     auto target = std::make_unique<RenderTarget>();
-    target->width = std::max(width, 0);
-    target->height = std::max(height, 0);
+    target->scale = std::max(scale, 1);
+    target->width = std::max(width, 0) * target->scale;
+    target->height = std::max(height, 0) * target->scale;
     target->pixels.assign(static_cast<std::size_t>(target->width) * target->height, kOpaqueBlack);
     g_target = std::move(target);
     g_draw_state = DrawState{};
@@ -91,23 +92,40 @@ std::uint32_t* render_target_pixels() {
 }  // namespace detail
 
 int graphics_width() {
-    return detail::current_target() ? detail::current_target()->width : 0;
+    const auto* target = detail::current_target();
+    return target ? target->width / target->scale : 0;
 }
 int graphics_height() {
-    return detail::current_target() ? detail::current_target()->height : 0;
+    const auto* target = detail::current_target();
+    return target ? target->height / target->scale : 0;
 }
+int render_scale() {
+    return detail::current_target() ? detail::current_target()->scale : 1;
+}
+
+namespace {
+
+// One row filled, then copied down: the compiler turns a plain fill of the
+// whole buffer into a 4-byte store loop, several times slower than memcpy.
+void fill_black(detail::RenderTarget& target) {
+    auto& pixels = target.pixels;
+    if (pixels.empty()) return;
+    const std::size_t width = static_cast<std::size_t>(target.width);
+    std::fill_n(pixels.begin(), width, detail::kOpaqueBlack);
+    for (std::size_t row = width; row + width <= pixels.size(); row += width)
+        std::memcpy(pixels.data() + row, pixels.data(), width * sizeof(std::uint32_t));
+}
+
+}  // namespace
 
 void clear_screen() {
     auto* target = detail::current_target();
     if (!target) return;
-    // One row filled, then copied down: the compiler turns a plain fill of the
-    // whole buffer into a 4-byte store loop, several times slower than memcpy.
-    auto& pixels = target->pixels;
-    if (pixels.empty()) return;
-    const std::size_t width = static_cast<std::size_t>(target->width);
-    std::fill_n(pixels.begin(), width, detail::kOpaqueBlack);
-    for (std::size_t row = width; row + width <= pixels.size(); row += width)
-        std::memcpy(pixels.data() + row, pixels.data(), width * sizeof(std::uint32_t));
+    fill_black(*target);
+    if (target->scale == 1) return;
+    target->draws_since_clear.clear();
+    target->draws_replayed = 0;
+    if (target->game_resolution) fill_black(*target->game_resolution);
 }
 
 const std::uint32_t* back_buffer() {

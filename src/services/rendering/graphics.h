@@ -31,17 +31,38 @@ struct ImageData {
     // grab_image resets it; code that writes a frame's pixels directly after
     // that frame was drawn must reset render_cache[frame] too.
     std::vector<std::shared_ptr<void>> render_cache;
+
+    // The same frames drawn `scale` times finer (each pixmap scale times the
+    // frame's size, but for glyphs, which are rasterised at the larger size),
+    // which a back buffer that many times larger shows instead of magnifying the
+    // frames above. Only the frames above take part in collisions. Empty when
+    // the picture has no finer version.
+    struct Detail {
+        int scale = 0;
+        std::vector<Pixmap> pixmaps;
+        // Where the handle lies in the finer frames: `scale` times the handle
+        // above unless the finer frames were made apart (a glyph rasterised at
+        // the larger size has its own bearings).
+        bool own_handle = false;
+        float handle_x = 0, handle_y = 0;
+        std::vector<std::shared_ptr<void>> render_cache;
+    } detail;
 };
 using Image = std::shared_ptr<ImageData>;
 
 struct FontData;
 using ImageFont = std::shared_ptr<FontData>;
 
-// The back buffer's size (0 while no screen is open) and its clearing to black.
+// The screen's size in game pixels (0 while no screen is open), and how many
+// times finer the back buffer is: every position, size and picture is drawn
+// that many times larger into a back buffer of graphics_width() * scale x
+// graphics_height() * scale pixels, while the game works in game pixels.
 int graphics_width();
 int graphics_height();
+int render_scale();
+// Clears the back buffer to black.
 void clear_screen();
-// The back buffer that drawing renders into (graphics_width x graphics_height).
+// The back buffer that drawing renders into.
 const std::uint32_t* back_buffer();
 
 // Drawing state.

@@ -1,6 +1,7 @@
 // Images: loading pictures (embedded resources or files), creating empty
 // frames, grabbing frames from the back buffer, handles and the mask colour.
 #include <algorithm>
+#include <string>
 
 #include "services/files.h"
 #include "services/rendering/graphics.h"
@@ -83,10 +84,75 @@ void set_auto_mid_handle(bool on) {
     detail::loader_state().auto_mid_handle = on;
 }
 
+namespace {
+
+// A pixmap of the decoded picture, masked by the current mask colour when the
+// image is masked and the picture has no alpha of its own.
+Pixmap pixmap_of(detail::DecodedPicture picture, int flags) {
+    Pixmap pixmap;
+    pixmap.width = picture.width;
+    pixmap.height = picture.height;
+    if ((flags & kMasked) && !picture.has_alpha) {
+        pixmap.pixels.resize(picture.pixels.size());
+        detail::apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width,
+                           detail::current_mask_colour(), picture.pixels);
+    } else {
+        pixmap.pixels = std::move(picture.pixels);
+    }
+    return pixmap;
+}
+
+// An embedded picture's finer version for a screen drawn `scale` times finer,
+// registered as "2x/NAME", "3x/NAME" ... beside NAME.
+void add_detail(ImageData& image, std::string_view resource, int scale) {
+    const std::string name = std::to_string(scale) + "x/" + std::string(resource);
+    const auto bytes = find_resource(name);
+    if (!bytes) return;
+    auto picture = detail::decode_png(*bytes);
+    if (!picture || picture->width != image.width * scale ||
+        picture->height != image.height * scale) {
+        return;
+    }
+    image.detail.scale = scale;
+    image.detail.pixmaps.push_back(pixmap_of(std::move(*picture), image.flags));
+    image.detail.render_cache.resize(1);
+}
+
+// The rectangle (x, y, width, height) of `from` into `into`, masked or made
+// opaque; the part outside `from` stays transparent black.
+void grab_rect(const detail::RenderTarget& from, int x, int y, bool masked, Pixmap& into) {
+    into.pixels.assign(static_cast<std::size_t>(into.width) * into.height, 0u);
+    const int x0 = std::clamp(x, 0, from.width), x1 = std::clamp(x + into.width, 0, from.width);
+    const int y0 = std::clamp(y, 0, from.height), y1 = std::clamp(y + into.height, 0, from.height);
+    if (x0 >= x1 || y0 >= y1) return;
+    const int w = x1 - x0, h = y1 - y0;
+    std::vector<std::uint32_t> copied(static_cast<std::size_t>(w) * h);
+    for (int row = 0; row < h; ++row) {
+        const std::uint32_t* src =
+            from.pixels.data() + static_cast<std::size_t>(y0 + row) * from.width + x0;
+        std::copy(src, src + w, copied.begin() + static_cast<std::ptrdiff_t>(row) * w);
+    }
+    std::uint32_t* dst =
+        into.pixels.data() + static_cast<std::size_t>(y0 - y) * into.width + (x0 - x);
+    if (masked) {
+        detail::apply_mask(dst, w, h, into.width, detail::current_mask_colour(), copied);
+        return;
+    }
+    for (int row = 0; row < h; ++row) {
+        for (int col = 0; col < w; ++col) {
+            dst[static_cast<std::size_t>(row) * into.width + col] =
+                copied[static_cast<std::size_t>(row) * w + col] | 0xFF000000u;
+        }
+    }
+}
+
+}  // namespace
+
 Image load_image(std::string_view path_or_resource, int flags) {
     using namespace detail;
     std::optional<DecodedPicture> picture;
-    if (auto resource = find_resource(path_or_resource)) {
+    const auto resource = find_resource(path_or_resource);
+    if (resource) {
         picture = decode_png(*resource);
     } else if (auto bytes = read_whole_file(path_or_resource)) {
         picture = decode_png(*bytes);
@@ -97,18 +163,9 @@ Image load_image(std::string_view path_or_resource, int flags) {
     image->height = picture->height;
     image->flags = resolve_flags(flags);
     apply_handle_rule(image);
-    Pixmap pixmap;
-    pixmap.width = picture->width;
-    pixmap.height = picture->height;
-    if ((image->flags & kMasked) && !picture->has_alpha) {
-        pixmap.pixels.resize(picture->pixels.size());
-        apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width,
-                   current_mask_colour(), picture->pixels);
-    } else {
-        pixmap.pixels = std::move(picture->pixels);
-    }
-    image->pixmaps.push_back(std::move(pixmap));
+    image->pixmaps.push_back(pixmap_of(std::move(*picture), image->flags));
     image->render_cache.resize(1);
+    if (resource && render_scale() > 1) add_detail(*image, path_or_resource, render_scale());
     return image;
 }
 
@@ -127,9 +184,23 @@ Image create_image(int width, int height, int frames, int flags) {
         p.pixels.assign(static_cast<std::size_t>(p.width) * p.height, 0u);
     }
     image->render_cache.resize(static_cast<std::size_t>(count));
+    // On a finer screen the frames grabbed into it get their finer version too.
+    if (const int scale = render_scale(); scale > 1) {
+        image->detail.scale = scale;
+        image->detail.pixmaps.resize(static_cast<std::size_t>(count));
+        for (Pixmap& p : image->detail.pixmaps) {
+            p.width = image->width * scale;
+            p.height = image->height * scale;
+            p.pixels.assign(static_cast<std::size_t>(p.width) * p.height, 0u);
+        }
+        image->detail.render_cache.resize(static_cast<std::size_t>(count));
+    }
     return image;
 }
 
+// On a finer screen the frame is grabbed twice: at game resolution from the
+// frame the draws since the last clear make at scale 1 (exact, for collisions),
+// and at the screen's scale from the back buffer (for drawing).
 void grab_image(const Image& image, int x, int y, int frame) {
     using namespace detail;
     if (!image || frame < 0 || static_cast<std::size_t>(frame) >= image->pixmaps.size()) return;
@@ -138,34 +209,26 @@ void grab_image(const Image& image, int x, int y, int frame) {
     pixmap.height = image->height;
     pixmap.pixels.assign(static_cast<std::size_t>(pixmap.width) * pixmap.height, 0u);
     if (frame < static_cast<int>(image->render_cache.size())) image->render_cache[frame].reset();
-
-    // The part of the rectangle on the screen; the rest stays transparent black.
-    const RenderTarget* target = current_target();
+    RenderTarget* target = current_target();
     if (!target) return;
-    const int x0 = std::clamp(x, 0, target->width),
-              x1 = std::clamp(x + image->width, 0, target->width);
-    const int y0 = std::clamp(y, 0, target->height),
-              y1 = std::clamp(y + image->height, 0, target->height);
-    if (x0 >= x1 || y0 >= y1) return;
-    const int w = x1 - x0, h = y1 - y0;
-    std::vector<std::uint32_t> copied(static_cast<std::size_t>(w) * h);
-    for (int row = 0; row < h; ++row) {
-        const std::uint32_t* src =
-            target->pixels.data() + static_cast<std::size_t>(y0 + row) * target->width + x0;
-        std::copy(src, src + w, copied.begin() + static_cast<std::ptrdiff_t>(row) * w);
+    const bool masked = (image->flags & kMasked) != 0;
+    const int scale = target->scale;
+    if (scale == 1) {
+        grab_rect(*target, x, y, masked, pixmap);
+        return;
     }
-    std::uint32_t* dst =
-        pixmap.pixels.data() + static_cast<std::size_t>(y0 - y) * pixmap.width + (x0 - x);
-    if (image->flags & kMasked) {
-        apply_mask(dst, w, h, pixmap.width, current_mask_colour(), copied);
-    } else {
-        for (int row = 0; row < h; ++row) {
-            for (int col = 0; col < w; ++col) {
-                dst[static_cast<std::size_t>(row) * pixmap.width + col] =
-                    copied[static_cast<std::size_t>(row) * w + col] | 0xFF000000u;
-            }
-        }
+    grab_rect(game_resolution_frame(*target), x, y, masked, pixmap);
+    ImageData::Detail& detail = image->detail;
+    if (detail.scale != scale) detail = ImageData::Detail{scale};
+    if (detail.pixmaps.size() < image->pixmaps.size()) {
+        detail.pixmaps.resize(image->pixmaps.size());
+        detail.render_cache.resize(image->pixmaps.size());
     }
+    Pixmap& fine = detail.pixmaps[frame];
+    fine.width = image->width * scale;
+    fine.height = image->height * scale;
+    grab_rect(*target, x * scale, y * scale, masked, fine);
+    detail.render_cache[frame].reset();
 }
 
 void mid_handle_image(const Image& image) {

@@ -277,25 +277,12 @@ void draw_with(const Job& job) {
     }
 }
 
-}  // namespace
-
-DrawObserver draw_observer = nullptr;
-
-}  // namespace detail
-
-void draw_image(const Image& image, float x, float y, int frame) {
-    using namespace detail;
-    RenderTarget* target = current_target();
-    if (!target || !image || !usable_frame(*image, frame)) return;
-    if (draw_observer) draw_observer(image, x, y, frame);
-    const DrawState& s = draw_state();
-    const BlendMode mode = s.blend;
-    const Tint tint = tint_of(s);
-    if (tint.a == 0 && mode != BlendMode::kSolid && mode != BlendMode::kShade) return;
-    auto placed = place_image(s, *image, x, y, PixelBox{0, 0, target->width, target->height});
+void blit(RenderTarget& target, ImageData& image, const Pixmap& pixmap, const FrameCache& cache,
+          const Matrix& matrix, const FrameShape& shape, double x, double y, BlendMode mode,
+          const Tint& tint) {
+    auto placed = place_image(matrix, shape, x, y, PixelBox{0, 0, target.width, target.height});
     if (!placed) return;
-    const Job job{*image, image->pixmaps[frame], frame_cache(*image, frame), *placed, *target,
-                  tint};
+    const Job job{image, pixmap, cache, *placed, target, tint};
     switch (mode) {
         case BlendMode::kMask:
             draw_with<BlendMode::kMask>(job);
@@ -313,6 +300,110 @@ void draw_image(const Image& image, float x, float y, int frame) {
             draw_with<BlendMode::kShade>(job);
             break;
     }
+}
+
+// One frame into `target` at the target's scale. At scale K every position,
+// handle and the frame itself are K times larger and the matrix is the same,
+// so the pixel-centre rule places the frame exactly where the game-resolution
+// frame would land, K times finer. A picture without finer frames is drawn
+// magnified instead.
+void draw_at_scale(RenderTarget& target, ImageData& image, float x, float y, int frame,
+                   const Matrix& matrix, BlendMode mode, const Tint& tint) {
+    const int k = target.scale;
+    if (k == 1) {
+        blit(target, image, image.pixmaps[frame], frame_cache(image, frame), matrix,
+             shape_of(image), x, y, mode, tint);
+        return;
+    }
+    const double kx = static_cast<double>(x) * k, ky = static_cast<double>(y) * k;
+    if (has_detail(image, k, frame)) {
+        const ImageData::Detail& detail = image.detail;
+        const Pixmap& fine = detail.pixmaps[frame];
+        const FrameShape shape{fine.width, fine.height,
+                               detail.own_handle ? detail.handle_x
+                                                 : static_cast<double>(image.handle_x) * k,
+                               detail.own_handle ? detail.handle_y
+                                                 : static_cast<double>(image.handle_y) * k};
+        blit(target, image, fine, detail_frame_cache(image, frame), matrix, shape, kx, ky, mode,
+             tint);
+        return;
+    }
+    const Matrix magnified{matrix.ix * k, matrix.iy * k, matrix.jx * k, matrix.jy * k};
+    blit(target, image, image.pixmaps[frame], frame_cache(image, frame), magnified,
+         shape_of(image), kx, ky, mode, tint);
+}
+
+Tint tint_of(const RecordedDraw& d) {
+    DrawState s;
+    s.red = d.red;
+    s.green = d.green;
+    s.blue = d.blue;
+    s.alpha = d.alpha;
+    return tint_of(s);
+}
+
+}  // namespace
+
+const RenderTarget& game_resolution_frame(RenderTarget& target) {
+    if (!target.game_resolution) {
+        auto frame = std::make_unique<RenderTarget>();
+        frame->width = target.width / target.scale;
+        frame->height = target.height / target.scale;
+        frame->pixels.assign(static_cast<std::size_t>(frame->width) * frame->height, 0xFF000000u);
+        target.game_resolution = std::move(frame);
+        target.draws_replayed = 0;
+    }
+    for (; target.draws_replayed < target.draws_since_clear.size(); ++target.draws_replayed) {
+        const RecordedDraw& d = target.draws_since_clear[target.draws_replayed];
+        if (!usable_frame(*d.image, d.frame)) continue;
+        draw_at_scale(*target.game_resolution, *d.image, d.x, d.y, d.frame,
+                      Matrix{d.ix, d.iy, d.jx, d.jy}, d.blend, tint_of(d));
+    }
+    return *target.game_resolution;
+}
+
+DrawObserver draw_observer = nullptr;
+
+}  // namespace detail
+
+namespace detail {
+
+void draw_prepared(const Image& original, const Image& prepared, float x, float y) {
+    RenderTarget* target = current_target();
+    if (!target || !prepared || target->scale == 1 || !usable_frame(*prepared, 0)) {
+        draw_image(original, x, y, 0);
+        return;
+    }
+    if (!original || !usable_frame(*original, 0)) return;
+    if (draw_observer) draw_observer(original, x, y, 0);
+    const DrawState& s = draw_state();
+    const BlendMode mode = s.blend;
+    const Tint tint = tint_of(s);
+    if (tint.a == 0 && mode != BlendMode::kSolid && mode != BlendMode::kShade) return;
+    target->draws_since_clear.push_back(RecordedDraw{original, x, y, 0, s.red, s.green, s.blue,
+                                                     s.alpha, s.ix, s.iy, s.jx, s.jy, mode});
+    const int k = target->scale;
+    blit(*target, *prepared, prepared->pixmaps[0], frame_cache(*prepared, 0), Matrix{},
+         shape_of(*prepared), static_cast<double>(x) * k, static_cast<double>(y) * k, mode, tint);
+}
+
+}  // namespace detail
+
+void draw_image(const Image& image, float x, float y, int frame) {
+    using namespace detail;
+    RenderTarget* target = current_target();
+    if (!target || !image || !usable_frame(*image, frame)) return;
+    if (draw_observer) draw_observer(image, x, y, frame);
+    const DrawState& s = draw_state();
+    const BlendMode mode = s.blend;
+    const Tint tint = tint_of(s);
+    if (tint.a == 0 && mode != BlendMode::kSolid && mode != BlendMode::kShade) return;
+    if (target->scale > 1) {
+        target->draws_since_clear.push_back(RecordedDraw{image, x, y, frame, s.red, s.green,
+                                                         s.blue, s.alpha, s.ix, s.iy, s.jx, s.jy,
+                                                         mode});
+    }
+    draw_at_scale(*target, *image, x, y, frame, matrix_of(s), mode, tint);
 }
 
 }  // namespace svc

@@ -12,6 +12,7 @@
 // evaluated in fixed point (kFracBits fraction bits), so stepping along a row
 // gives exactly the same coordinates as evaluating every pixel on its own.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -37,15 +38,39 @@ struct LoaderState {
     bool auto_mid_handle = false;
 };
 
+// What a draw into a finer back buffer needs again when a grab wants the same
+// picture at game resolution (see RenderTarget::draws_since_clear).
+struct RecordedDraw {
+    Image image;
+    float x = 0, y = 0;
+    int frame = 0;
+    int red = 255, green = 255, blue = 255;
+    float alpha = 1.0f;
+    float ix = 1, iy = 0, jx = 0, jy = 1;
+    BlendMode blend = BlendMode::kMask;
+};
+
 struct RenderTarget {
-    int width = 0;
+    int width = 0;  // of the pixel buffer: the screen's size times the scale
     int height = 0;
+    int scale = 1;
     std::vector<std::uint32_t> pixels;
+    // Only with a scale above 1: the draws since the last clear, and the same
+    // frame at game resolution made from them on demand, so that grabbing a
+    // frame gives the exact game-resolution picture collisions need besides
+    // the finer one the screen shows.
+    std::vector<RecordedDraw> draws_since_clear;
+    std::unique_ptr<RenderTarget> game_resolution;
+    std::size_t draws_replayed = 0;
 };
 
 DrawState& draw_state();
 LoaderState& loader_state();
 RenderTarget* current_target();  // nullptr while no screen is open
+
+// A finer target's frame at game resolution, brought up to date with the draws
+// since the last clear (which it replays at scale 1).
+const RenderTarget& game_resolution_frame(RenderTarget& target);
 
 // ---- Per-frame data derived from an image's pixels -----------------------------
 
@@ -69,6 +94,10 @@ struct FrameCache {
 // The cache of one frame, built on first use. Writing a frame's pixels must
 // reset image.render_cache[frame] so the cache is rebuilt.
 const FrameCache& frame_cache(ImageData& image, int frame);
+// The same for the image's finer frames (image.detail).
+const FrameCache& detail_frame_cache(ImageData& image, int frame);
+// True when the image has finer frames at `scale` that fit its size.
+bool has_detail(const ImageData& image, int scale, int frame);
 
 // True when `frame` is one of the image's frames and its pixels match its size.
 bool usable_frame(const ImageData& image, int frame);
@@ -95,19 +124,36 @@ struct Placement {
     PixelBox box;  // pixels that can belong to the image, within the clip box
 };
 
+// A frame's size and handle, in the pixels of the pixmap being placed.
+struct FrameShape {
+    int width = 0, height = 0;
+    double handle_x = 0, handle_y = 0;
+};
+FrameShape shape_of(const ImageData& image);
+
+// The drawing matrix (DrawState's ix, iy, jx, jy).
+struct Matrix {
+    double ix = 1, iy = 0, jx = 0, jy = 1;
+};
+Matrix matrix_of(const DrawState& state);
+
 // Maps the frame rectangle (0,0)-(width,height), with its handle at (x, y),
-// through the drawing matrix. Empty when it covers no pixel of `clip` or the
-// matrix is degenerate (zero or absurdly small scale).
-std::optional<Placement> place_image(const DrawState& state, const ImageData& image, double x,
+// through the matrix. Empty when it covers no pixel of `clip` or the matrix is
+// degenerate (zero or absurdly small scale).
+std::optional<Placement> place_image(const Matrix& matrix, const FrameShape& shape, double x,
                                      double y, PixelBox clip);
 
 // The screen box alone (no mapping), for quick rejections.
-std::optional<PixelBox> image_box(const DrawState& state, const ImageData& image, double x,
+std::optional<PixelBox> image_box(const Matrix& matrix, const FrameShape& shape, double x,
                                   double y, PixelBox clip);
 
 // The fixed-point mapping alone (no box): what the reference rasteriser uses.
-std::optional<PixelMap> pixel_map(const DrawState& state, const ImageData& image, double x,
+std::optional<PixelMap> pixel_map(const Matrix& matrix, const FrameShape& shape, double x,
                                   double y);
+inline std::optional<PixelMap> pixel_map(const DrawState& state, const ImageData& image, double x,
+                                         double y) {
+    return pixel_map(matrix_of(state), shape_of(image), x, y);
+}
 
 // Columns [begin, end) of row y, within [x_lo, x_hi), whose pixel centres map
 // inside the image. False when there are none.
@@ -119,6 +165,15 @@ inline bool axis_aligned(const PixelMap& m) {
 inline bool unit_scale(const PixelMap& m) {
     return axis_aligned(m) && m.du_dx == kFracOne && m.dv_dy == kFracOne;
 }
+
+// ---- Pictures prepared at the screen's own scale ---------------------------------
+
+// Draws `prepared`, a picture already rasterised at the size it is shown at on
+// the screen (a stretched glyph: its pixels are screen pixels and its handle
+// is in them), with its handle at game position (x, y) and no further scaling.
+// `original` is the game-resolution picture it stands for, drawn instead at
+// scale 1 or when nothing could be prepared, and what a grab's replay draws.
+void draw_prepared(const Image& original, const Image& prepared, float x, float y);
 
 // ---- Recording ------------------------------------------------------------------
 

@@ -104,6 +104,16 @@ const FrameCache& frame_cache(ImageData& image, int frame) {
     return *static_cast<const FrameCache*>(slot.get());
 }
 
+const FrameCache& detail_frame_cache(ImageData& image, int frame) {
+    ImageData::Detail& detail = image.detail;
+    if (detail.render_cache.size() < detail.pixmaps.size()) {
+        detail.render_cache.resize(detail.pixmaps.size());
+    }
+    auto& slot = detail.render_cache[frame];
+    if (!slot) slot = build_cache(detail.pixmaps[frame]);
+    return *static_cast<const FrameCache*>(slot.get());
+}
+
 bool usable_frame(const ImageData& image, int frame) {
     if (frame < 0 || static_cast<std::size_t>(frame) >= image.pixmaps.size()) return false;
     const Pixmap& p = image.pixmaps[frame];
@@ -111,14 +121,34 @@ bool usable_frame(const ImageData& image, int frame) {
            p.pixels.size() == static_cast<std::size_t>(p.width) * p.height;
 }
 
-std::optional<PixelMap> pixel_map(const DrawState& s, const ImageData& image, double x, double y) {
-    const double ix = s.ix, iy = s.iy, jx = s.jx, jy = s.jy;
+bool has_detail(const ImageData& image, int scale, int frame) {
+    const ImageData::Detail& detail = image.detail;
+    if (detail.scale != scale || static_cast<std::size_t>(frame) >= detail.pixmaps.size()) {
+        return false;
+    }
+    const Pixmap& p = detail.pixmaps[frame];
+    const bool scaled_size = p.width == image.width * scale && p.height == image.height * scale;
+    return (scaled_size || detail.own_handle) && p.width > 0 && p.height > 0 &&
+           p.pixels.size() == static_cast<std::size_t>(p.width) * p.height;
+}
+
+FrameShape shape_of(const ImageData& image) {
+    return FrameShape{image.width, image.height, image.handle_x, image.handle_y};
+}
+
+Matrix matrix_of(const DrawState& s) {
+    return Matrix{s.ix, s.iy, s.jx, s.jy};
+}
+
+std::optional<PixelMap> pixel_map(const Matrix& matrix, const FrameShape& shape, double x,
+                                  double y) {
+    const double ix = matrix.ix, iy = matrix.iy, jx = matrix.jx, jy = matrix.jy;
     const double det = ix * jy - iy * jx;
     if (!std::isfinite(det) || det == 0.0) return std::nullopt;
     // Inverse matrix: screen offset -> offset from the handle in the image.
     const double a = jy / det, b = -iy / det, c = -jx / det, d = ix / det;
-    const double u0 = a * (0.5 - x) + b * (0.5 - y) + image.handle_x;
-    const double v0 = c * (0.5 - x) + d * (0.5 - y) + image.handle_y;
+    const double u0 = a * (0.5 - x) + b * (0.5 - y) + shape.handle_x;
+    const double v0 = c * (0.5 - x) + d * (0.5 - y) + shape.handle_y;
     for (double step : {a, b, c, d}) {
         if (!(std::fabs(step) < kMaxStep)) return std::nullopt;
     }
@@ -130,25 +160,25 @@ std::optional<PixelMap> pixel_map(const DrawState& s, const ImageData& image, do
     m.v0 = to_fixed(v0);
     m.dv_dx = to_fixed(c);
     m.dv_dy = to_fixed(d);
-    m.u_end = static_cast<std::int64_t>(image.width) * kFracOne;
-    m.v_end = static_cast<std::int64_t>(image.height) * kFracOne;
+    m.u_end = static_cast<std::int64_t>(shape.width) * kFracOne;
+    m.v_end = static_cast<std::int64_t>(shape.height) * kFracOne;
     return m;
 }
 
-std::optional<PixelBox> image_box(const DrawState& s, const ImageData& image, double x, double y,
-                                  PixelBox clip) {
-    if (image.width <= 0 || image.height <= 0) return std::nullopt;
+std::optional<PixelBox> image_box(const Matrix& matrix, const FrameShape& shape, double x,
+                                  double y, PixelBox clip) {
+    if (shape.width <= 0 || shape.height <= 0) return std::nullopt;
     clip.x0 = std::max(clip.x0, -kMaxTargetSide);
     clip.y0 = std::max(clip.y0, -kMaxTargetSide);
     clip.x1 = std::min(clip.x1, kMaxTargetSide);
     clip.y1 = std::min(clip.y1, kMaxTargetSide);
     double min_x = std::numeric_limits<double>::infinity(), max_x = -min_x;
     double min_y = min_x, max_y = -min_x;
-    for (double pu : {0.0, static_cast<double>(image.width)}) {
-        for (double pv : {0.0, static_cast<double>(image.height)}) {
-            double px = pu - image.handle_x, py = pv - image.handle_y;
-            double sx = x + px * s.ix + py * s.iy;
-            double sy = y + px * s.jx + py * s.jy;
+    for (double pu : {0.0, static_cast<double>(shape.width)}) {
+        for (double pv : {0.0, static_cast<double>(shape.height)}) {
+            double px = pu - shape.handle_x, py = pv - shape.handle_y;
+            double sx = x + px * matrix.ix + py * matrix.iy;
+            double sy = y + px * matrix.jx + py * matrix.jy;
             min_x = std::min(min_x, sx);
             max_x = std::max(max_x, sx);
             min_y = std::min(min_y, sy);
@@ -172,11 +202,11 @@ std::optional<PixelBox> image_box(const DrawState& s, const ImageData& image, do
     return box;
 }
 
-std::optional<Placement> place_image(const DrawState& s, const ImageData& image, double x, double y,
-                                     PixelBox clip) {
-    auto box = image_box(s, image, x, y, clip);
+std::optional<Placement> place_image(const Matrix& matrix, const FrameShape& shape, double x,
+                                     double y, PixelBox clip) {
+    auto box = image_box(matrix, shape, x, y, clip);
     if (!box) return std::nullopt;
-    auto map = pixel_map(s, image, x, y);
+    auto map = pixel_map(matrix, shape, x, y);
     if (!map) return std::nullopt;
     return Placement{*map, *box};
 }

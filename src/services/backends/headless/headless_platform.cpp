@@ -34,8 +34,8 @@ HeadlessPlatform::~HeadlessPlatform() {
 bool HeadlessPlatform::open_screen(std::string_view title, int width, int height, bool fullscreen) {
     if (fail_open_) return false;
     title_ = std::string(title);
-    width_ = width;
-    height_ = height;
+    width_ = width * frame_scale_;
+    height_ = height * frame_scale_;
     fullscreen_ = fullscreen;
     return true;
 }

@@ -37,6 +37,7 @@ class HeadlessPlatform final : public Platform {
 
     // --- Platform -------------------------------------------------------------
     bool open_screen(std::string_view title, int width, int height, bool fullscreen) override;
+    int frame_scale() const override { return frame_scale_; }
     void close_screen() override;
     void present(const std::uint32_t* pixels, bool wait_vblank) override;
     bool has_vblank() const override { return false; }
@@ -59,6 +60,8 @@ class HeadlessPlatform final : public Platform {
     // --- Set-up ---------------------------------------------------------------
     // Make open_screen fail, as when no display can be opened.
     void set_fail_open(bool fail) { fail_open_ = fail; }
+    // Frames drawn `scale` times finer than the game's pixels (1 by default).
+    void set_frame_scale(int scale) { frame_scale_ = scale; }
     // How many joysticks open_joysticks() reports (0 by default). Joystick events
     // for ports below it can then be injected through svc::input_state().
     void set_joystick_count(int count) { joystick_count_ = count; }
@@ -72,6 +75,7 @@ class HeadlessPlatform final : public Platform {
     int flips() const { return flips_; }
     bool fullscreen() const override { return fullscreen_; }
     const std::string& title() const { return title_; }
+    // Of the frames shown: the screen's game pixels times the frame scale.
     int width() const { return width_; }
     int height() const { return height_; }
     // The frame being shown, width() x height() pixels 0xAARRGGBB; valid inside
@@ -91,6 +95,7 @@ class HeadlessPlatform final : public Platform {
     void mix_until(int ms);
 
     bool fail_open_ = false;
+    int frame_scale_ = 1;
     bool fullscreen_ = false;
     std::string title_;
     int width_ = 0, height_ = 0;

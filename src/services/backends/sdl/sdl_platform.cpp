@@ -16,7 +16,7 @@ SdlPlatform::SdlLibrary::~SdlLibrary() {
 // SDL turns SIGINT and SIGTERM into a quit event, so an interrupted game still
 // ends through its exit path and keeps its best score.
 SdlPlatform::SdlPlatform(SdlOptions options)
-    : video_(options.windowed), clock_start_(std::chrono::steady_clock::now()) {}
+    : video_(options.windowed, options.scale), clock_start_(std::chrono::steady_clock::now()) {}
 
 bool SdlPlatform::open_screen(std::string_view title, int width, int height, bool fullscreen) {
     return video_.open(title, width, height, fullscreen);

@@ -18,6 +18,7 @@ namespace svc {
 
 struct SdlOptions {
     bool windowed = false;  // open a window where the game asks for full screen
+    int scale = 0;          // frames this many times finer (1 to 4); 0: the most the display holds
 };
 
 class SdlPlatform final : public Platform {
@@ -27,6 +28,7 @@ class SdlPlatform final : public Platform {
     SdlPlatform& operator=(const SdlPlatform&) = delete;
 
     bool open_screen(std::string_view title, int width, int height, bool fullscreen) override;
+    int frame_scale() const override { return video_.scale(); }
     std::string last_error() const override { return video_.last_error(); }
     void close_screen() override;
     void present(const std::uint32_t* pixels, bool wait_vblank) override;

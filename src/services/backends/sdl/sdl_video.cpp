@@ -52,9 +52,11 @@ bool SdlVideo::open(std::string_view title, int width, int height, bool fullscre
     }
     width_ = width;
     height_ = height;
+    scale_ = choose_scale(width, height);
     if (window_w_ == 0) {
-        window_w_ = width;
-        window_h_ = height;
+        // A window shows the frame pixel for pixel where the display has room.
+        window_w_ = width * scale_;
+        window_h_ = height * scale_;
     }
     fullscreen_ = fullscreen && !start_windowed_;
     if (!create_window(title)) return fail(SDL_GetError());
@@ -129,6 +131,14 @@ void SdlVideo::toggle_fullscreen() {
     SDL_RaiseWindow(window_.get());
 }
 
+int SdlVideo::choose_scale(int width, int height) const {
+    constexpr int kLargest = 4;
+    if (requested_scale_ > 0) return std::min(requested_scale_, kLargest);
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(0, &bounds) != 0 || width <= 0 || height <= 0) return 1;
+    return std::clamp(std::min(bounds.w / width, bounds.h / height), 1, kLargest);
+}
+
 int SdlVideo::refresh_rate() const {
     if (!window_) return 0;
     SDL_DisplayMode mode{};
@@ -152,7 +162,8 @@ bool SdlVideo::create_renderer(int width, int height) {
     vsync_capable_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     vsync_on_ = vsync_capable_;
     texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
-                                     SDL_TEXTUREACCESS_STREAMING, width, height));
+                                     SDL_TEXTUREACCESS_STREAMING, width * scale_,
+                                     height * scale_));
     return texture_ && SDL_RenderSetLogicalSize(renderer_.get(), width, height) == 0;
 }
 
@@ -168,6 +179,7 @@ void SdlVideo::close() {
     window_.reset();
     vsync_capable_ = vsync_on_ = false;
     fullscreen_ = false;
+    scale_ = 1;
     if (video_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     video_ready_ = false;
 }
@@ -179,7 +191,7 @@ void SdlVideo::present(const std::uint32_t* pixels, bool wait_vblank) {
         SDL_RenderSetVSync(renderer_.get(), want_vsync ? 1 : 0);
         vsync_on_ = want_vsync;
     }
-    SDL_UpdateTexture(texture_.get(), nullptr, pixels, width_ * 4);
+    SDL_UpdateTexture(texture_.get(), nullptr, pixels, width_ * scale_ * 4);
     SDL_RenderClear(renderer_.get());  // the letterbox bars
     SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
     SDL_RenderPresent(renderer_.get());

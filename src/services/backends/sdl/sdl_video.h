@@ -18,7 +18,10 @@ namespace svc {
 class SdlVideo {
   public:
     // `windowed`: a request for full screen opens a window all the same.
-    explicit SdlVideo(bool windowed = false) : start_windowed_(windowed) {}
+    // `scale`: the frames are drawn that many times finer than the game's
+    // pixels; 0 chooses the largest scale, up to 4, whose frame fits the display.
+    explicit SdlVideo(bool windowed = false, int scale = 0)
+        : start_windowed_(windowed), requested_scale_(scale) {}
     ~SdlVideo() { close(); }
     SdlVideo(const SdlVideo&) = delete;
     SdlVideo& operator=(const SdlVideo&) = delete;
@@ -33,6 +36,8 @@ class SdlVideo {
     void present(const std::uint32_t* pixels, bool wait_vblank);
     bool has_vblank() const { return vsync_capable_; }
     bool fullscreen() const { return fullscreen_; }
+    // The scale chosen when the window opened (1 while none is open).
+    int scale() const { return scale_; }
     // The refresh rate of the display the window is on, 0 when SDL does not know.
     int refresh_rate() const;
     // Full screen to a window of the size it last had, or back to full screen.
@@ -68,7 +73,11 @@ class SdlVideo {
     std::unique_ptr<SDL_Window, DestroyWindow> window_;
     std::unique_ptr<SDL_Renderer, DestroyRenderer> renderer_;
     std::unique_ptr<SDL_Texture, DestroyTexture> texture_;
+    int choose_scale(int width, int height) const;
+
     bool start_windowed_ = false;
+    int requested_scale_ = 0;
+    int scale_ = 1;
     bool fullscreen_ = false;
     int width_ = 0, height_ = 0;       // of the frame
     int window_w_ = 0, window_h_ = 0;  // of the window when not full screen
