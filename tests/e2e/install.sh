@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the game into a temporary prefix and checks what lands where: the
-# real binary, the launcher, the sounds, the desktop entry, the icons and the
-# AppStream metainfo (both validated), then runs the launcher as a player's
-# menu would, with its own XDG_DATA_HOME, and checks the folder it prepares.
+# real binary, the launcher, the sounds, the desktop entry, the icons, the
+# AppStream metainfo (both validated), the manual page and the copyright file,
+# then runs the launcher as a player's menu would, with its own XDG_DATA_HOME,
+# and checks the folder it prepares.
 #
 # Usage: install.sh BUILD_DIR APP_ID
 # Exit status 77 means skipped: a validator or the X server is missing here.
@@ -62,6 +63,17 @@ for size in 256 128 64 48 32; do
     dims=$(od -An -tu1 -j16 -N8 "$icon" | awk '{ printf "%d %d", $3 * 256 + $4, $7 * 256 + $8 }')
     [[ "$dims" == "$size $size" ]] || fail "the ${size}x${size} icon is $dims"
 done
+
+man_page=$prefix/share/man/man6/scribble-squadron.6.gz
+[[ -f "$man_page" ]] || fail "no manual page at share/man/man6/scribble-squadron.6.gz"
+gzip -t "$man_page" || fail "the manual page is not gzip-compressed"
+# It names the sounds' folder of this install, whatever the prefix.
+zcat "$man_page" | grep -qxF ".I $sounds/" || fail "the manual page does not name $sounds/"
+copyright=$prefix/share/doc/scribble-squadron/copyright
+[[ -f "$copyright" ]] || fail "no copyright file in share/doc/scribble-squadron"
+# The font is embedded in the game, so its licence travels with it.
+grep -qx 'Files: assets/font/\*' "$copyright" && grep -qx 'License: OFL-1.1' "$copyright" ||
+    fail "the copyright file lacks the font's licence"
 
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
