@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
             break;
     }
     svc::SdlPlatform platform(
-        svc::SdlOptions{.windowed = play_windowed(line, std::getenv("SCRIBBLE_WINDOWED"))});
+        svc::SdlOptions{.windowed = play_windowed(line, std::getenv("SCRIBBLE_WINDOWED")),
+                        .scale = play_scale(line, std::getenv("SCRIBBLE_SCALE"))});
     return run_game(platform);
 }

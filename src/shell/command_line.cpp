@@ -2,11 +2,28 @@
 
 #include <string_view>
 
+namespace {
+
+// 1 to 4 written as one digit, else 0.
+int scale_from(std::string_view text) {
+    if (text.size() != 1 || text[0] < '1' || text[0] > '4') return 0;
+    return text[0] - '0';
+}
+
+}  // namespace
+
 CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     CommandLine line;
     bool help = false, version = false;
-    for (const std::string& argument : arguments) {
-        if (argument == "--windowed") {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--scale") {
+            line.scale = i + 1 < arguments.size() ? scale_from(arguments[++i]) : 0;
+            if (line.scale == 0) {
+                line.error = "--scale takes 1, 2, 3 or 4";
+                return line;
+            }
+        } else if (argument == "--windowed") {
             line.display = CommandLine::Display::kWindowed;
         } else if (argument == "--fullscreen") {
             line.display = CommandLine::Display::kFullScreen;
@@ -42,6 +59,11 @@ bool play_windowed(const CommandLine& line, const char* windowed_variable) {
     return windowed_variable != nullptr && std::string_view(windowed_variable) == "1";
 }
 
+int play_scale(const CommandLine& line, const char* scale_variable) {
+    if (line.scale != 0) return line.scale;
+    return scale_variable ? scale_from(scale_variable) : 0;
+}
+
 std::string help_text(const std::string& program) {
     return "Usage: " + program + R"( [--windowed | --fullscreen]
        )" + program +
@@ -52,6 +74,8 @@ Scribble Squadron: a biplane shooter drawn in pencil on notebook paper.
 Options:
   --windowed     play in a resizable window (also SCRIBBLE_WINDOWED=1)
   --fullscreen   play full screen (the default)
+  --scale K      draw K times finer than 640 x 480 (1 to 4; also SCRIBBLE_SCALE);
+                 by default the largest K whose picture fits the display
   --help         show this help and quit
   --version      show the version and quit
 

@@ -11,6 +11,7 @@ struct CommandLine {
 
     Action action = Action::kPlay;
     Display display = Display::kDefault;  // kDefault: full screen unless SCRIBBLE_WINDOWED=1
+    int scale = 0;  // 1 to 4: frames drawn that many times finer; 0: SCRIBBLE_SCALE, else the display decides
     std::string error;                    // set when the line cannot be understood
 };
 
@@ -21,6 +22,9 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments);
 
 // Whether to play in a window: an option beats the SCRIBBLE_WINDOWED variable.
 bool play_windowed(const CommandLine& line, const char* windowed_variable);
+// The scale to draw at, 0 for the display's choice: --scale beats SCRIBBLE_SCALE
+// (which counts only when it is 1 to 4).
+int play_scale(const CommandLine& line, const char* scale_variable);
 
 // What --help prints: the usage, the controls and where the best score lives.
 std::string help_text(const std::string& program);

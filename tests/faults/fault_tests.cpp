@@ -263,10 +263,14 @@ TEST(CommandLine, AnswersWithoutStartingAndRefusesWhatItDoesNotKnow) {
     };
     const Case cases[] = {
         {{"--version"}, 0, "Scribble Squadron 1.0.0", nullptr},
-        {{"--help"}, 0, "Usage: scribble-squadron [--windowed | --fullscreen]", nullptr},
-        {{"--windowed", "-h"}, 0, "Usage: scribble-squadron [--windowed | --fullscreen]", nullptr},
+        {{"--help"}, 0, "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K]", nullptr},
+        {{"--windowed", "-h"}, 0, "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K]",
+         nullptr},
         {{"--bogus"}, 2, nullptr, "unknown option '--bogus'"},
         {{"--windowed", "stray"}, 2, nullptr, "unexpected argument 'stray'"},
+        {{"--scale", "5"}, 2, nullptr, "--scale takes 1, 2, 3 or 4"},
+        {{"--scale"}, 2, nullptr, "--scale takes 1, 2, 3 or 4"},
+        {{"--scale", "2", "--version"}, 0, "Scribble Squadron 1.0.0", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));

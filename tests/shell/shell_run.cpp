@@ -85,6 +85,7 @@ RunResult run_game(const RunSpec& plan) {
     options.seed = plan.seed;
     options.frames = plan.frames;
     options.input_script = plan.script;
+    options.scale = plan.scale;
     if (plan.capture_audio) options.audio_path = "sound.wav";
     result.status = harness::run(options, [&](const harness::FlipInfo& info) {
         result.flips.push_back(snapshot(info));

@@ -69,9 +69,11 @@ struct RunSpec {
     std::function<bool(const Snapshot&)> keep_when;  // or those whose snapshot satisfies this
     bool capture_audio = false;                      // fills RunResult::audio_ms
     int best_score_on_disk = -1;                     // written to data/hiscore.dat first when >= 0
+    int scale = 1;  // frames drawn this many times finer (pictures that much larger)
     // Called after each flip is recorded; may change game globals to set up a case.
     std::function<void(const Snapshot&)> on_flip;
-    // Sees every frame shown (640 x 480, 0xAARRGGBB) with its snapshot and the paper.
+    // Sees every frame shown (640 x 480 times the scale, 0xAARRGGBB) with its
+    // snapshot and the paper.
     std::function<void(const Snapshot&, const std::uint32_t* pixels, const Pixels& paper)>
         on_picture;
 };
