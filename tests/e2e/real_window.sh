@@ -345,6 +345,8 @@ switch_display() {
     expect_geometry "$want" "$name"
 }
 
+# On a 1280 x 1024 screen the game draws twice as fine (1280 x 960 fits), and
+# its window opens at that size.
 start_x 1280x1024
 start_game SCRIBBLE_WINDOWED=1 -- --fullscreen # the option beats the variable
 expect_geometry "0,0 1280x1024" "full screen at start"
@@ -353,29 +355,27 @@ scale=2 x0=0 y0=32
 wait_for check_title switch-full-title
 title_ref=switch-full-title
 
-switch_display alt+Return "320,272 640x480" "Alt+Enter to a window"
-scale=1 x0=320 y0=272
-xdotool mousemove $((320 + 320)) $((272 + 289)) # over "Start Game", which lights up
+switch_display alt+Return "0,32 1280x960" "Alt+Enter to a window"
+xdotool mousemove 640 $((32 + 2 * 289)) # over "Start Game", which lights up
 wait_for check_title switch-window-title
 xdotool click 1
 wait_for in_play switch-window-play
 
 switch_display F11 "0,0 1280x1024" "F11 back to full screen, mid-game"
-scale=2 x0=0 y0=32
 wait_for in_play switch-full-play
 pause_game switch-full-pause
 check_pause switch-full-pause
 
 # The window keeps the size it was given from one switch to the next.
-switch_display F11 "320,272 640x480" "F11 to a window again"
-xdotool windowmove "$window" 0 32 windowsize "$window" 1280 960
+switch_display F11 "0,32 1280x960" "F11 to a window again"
+xdotool windowmove "$window" 320 272 windowsize "$window" 640 480
 sleep 0.5
 switch_display alt+Return "0,0 1280x1024" "Alt+Enter to full screen"
-switch_display alt+Return "0,32 1280x960" "Alt+Enter to the window of the size it had"
-scale=2 x0=0 y0=32
+switch_display alt+Return "320,272 640x480" "Alt+Enter to the window of the size it had"
+scale=1 x0=320 y0=272
 wait_for check_pause switch-window-pause
 xdotool key Escape
-xdotool mousemove 640 $((32 + 2 * 289))
+xdotool mousemove $((320 + 320)) $((272 + 289))
 wait_for check_title switch-window-title-again
 xdotool click 1
 wait_for in_play switch-window-play-again
