@@ -23,7 +23,8 @@ void report_sky(benchmark::State& state, const bench::Sky& total) {
 
 void BM_WholeFrame(benchmark::State& state) {
     const int stage = static_cast<int>(state.range(0));
-    bench::Scenario game(stage, kWarmUpFrames);
+    const int scale = state.range(1) > 0 ? static_cast<int>(state.range(1)) : 1;
+    bench::Scenario game(stage, kWarmUpFrames, scale);
     if (!game.ok()) {
         state.SkipWithError("no screen");
         return;
@@ -48,6 +49,13 @@ BENCHMARK(BM_WholeFrame)
     ->Arg(1)
     ->Arg(10)
     ->Arg(40)
+    ->Iterations(kTimedFrames)
+    ->Unit(benchmark::kMicrosecond);
+// The same busy stage drawn twice and three times as fine.
+BENCHMARK(BM_WholeFrame)
+    ->ArgNames({"stage", "scale"})
+    ->Args({10, 2})
+    ->Args({10, 3})
     ->Iterations(kTimedFrames)
     ->Unit(benchmark::kMicrosecond);
 

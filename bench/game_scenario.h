@@ -38,8 +38,9 @@ struct Sky {
 class Scenario {
   public:
     // stage 0: the title menu. Otherwise the stage is played from its fly-in
-    // for `play_frames` frames of play before the caller takes over.
-    Scenario(int stage, int play_frames) : run_(quiet(platform_), kSeed) {
+    // for `play_frames` frames of play before the caller takes over. `scale`:
+    // the frames are drawn that many times finer.
+    Scenario(int stage, int play_frames, int scale = 1) : run_(quiet(platform_, scale), kSeed) {
         ok_ = !start_up();
         if (!ok_ || stage == 0) return;
         enter_stage(stage);
@@ -77,8 +78,9 @@ class Scenario {
     }
 
     // The frames are not kept: the benchmarks time the game, not a copy of each frame.
-    static svc::HeadlessPlatform& quiet(svc::HeadlessPlatform& platform) {
+    static svc::HeadlessPlatform& quiet(svc::HeadlessPlatform& platform, int scale) {
         platform.set_keep_last_frame(false);
+        platform.set_frame_scale(scale);
         return platform;
     }
 

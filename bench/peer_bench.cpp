@@ -4,8 +4,12 @@
 // SDL gets textures made from the same pixels and its blend modes mapped from
 // ours: mask and alpha to blend, light to add, shade to modulate, solid to none.
 //
-// With SCRIBBLE_PEER_SHOTS=DIR both replays are also written to DIR as
-// ours.png and sdl.png, to see that they draw the same scene.
+// The same at twice the resolution: our renderer at scale 2 with the finer
+// pictures, and SDL drawing the same finer pictures into a 1280 x 960 surface.
+//
+// With SCRIBBLE_PEER_SHOTS=DIR the replays are also written to DIR as
+// ours.png and sdl.png (ours-2x.png and sdl-2x.png), to see that they draw the
+// same scene.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -45,7 +49,7 @@ void record_draw(const svc::Image& image, float x, float y, int frame) {
 // is replayed through our renderer: it owns the screen.
 class BusyStage10 {
   public:
-    BusyStage10() : game_(10, 300) {
+    explicit BusyStage10(int scale = 1) : game_(10, 300, scale) {
         if (!game_.ok()) return;
         for (int frame = 0; frame < 3600 && !busy(); ++frame) game_.frame();
         sky_ = bench::Sky::now();
@@ -70,7 +74,9 @@ class BusyStage10 {
     bench::Sky sky_;
 };
 
+// Each replay starts the frame afresh, as the game does.
 void replay_ours(const DrawList& list) {
+    svc::clear_screen();
     svc::detail::DrawState& state = svc::detail::draw_state();
     for (const DrawCall& call : list) {
         const svc::ImageFont font = std::move(state.font);
@@ -80,9 +86,12 @@ void replay_ours(const DrawList& list) {
     }
 }
 
-void write_shot(const char* name, const std::uint32_t* pixels) {
+void write_shot(const std::string& name, const std::uint32_t* pixels, int scale) {
     const char* dir = std::getenv("SCRIBBLE_PEER_SHOTS");
-    if (dir) harness::write_png(std::string(dir) + "/" + name, pixels, 640, 480);
+    if (dir) {
+        harness::write_png(std::string(dir) + "/" + name + (scale > 1 ? "-2x.png" : ".png"), pixels,
+                           640 * scale, 480 * scale);
+    }
 }
 
 void report_list(benchmark::State& state, const BusyStage10& frame) {
@@ -93,27 +102,30 @@ void report_list(benchmark::State& state, const BusyStage10& frame) {
 }
 
 void BM_DrawListOurs(benchmark::State& state) {
-    BusyStage10 frame;
+    const int scale = static_cast<int>(state.range(0));
+    BusyStage10 frame(scale);
     if (!frame.ok()) {
         state.SkipWithError("no frame recorded");
         return;
     }
     replay_ours(frame.list());
-    write_shot("ours.png", svc::back_buffer());
+    write_shot("ours", svc::back_buffer(), scale);
     for (auto _ : state) {
         replay_ours(frame.list());
         benchmark::ClobberMemory();
     }
     report_list(state, frame);
 }
-BENCHMARK(BM_DrawListOurs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawListOurs)->ArgName("scale")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
-// SDL2's software renderer drawing into a 640 x 480 surface, one static
-// texture per image frame of the list.
+// SDL2's software renderer drawing into a surface of 640 x 480 times the scale,
+// one static texture per image frame of the list: the finer version of the
+// picture where it has one, as ours draws.
 class SdlPeer {
   public:
-    SdlPeer() {
-        surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 32, SDL_PIXELFORMAT_ARGB8888));
+    explicit SdlPeer(int scale) : scale_(scale) {
+        surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, 640 * scale, 480 * scale, 32,
+                                                      SDL_PIXELFORMAT_ARGB8888));
         if (surface_) renderer_.reset(SDL_CreateSoftwareRenderer(surface_.get()));
     }
     bool ok() const { return renderer_ != nullptr; }
@@ -151,10 +163,25 @@ class SdlPeer {
         }
     }
 
+    // The pixels drawn for a frame and where its handle lies in them.
+    struct Source {
+        const svc::Pixmap* pixmap;
+        float handle_x, handle_y;
+    };
+    Source source(const svc::ImageData& image, int frame) const {
+        if (scale_ > 1 && svc::detail::has_detail(image, scale_, frame)) {
+            const auto& detail = image.detail;
+            return {&detail.pixmaps[frame],
+                    detail.own_handle ? detail.handle_x : image.handle_x * scale_,
+                    detail.own_handle ? detail.handle_y : image.handle_y * scale_};
+        }
+        return {&image.pixmaps[frame], image.handle_x, image.handle_y};
+    }
+
     SDL_Texture* texture(const svc::Image& image, int frame) {
         Texture& slot = textures_[{image.get(), frame}];
         if (!slot) {
-            const svc::Pixmap& p = image->pixmaps[frame];
+            const svc::Pixmap& p = *source(*image, frame).pixmap;
             slot.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
                                          SDL_TEXTUREACCESS_STATIC, p.width, p.height));
             SDL_UpdateTexture(slot.get(), nullptr, p.pixels.data(), p.width * 4);
@@ -172,45 +199,50 @@ class SdlPeer {
         SDL_SetTextureColorMod(tex, static_cast<Uint8>(s.red), static_cast<Uint8>(s.green),
                                static_cast<Uint8>(s.blue));
         SDL_SetTextureAlphaMod(tex, static_cast<Uint8>(svc::detail::alpha_to_255(s.alpha)));
-        const float x = call.x, y = call.y;
-        const float left =
-            x + std::min(-image.handle_x * s.scale_x, (image.width - image.handle_x) * s.scale_x);
-        const float top =
-            y + std::min(-image.handle_y * s.scale_y, (image.height - image.handle_y) * s.scale_y);
-        const SDL_FRect dst{left, top, std::abs(s.scale_x) * image.width,
-                            std::abs(s.scale_y) * image.height};
+        // A picture without a finer version is magnified like ours.
+        const Source src = source(image, call.frame);
+        const float magnify = src.pixmap == &image.pixmaps[call.frame] ? scale_ : 1.0f;
+        const float sx = s.scale_x * magnify, sy = s.scale_y * magnify;
+        const float w = static_cast<float>(src.pixmap->width),
+                    h = static_cast<float>(src.pixmap->height);
+        const float x = call.x * scale_, y = call.y * scale_;
+        const float left = x + std::min(-src.handle_x * sx, (w - src.handle_x) * sx);
+        const float top = y + std::min(-src.handle_y * sy, (h - src.handle_y) * sy);
+        const SDL_FRect dst{left, top, std::abs(sx) * w, std::abs(sy) * h};
         const SDL_FPoint centre{x - left, y - top};
         int flip = SDL_FLIP_NONE;
-        if (s.scale_x < 0) flip |= SDL_FLIP_HORIZONTAL;
-        if (s.scale_y < 0) flip |= SDL_FLIP_VERTICAL;
+        if (sx < 0) flip |= SDL_FLIP_HORIZONTAL;
+        if (sy < 0) flip |= SDL_FLIP_VERTICAL;
         SDL_RenderCopyExF(renderer_.get(), tex, nullptr, &dst, s.rotation, &centre,
                           static_cast<SDL_RendererFlip>(flip));
     }
 
     std::unique_ptr<SDL_Surface, SurfaceFree> surface_;
     std::unique_ptr<SDL_Renderer, RendererFree> renderer_;
+    int scale_;
     std::map<std::pair<const svc::ImageData*, int>, Texture> textures_;
 };
 
 void BM_DrawListSdlSoftware(benchmark::State& state) {
-    BusyStage10 frame;
+    const int scale = static_cast<int>(state.range(0));
+    BusyStage10 frame(scale);
     if (!frame.ok()) {
         state.SkipWithError("no frame recorded");
         return;
     }
-    SdlPeer peer;
+    SdlPeer peer(scale);
     if (!peer.ok()) {
         state.SkipWithError(SDL_GetError());
         return;
     }
     peer.replay(frame.list());  // makes the textures
-    write_shot("sdl.png", peer.pixels());
+    write_shot("sdl", peer.pixels(), scale);
     for (auto _ : state) {
         peer.replay(frame.list());
         benchmark::ClobberMemory();
     }
     report_list(state, frame);
 }
-BENCHMARK(BM_DrawListSdlSoftware)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawListSdlSoftware)->ArgName("scale")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -65,7 +65,7 @@ int play_scale(const CommandLine& line, const char* scale_variable) {
 }
 
 std::string help_text(const std::string& program) {
-    return "Usage: " + program + R"( [--windowed | --fullscreen]
+    return "Usage: " + program + R"( [--windowed | --fullscreen] [--scale K]
        )" + program +
            R"( --help | --version
 

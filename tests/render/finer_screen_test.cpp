@@ -58,8 +58,7 @@ TEST(FinerScreen, AFinerVersionIsDrawnInsteadWithItsHandleScaled) {
     picture->handle_x = 2;
     picture->handle_y = 1;
     picture->detail.scale = 2;
-    picture->detail.pixmaps.push_back(
-        svc::Pixmap{8, 4, std::vector<std::uint32_t>(32, 0xFFA0B0C0u)});
+    picture->detail.pixmaps.push_back(svc::Pixmap{8, 4, svc::PixelBuffer(32, 0xFFA0B0C0u)});
     const auto fine = frame_at(2, [&] { svc::draw_image(picture, 10, 10, 0); });
     const auto at = [&](int x, int y) {
         return fine[static_cast<std::size_t>(y) * kWidth * 2 + x];

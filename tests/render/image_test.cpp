@@ -137,8 +137,7 @@ TEST_F(ImageTest, PicturesWithTheirOwnAlphaKeepIt) {
     layout.rows = {{200, 200, 200, 255, 10, 20, 30, 77, 1, 2, 3, 0}};
     auto image = load_bytes(write_png(layout), svc::kMasked);
     ASSERT_TRUE(image);
-    EXPECT_EQ(image->pixmaps[0].pixels,
-              (std::vector<std::uint32_t>{0xFFC8C8C8u, 0x4D0A141Eu, 0x00010203u}));
+    EXPECT_EQ(image->pixmaps[0].pixels, (svc::PixelBuffer{0xFFC8C8C8u, 0x4D0A141Eu, 0x00010203u}));
     // A palette with a transparency chunk counts as its own alpha too.
     PngSpec pal{2, 1, PNG_COLOR_TYPE_PALETTE};
     pal.palette = {{200, 200, 200}, {255, 0, 0}};
@@ -146,7 +145,7 @@ TEST_F(ImageTest, PicturesWithTheirOwnAlphaKeepIt) {
     pal.rows = {{0, 1}};
     auto paletted = load_bytes(write_png(pal), svc::kMasked);
     ASSERT_TRUE(paletted);
-    EXPECT_EQ(paletted->pixmaps[0].pixels, (std::vector<std::uint32_t>{0xFFC8C8C8u, 0x64FF0000u}));
+    EXPECT_EQ(paletted->pixmaps[0].pixels, (svc::PixelBuffer{0xFFC8C8C8u, 0x64FF0000u}));
 }
 
 TEST_F(ImageTest, EveryPngLayoutDecodesToEightBitColour) {
@@ -163,7 +162,7 @@ TEST_F(ImageTest, EveryPngLayoutDecodesToEightBitColour) {
     PngSpec palette4{3, 1, PNG_COLOR_TYPE_PALETTE, 4};
     palette4.palette = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
     palette4.rows = {{0x21, 0x00}};  // indices 2, 1, 0
-    const std::pair<PngSpec*, std::vector<std::uint32_t>> cases[] = {
+    const std::pair<PngSpec*, svc::PixelBuffer> cases[] = {
         {&grey, {0xFF000000u, 0xFF808080u, 0xFFFFFFFFu}},
         {&grey16, {0xFF808080u, 0xFFFFFFFFu}},
         {&grey2, {0xFF000000u, 0xFF555555u, 0xFFAAAAAAu, 0xFFFFFFFFu}},
@@ -252,7 +251,7 @@ TEST_F(ImageTest, LoadsFromFilesAsWellAsResources) {
                static_cast<std::streamsize>(bytes.size()));
     auto image = svc::load_image(scratch.file("picture.png"), 0);
     ASSERT_TRUE(image);
-    EXPECT_EQ(image->pixmaps[0].pixels, (std::vector<std::uint32_t>{0xFF010203u, 0xFF040506u}));
+    EXPECT_EQ(image->pixmaps[0].pixels, (svc::PixelBuffer{0xFF010203u, 0xFF040506u}));
 }
 
 TEST_F(ImageTest, FlagsAndHandlesFollowTheLoaderSettings) {
@@ -274,7 +273,7 @@ TEST_F(ImageTest, FlagsAndHandlesFollowTheLoaderSettings) {
     EXPECT_EQ(created->handle_y, 16.5f);
     ASSERT_EQ(created->pixmaps.size(), 26u);
     for (const auto& pm : created->pixmaps) {
-        EXPECT_EQ(pm.pixels, std::vector<std::uint32_t>(48 * 33, 0u));  // transparent black
+        EXPECT_EQ(pm.pixels, svc::PixelBuffer(48 * 33, 0u));  // transparent black
     }
     svc::set_auto_mid_handle(false);
     auto top_left = svc::create_image(110, 480, 1, -1);
@@ -301,8 +300,7 @@ TEST_F(ImageTest, GrabCopiesTheScreenMaskedWithTheCurrentMaskColour) {
     EXPECT_EQ(px[8], 0xFF0C000Cu);
     // The black centre is transparent and takes its neighbours' mean, (11, 11).
     EXPECT_EQ(px[4], 0x000B000Bu);
-    EXPECT_EQ(masked->pixmaps[0].pixels,
-              std::vector<std::uint32_t>(9, 0u));  // other frame untouched
+    EXPECT_EQ(masked->pixmaps[0].pixels, svc::PixelBuffer(9, 0u));  // other frame untouched
     // Without MASKED everything grabbed is opaque, black included.
     auto plain = svc::create_image(3, 3, 1, 0);
     svc::grab_image(plain, 10, 10, 0);
@@ -318,7 +316,7 @@ TEST_F(ImageTest, GrabCopiesTheScreenMaskedWithTheCurrentMaskColour) {
     EXPECT_EQ(e[3 * 4 + 1], 0xFF000000u | static_cast<std::uint32_t>(width_ - 1) << 16 | 1u);
     EXPECT_EQ(e[2 * 4 + 2], 0u);
     svc::grab_image(edge, -1000, 1000, 0);
-    EXPECT_EQ(edge->pixmaps[0].pixels, std::vector<std::uint32_t>(16, 0u));
+    EXPECT_EQ(edge->pixmaps[0].pixels, svc::PixelBuffer(16, 0u));
     svc::grab_image(edge, 0, 0, 5);  // no such frame
 }
 
@@ -326,12 +324,12 @@ TEST(ImageWithoutScreen, GrabGivesTransparentFrames) {
     auto image = svc::create_image(2, 2, 1, 0);
     image->pixmaps[0].pixels.assign(4, 0xFFFFFFFFu);
     svc::grab_image(image, 0, 0, 0);
-    EXPECT_EQ(image->pixmaps[0].pixels, std::vector<std::uint32_t>(4, 0u));
+    EXPECT_EQ(image->pixmaps[0].pixels, svc::PixelBuffer(4, 0u));
 }
 
 TEST(PngEncoding, RoundTripsThroughTheDecoderWithOrWithoutAlpha) {
     using svc::detail::PngChannels;
-    const std::vector<std::uint32_t> pixels = {0xFF102030u, 0x80405060u, 0x00000000u, 0xFFFFFFFFu};
+    const svc::PixelBuffer pixels = {0xFF102030u, 0x80405060u, 0x00000000u, 0xFFFFFFFFu};
     auto back =
         svc::detail::decode_png(svc::detail::encode_png(pixels.data(), 2, 2, PngChannels::kRgba));
     ASSERT_TRUE(back);
@@ -342,8 +340,7 @@ TEST(PngEncoding, RoundTripsThroughTheDecoderWithOrWithoutAlpha) {
     back = svc::detail::decode_png(svc::detail::encode_png(pixels.data(), 2, 2, PngChannels::kRgb));
     ASSERT_TRUE(back);
     EXPECT_FALSE(back->has_alpha);
-    EXPECT_EQ(back->pixels,
-              (std::vector<std::uint32_t>{0xFF102030u, 0xFF405060u, 0xFF000000u, 0xFFFFFFFFu}));
+    EXPECT_EQ(back->pixels, (svc::PixelBuffer{0xFF102030u, 0xFF405060u, 0xFF000000u, 0xFFFFFFFFu}));
 
     EXPECT_TRUE(svc::detail::encode_png(nullptr, 2, 2, PngChannels::kRgb).empty());
     EXPECT_TRUE(svc::detail::encode_png(pixels.data(), 0, 2, PngChannels::kRgb).empty());

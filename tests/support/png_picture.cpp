@@ -23,7 +23,7 @@ std::optional<PngPicture> read_png(const std::filesystem::path& file) {
     picture.height = decoded->height;
     picture.bit_depth = bytes[kBitDepthAt];
     picture.colour_type = static_cast<PngColourType>(bytes[kColourTypeAt]);
-    picture.pixels = std::move(decoded->pixels);
+    picture.pixels.assign(decoded->pixels.begin(), decoded->pixels.end());
     return picture;
 }
 

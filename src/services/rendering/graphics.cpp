@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
+
+#include <sys/mman.h>
 
 #include "services/rendering/graphics.h"
 #include "services/rendering/render_internal.h"
@@ -62,6 +65,41 @@ RenderTarget* current_target() {
     return g_target.get();
 }
 
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kMappedFrom = 2 * kHugePage;
+
+std::size_t mapped_size(std::size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+}  // namespace
+
+void* allocate_pixels(std::size_t bytes) {
+    if (bytes < kMappedFrom) return ::operator new(bytes);
+    // Mapped with room to start on a huge-page boundary; the spare ends go back.
+    const std::size_t size = mapped_size(bytes);
+    void* mapped =
+        mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    auto* start = static_cast<char*>(mapped);
+    auto* aligned = reinterpret_cast<char*>(
+        (reinterpret_cast<std::uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1));
+    if (aligned > start) munmap(start, static_cast<std::size_t>(aligned - start));
+    const std::size_t tail = static_cast<std::size_t>(start + size + kHugePage - (aligned + size));
+    if (tail > 0) munmap(aligned + size, tail);
+    madvise(aligned, size, MADV_HUGEPAGE);
+    return aligned;
+}
+
+void free_pixels(void* pixels, std::size_t bytes) noexcept {
+    if (!pixels) return;
+    if (bytes < kMappedFrom) {
+        ::operator delete(pixels);
+        return;
+    }
+    munmap(pixels, mapped_size(bytes));
+}
+
 int alpha_to_255(float alpha) {
     if (!(alpha > 0.0f)) return 0;  // also NaN
     if (alpha >= 1.0f) return 255;
@@ -73,7 +111,8 @@ void create_render_target(int width, int height, int scale) {
     target->scale = std::max(scale, 1);
     target->width = std::max(width, 0) * target->scale;
     target->height = std::max(height, 0) * target->scale;
-    target->pixels.assign(static_cast<std::size_t>(target->width) * target->height, kOpaqueBlack);
+    target->pixels.resize(static_cast<std::size_t>(target->width) * target->height);
+    target->black_pending = true;
     g_target = std::move(target);
     g_draw_state = DrawState{};
     g_loader_state = LoaderState{};
@@ -86,7 +125,9 @@ bool has_render_target() {
     return g_target != nullptr;
 }
 std::uint32_t* render_target_pixels() {
-    return g_target ? g_target->pixels.data() : nullptr;
+    if (!g_target) return nullptr;
+    settle_clear(*g_target);
+    return g_target->pixels.data();
 }
 
 }  // namespace detail
@@ -103,29 +144,31 @@ int render_scale() {
     return detail::current_target() ? detail::current_target()->scale : 1;
 }
 
-namespace {
+namespace detail {
 
 // One row filled, then copied down: the compiler turns a plain fill of the
 // whole buffer into a 4-byte store loop, several times slower than memcpy.
-void fill_black(detail::RenderTarget& target) {
+void settle_clear(RenderTarget& target) {
+    if (!target.black_pending) return;
+    target.black_pending = false;
     auto& pixels = target.pixels;
     if (pixels.empty()) return;
     const std::size_t width = static_cast<std::size_t>(target.width);
-    std::fill_n(pixels.begin(), width, detail::kOpaqueBlack);
+    std::fill_n(pixels.begin(), width, kOpaqueBlack);
     for (std::size_t row = width; row + width <= pixels.size(); row += width)
         std::memcpy(pixels.data() + row, pixels.data(), width * sizeof(std::uint32_t));
 }
 
-}  // namespace
+}  // namespace detail
 
 void clear_screen() {
     auto* target = detail::current_target();
     if (!target) return;
-    fill_black(*target);
+    target->black_pending = true;
     if (target->scale == 1) return;
     target->draws_since_clear.clear();
     target->draws_replayed = 0;
-    if (target->game_resolution) fill_black(*target->game_resolution);
+    if (target->game_resolution) target->game_resolution->black_pending = true;
 }
 
 const std::uint32_t* back_buffer() {

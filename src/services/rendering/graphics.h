@@ -13,11 +13,44 @@ namespace svc {
 enum class BlendMode { kMask = 1, kSolid = 2, kAlpha = 3, kLight = 4, kShade = 5 };
 enum ImageFlag : int { kMasked = 1, kFiltered = 2 };
 
+namespace detail {
+// Storage for pixels. New elements are left uninitialised (whoever makes a
+// buffer writes every pixel), and buffers of several megabytes are mapped on
+// their own with huge pages: the pictures of a finer screen are that large, and
+// bringing in their memory page by page costs more than decoding them.
+void* allocate_pixels(std::size_t bytes);
+void free_pixels(void* pixels, std::size_t bytes) noexcept;
+
+template <typename T>
+struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <typename U>
+    PixelAllocator(const PixelAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(allocate_pixels(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { free_pixels(p, n * sizeof(T)); }
+    template <typename U>
+    void construct(U* place) noexcept {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* place, Args&&... args) {
+        ::new (static_cast<void*>(place)) U(static_cast<Args&&>(args)...);
+    }
+    template <typename U>
+    bool operator==(const PixelAllocator<U>&) const noexcept {
+        return true;
+    }
+};
+}  // namespace detail
+
+using PixelBuffer = std::vector<std::uint32_t, detail::PixelAllocator<std::uint32_t>>;
+
 // Pixels are 0xAARRGGBB.
 struct Pixmap {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels;
+    PixelBuffer pixels;
 };
 
 struct ImageData {
@@ -46,6 +79,9 @@ struct ImageData {
         bool own_handle = false;
         float handle_x = 0, handle_y = 0;
         std::vector<std::shared_ptr<void>> render_cache;
+        // An embedded finer picture still being decoded, in the background from
+        // its loading on; its first draw waits for it (the image loader's).
+        std::shared_ptr<void> decoding;
     } detail;
 };
 using Image = std::shared_ptr<ImageData>;

@@ -1,6 +1,9 @@
 // Images: loading pictures (embedded resources or files), creating empty
 // frames, grabbing frames from the back buffer, handles and the mask colour.
 #include <algorithm>
+#include <future>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "services/files.h"
@@ -31,39 +34,56 @@ MaskColour current_mask_colour() {
     return MaskColour{l.mask_r, l.mask_g, l.mask_b};
 }
 
-void apply_mask(std::uint32_t* pixels, int width, int height, int stride, MaskColour mask,
-                const std::vector<std::uint32_t>& original) {
+// Works row by row on a copy of the rows above and of the row itself (the row
+// below is still as it was), and counts each column's unmasked pixels over the
+// three rows so that a masked pixel deep in masked surroundings, the common
+// case, is settled without looking at its neighbours one by one.
+void apply_mask(std::uint32_t* pixels, int width, int height, int stride, MaskColour mask) {
+    if (width <= 0 || height <= 0) return;
     const std::uint32_t key = (static_cast<std::uint32_t>(mask.r) << 16) |
                               (static_cast<std::uint32_t>(mask.g) << 8) |
                               static_cast<std::uint32_t>(mask.b);
-    auto at = [&](int x, int y) { return original[static_cast<std::size_t>(y) * width + x]; };
-    auto is_key = [&](std::uint32_t p) { return (p & 0xFFFFFFu) == key; };
+    const auto is_key = [&](std::uint32_t p) { return (p & 0xFFFFFFu) == key; };
+    const std::size_t w = static_cast<std::size_t>(width);
+    std::vector<std::uint32_t> above(w), current(w);
+    std::vector<int> column(w + 2, 0);  // unmasked pixels in rows y-1..y+1, padded
     for (int y = 0; y < height; ++y) {
         std::uint32_t* row = pixels + static_cast<std::size_t>(y) * stride;
+        const std::uint32_t* below = y + 1 < height ? row + stride : nullptr;
+        std::copy(row, row + w, current.begin());
+        for (std::size_t x = 0; x < w; ++x) {
+            column[x + 1] =
+                (y > 0 && !is_key(above[x])) + !is_key(current[x]) + (below && !is_key(below[x]));
+        }
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = at(x, y);
+            const std::uint32_t p = current[x];
             if (!is_key(p)) {
                 row[x] = p | 0xFF000000u;
                 continue;
             }
+            if (column[x] + column[x + 1] + column[x + 2] == 0) {
+                row[x] = 0;  // alpha 0, black
+                continue;
+            }
             std::uint32_t sum_r = 0, sum_g = 0, sum_b = 0, count = 0;
-            for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, height - 1); ++ny) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                const std::uint32_t* source = dy < 0    ? (y > 0 ? above.data() : nullptr)
+                                              : dy == 0 ? current.data()
+                                                        : below;
+                if (!source) continue;
                 for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, width - 1); ++nx) {
-                    const std::uint32_t n = at(nx, ny);
-                    if ((nx == x && ny == y) || is_key(n)) continue;
+                    const std::uint32_t n = source[nx];
+                    if ((nx == x && dy == 0) || is_key(n)) continue;
                     sum_r += (n >> 16) & 255u;
                     sum_g += (n >> 8) & 255u;
                     sum_b += n & 255u;
                     ++count;
                 }
             }
-            std::uint32_t colour = 0;
-            if (count > 0) {
-                colour = ((sum_r + count / 2) / count) << 16 | ((sum_g + count / 2) / count) << 8 |
-                         ((sum_b + count / 2) / count);
-            }
-            row[x] = colour;  // alpha 0
+            row[x] = ((sum_r + count / 2) / count) << 16 | ((sum_g + count / 2) / count) << 8 |
+                     ((sum_b + count / 2) / count);
         }
+        above.swap(current);
     }
 }
 
@@ -92,30 +112,46 @@ Pixmap pixmap_of(detail::DecodedPicture picture, int flags) {
     Pixmap pixmap;
     pixmap.width = picture.width;
     pixmap.height = picture.height;
+    pixmap.pixels = std::move(picture.pixels);
     if ((flags & kMasked) && !picture.has_alpha) {
-        pixmap.pixels.resize(picture.pixels.size());
         detail::apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width,
-                           detail::current_mask_colour(), picture.pixels);
-    } else {
-        pixmap.pixels = std::move(picture.pixels);
+                           detail::current_mask_colour());
     }
     return pixmap;
 }
 
-// An embedded picture's finer version for a screen drawn `scale` times finer,
-// registered as "2x/NAME", "3x/NAME" ... beside NAME.
+// An embedded picture's finer version, decoding on another thread from the
+// picture's loading on, so that start-up does its other work meanwhile.
+struct FinerDecoding {
+    std::future<std::optional<Pixmap>> result;
+};
+
+std::optional<Pixmap> decode_finer(std::span<const std::uint8_t> bytes, int width, int height,
+                                   bool masked, detail::MaskColour mask) {
+    auto picture = detail::decode_png(bytes);
+    if (!picture || picture->width != width || picture->height != height) return std::nullopt;
+    Pixmap pixmap;
+    pixmap.width = picture->width;
+    pixmap.height = picture->height;
+    pixmap.pixels = std::move(picture->pixels);
+    if (masked && !picture->has_alpha) {
+        detail::apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width, mask);
+    }
+    return pixmap;
+}
+
+// The finer version for a screen drawn `scale` times finer, registered as
+// "2x/NAME", "3x/NAME" ... beside NAME, masked with the mask colour in force now.
 void add_detail(ImageData& image, std::string_view resource, int scale) {
     const std::string name = std::to_string(scale) + "x/" + std::string(resource);
     const auto bytes = find_resource(name);
     if (!bytes) return;
-    auto picture = detail::decode_png(*bytes);
-    if (!picture || picture->width != image.width * scale ||
-        picture->height != image.height * scale) {
-        return;
-    }
+    auto decoding = std::make_shared<FinerDecoding>();
+    decoding->result = std::async(std::launch::async, decode_finer, *bytes, image.width * scale,
+                                  image.height * scale, (image.flags & kMasked) != 0,
+                                  detail::current_mask_colour());
     image.detail.scale = scale;
-    image.detail.pixmaps.push_back(pixmap_of(std::move(*picture), image.flags));
-    image.detail.render_cache.resize(1);
+    image.detail.decoding = std::move(decoding);
 }
 
 // The rectangle (x, y, width, height) of `from` into `into`, masked or made
@@ -126,24 +162,19 @@ void grab_rect(const detail::RenderTarget& from, int x, int y, bool masked, Pixm
     const int y0 = std::clamp(y, 0, from.height), y1 = std::clamp(y + into.height, 0, from.height);
     if (x0 >= x1 || y0 >= y1) return;
     const int w = x1 - x0, h = y1 - y0;
-    std::vector<std::uint32_t> copied(static_cast<std::size_t>(w) * h);
+    std::uint32_t* dst =
+        into.pixels.data() + static_cast<std::size_t>(y0 - y) * into.width + (x0 - x);
     for (int row = 0; row < h; ++row) {
         const std::uint32_t* src =
             from.pixels.data() + static_cast<std::size_t>(y0 + row) * from.width + x0;
-        std::copy(src, src + w, copied.begin() + static_cast<std::ptrdiff_t>(row) * w);
-    }
-    std::uint32_t* dst =
-        into.pixels.data() + static_cast<std::size_t>(y0 - y) * into.width + (x0 - x);
-    if (masked) {
-        detail::apply_mask(dst, w, h, into.width, detail::current_mask_colour(), copied);
-        return;
-    }
-    for (int row = 0; row < h; ++row) {
-        for (int col = 0; col < w; ++col) {
-            dst[static_cast<std::size_t>(row) * into.width + col] =
-                copied[static_cast<std::size_t>(row) * w + col] | 0xFF000000u;
+        std::uint32_t* out = dst + static_cast<std::size_t>(row) * into.width;
+        if (masked) {
+            std::copy(src, src + w, out);
+        } else {
+            for (int col = 0; col < w; ++col) out[col] = src[col] | 0xFF000000u;
         }
     }
+    if (masked) detail::apply_mask(dst, w, h, into.width, detail::current_mask_colour());
 }
 
 }  // namespace
@@ -211,6 +242,7 @@ void grab_image(const Image& image, int x, int y, int frame) {
     if (frame < static_cast<int>(image->render_cache.size())) image->render_cache[frame].reset();
     RenderTarget* target = current_target();
     if (!target) return;
+    settle_clear(*target);
     const bool masked = (image->flags & kMasked) != 0;
     const int scale = target->scale;
     if (scale == 1) {
@@ -219,7 +251,10 @@ void grab_image(const Image& image, int x, int y, int frame) {
     }
     grab_rect(game_resolution_frame(*target), x, y, masked, pixmap);
     ImageData::Detail& detail = image->detail;
-    if (detail.scale != scale) detail = ImageData::Detail{scale};
+    if (detail.scale != scale) {
+        detail = ImageData::Detail{};
+        detail.scale = scale;
+    }
     if (detail.pixmaps.size() < image->pixmaps.size()) {
         detail.pixmaps.resize(image->pixmaps.size());
         detail.render_cache.resize(image->pixmaps.size());
@@ -237,4 +272,21 @@ void mid_handle_image(const Image& image) {
     image->handle_y = static_cast<float>(image->height) * 0.5f;
 }
 
+namespace detail {
+
+void decode_pending_detail(ImageData& image) {
+    ImageData::Detail& detail = image.detail;
+    if (!detail.decoding) return;
+    const auto decoding = std::static_pointer_cast<FinerDecoding>(std::move(detail.decoding));
+    detail.decoding.reset();
+    std::optional<Pixmap> pixmap = decoding->result.get();
+    if (!pixmap) {
+        detail = ImageData::Detail{};
+        return;
+    }
+    detail.pixmaps.push_back(std::move(*pixmap));
+    detail.render_cache.resize(1);
+}
+
+}  // namespace detail
 }  // namespace svc

@@ -12,12 +12,11 @@ struct MaskColour {
 
 MaskColour current_mask_colour();
 
-// Writes `original` (width x height, 0xAARRGGBB, alpha ignored) masked into
-// `pixels` (rows `stride` pixels apart). Mask-coloured pixels get alpha 0 and
-// the rounded average colour of their up to eight neighbours that are not
-// mask-coloured (black when there are none), so that filtered or blended edges
-// do not bleed the key colour; every other pixel gets alpha 255.
-void apply_mask(std::uint32_t* pixels, int width, int height, int stride, MaskColour mask,
-                const std::vector<std::uint32_t>& original);
+// Masks `pixels` (width x height, rows `stride` pixels apart, alpha ignored)
+// in place. Mask-coloured pixels get alpha 0 and the rounded average colour of
+// their up to eight neighbours that are not mask-coloured (black when there are
+// none), so that filtered or blended edges do not bleed the key colour; every
+// other pixel gets alpha 255.
+void apply_mask(std::uint32_t* pixels, int width, int height, int stride, MaskColour mask);
 
 }  // namespace svc::detail

@@ -5,11 +5,15 @@
 
 #include <png.h>
 
+#include <bit>
 #include <csetjmp>
 #include <cstring>
 
 namespace svc::detail {
 namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "pixels are decoded as B, G, R, A bytes into 0xAARRGGBB words");
 
 constexpr png_uint_32 kMaxSide = 16384;
 constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 26;
@@ -44,9 +48,10 @@ struct WriteHandles {
     ~WriteHandles() { png_destroy_write_struct(&png, info ? &info : nullptr); }
 };
 
-// Reads the whole picture as 8-bit RGBA bytes into `rgba`.
-bool read_rgba(ReadHandles& h, ReadCursor& cursor, DecodedPicture& out,
-               std::vector<std::uint8_t>& rgba, std::vector<png_bytep>& rows) {
+// Reads the whole picture straight into out.pixels: 8-bit channels in the
+// order B, G, R, A, which is 0xAARRGGBB in a little-endian 32-bit word.
+bool read_pixels(ReadHandles& h, ReadCursor& cursor, DecodedPicture& out,
+                 std::vector<png_bytep>& rows) {
     if (setjmp(png_jmpbuf(h.png))) return false;
     png_set_read_fn(h.png, &cursor, read_from_cursor);
     png_set_user_limits(h.png, kMaxSide, kMaxSide);
@@ -60,13 +65,16 @@ bool read_rgba(ReadHandles& h, ReadCursor& cursor, DecodedPicture& out,
     png_set_expand(h.png);  // palette to RGB, low-bit grey to 8 bits, tRNS to alpha
     png_set_scale_16(h.png);
     png_set_gray_to_rgb(h.png);
+    png_set_bgr(h.png);
     if (!out.has_alpha) png_set_filler(h.png, 0xFF, PNG_FILLER_AFTER);
     png_set_interlace_handling(h.png);
     png_read_update_info(h.png, h.info);
     if (png_get_rowbytes(h.png, h.info) != std::size_t{width} * 4) return false;
-    rgba.resize(std::size_t{width} * height * 4);
+    out.pixels.resize(std::size_t{width} * height);
     rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) rows[y] = rgba.data() + std::size_t{y} * width * 4;
+    for (png_uint_32 y = 0; y < height; ++y) {
+        rows[y] = reinterpret_cast<png_bytep>(out.pixels.data() + std::size_t{y} * width);
+    }
     png_read_image(h.png, rows.data());
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
@@ -108,15 +116,8 @@ std::optional<DecodedPicture> decode_png(std::span<const std::uint8_t> bytes) {
     if (!h.info) return std::nullopt;
     ReadCursor cursor{bytes.data(), bytes.size(), 0};
     DecodedPicture picture;
-    std::vector<std::uint8_t> rgba;
     std::vector<png_bytep> rows;
-    if (!read_rgba(h, cursor, picture, rgba, rows)) return std::nullopt;
-    picture.pixels.resize(std::size_t(picture.width) * picture.height);
-    for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
-        const std::uint8_t* p = rgba.data() + i * 4;
-        picture.pixels[i] = (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[0]} << 16) |
-                            (std::uint32_t{p[1]} << 8) | p[2];
-    }
+    if (!read_pixels(h, cursor, picture, rows)) return std::nullopt;
     return picture;
 }
 

@@ -5,13 +5,15 @@
 #include <span>
 #include <vector>
 
+#include "services/rendering/graphics.h"
+
 namespace svc::detail {
 
 struct DecodedPicture {
     int width = 0;
     int height = 0;
     bool has_alpha = false;  // an alpha channel or a transparency chunk
-    std::vector<std::uint32_t> pixels;
+    PixelBuffer pixels;
 };
 
 // Any PNG (palette, grey, 1-16 bits, interlaced) becomes 8-bit RGBA; pictures

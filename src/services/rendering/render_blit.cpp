@@ -136,19 +136,24 @@ void draw_unit(const Job& job) {
     // Image column = screen column + shift_x, and likewise for rows.
     const int shift_x = static_cast<int>(m.u0 >> kFracBits);
     const int shift_y = static_cast<int>(m.v0 >> kFracBits);
+    // Untinted mask and solid draws copy pixels, from a source whose alpha is 255.
     const bool copy = job.tint.white && (Mode == BlendMode::kSolid || job.tint.a == 255);
-    for (int y = box.y0; y < box.y1; ++y) {
-        int begin, end;
-        if (!row_span(m, y, box.x0, box.x1, begin, end)) continue;
+    const std::uint32_t* copy_source = nullptr;
+    if (copy && Mode == BlendMode::kMask) copy_source = job.cache.copy_solid_runs;
+    if (copy && Mode == BlendMode::kSolid) copy_source = job.cache.copy_rows;
+    PixelBox inside;
+    if (!axis_aligned_rectangle(m, box, inside)) return;
+    const int begin = inside.x0, end = inside.x1;
+    for (int y = inside.y0; y < inside.y1; ++y) {
         const int row = y + shift_y;
         std::uint32_t* dst =
             job.target.pixels.data() + static_cast<std::size_t>(y) * job.target.width;
         const std::size_t src_row = static_cast<std::size_t>(row) * width;
         const std::uint32_t* src = job.pixmap.pixels.data() + src_row;
-        const std::uint32_t* opaque = job.cache.opaque.data() + src_row;
+        const std::uint32_t* opaque = copy_source ? copy_source + src_row : nullptr;
         const int lo = begin + shift_x, hi = end + shift_x;
         auto run = [&](int a, int b) {
-            if (copy && (Mode == BlendMode::kMask || Mode == BlendMode::kSolid)) {
+            if (opaque) {
                 std::memcpy(dst + (a - shift_x), opaque + a, sizeof(std::uint32_t) * (b - a));
             } else {
                 blend_run<Mode>(dst + (a - shift_x), src + a, b - a, job.tint);
@@ -167,28 +172,23 @@ void draw_unit(const Job& job) {
 template <BlendMode Mode>
 void draw_axis(const Job& job) {
     const PixelMap& m = job.placed.map;
-    const PixelBox& box = job.placed.box;
+    PixelBox inside;
+    if (!axis_aligned_rectangle(m, job.placed.box, inside)) return;
     // The image column of a screen column is the same on every row.
-    std::vector<int> columns;
-    int first = 0;
-    for (int y = box.y0; y < box.y1; ++y) {
-        int begin, end;
-        if (!row_span(m, y, box.x0, box.x1, begin, end)) continue;
-        if (columns.empty()) {
-            first = begin;
-            columns.resize(static_cast<std::size_t>(end - begin));
-            std::int64_t u = m.u0 + begin * m.du_dx;
-            for (int& c : columns) {
-                c = static_cast<int>(u >> kFracBits);
-                u += m.du_dx;
-            }
-        }
+    std::vector<int> columns(static_cast<std::size_t>(inside.x1 - inside.x0));
+    std::int64_t u = m.u0 + inside.x0 * m.du_dx;
+    for (int& c : columns) {
+        c = static_cast<int>(u >> kFracBits);
+        u += m.du_dx;
+    }
+    for (int y = inside.y0; y < inside.y1; ++y) {
         const std::int64_t v = m.v0 + y * m.dv_dy;
         const std::uint32_t* src =
             job.pixmap.pixels.data() + static_cast<std::size_t>(v >> kFracBits) * job.pixmap.width;
         std::uint32_t* dst =
             job.target.pixels.data() + static_cast<std::size_t>(y) * job.target.width;
-        for (int x = begin; x < end; ++x) blend<Mode>(dst[x], src[columns[x - first]], job.tint);
+        for (int x = inside.x0; x < inside.x1; ++x)
+            blend<Mode>(dst[x], src[columns[x - inside.x0]], job.tint);
     }
 }
 
@@ -236,9 +236,10 @@ void draw_unit_filtered(const Job& job) {
     constexpr bool kSkipClear =
         Mode == BlendMode::kMask || Mode == BlendMode::kAlpha || Mode == BlendMode::kLight;
     const std::uint32_t* pixels = job.pixmap.pixels.data();
-    for (int y = box.y0; y < box.y1; ++y) {
-        int begin, end;
-        if (!row_span(m, y, box.x0, box.x1, begin, end)) continue;
+    PixelBox inside;
+    if (!axis_aligned_rectangle(m, box, inside)) return;
+    const int begin = inside.x0, end = inside.x1;
+    for (int y = inside.y0; y < inside.y1; ++y) {
         const std::uint32_t* row0 =
             pixels + static_cast<std::size_t>(std::clamp(y + shift_y, 0, h - 1)) * w;
         const std::uint32_t* row1 =
@@ -277,11 +278,32 @@ void draw_with(const Job& job) {
     }
 }
 
+// Whether the placed frame reaches every pixel of the target (a solid draw of
+// it then leaves nothing of what was there before).
+bool covers(const Placement& placed, const RenderTarget& target) {
+    const PixelMap& m = placed.map;
+    if (!axis_aligned(m) || target.width <= 0 || target.height <= 0) return false;
+    int begin = 0, end = 0;
+    for (int row : {0, target.height - 1}) {
+        if (!row_span(m, row, 0, target.width, begin, end) || begin != 0 || end != target.width) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void blit(RenderTarget& target, ImageData& image, const Pixmap& pixmap, const FrameCache& cache,
           const Matrix& matrix, const FrameShape& shape, double x, double y, BlendMode mode,
           const Tint& tint) {
     auto placed = place_image(matrix, shape, x, y, PixelBox{0, 0, target.width, target.height});
-    if (!placed) return;
+    if (!placed) {
+        settle_clear(target);
+        return;
+    }
+    if (target.black_pending && !(mode == BlendMode::kSolid && covers(*placed, target))) {
+        settle_clear(target);
+    }
+    target.black_pending = false;
     const Job job{image, pixmap, cache, *placed, target, tint};
     switch (mode) {
         case BlendMode::kMask:
@@ -316,21 +338,21 @@ void draw_at_scale(RenderTarget& target, ImageData& image, float x, float y, int
         return;
     }
     const double kx = static_cast<double>(x) * k, ky = static_cast<double>(y) * k;
+    decode_pending_detail(image);
     if (has_detail(image, k, frame)) {
         const ImageData::Detail& detail = image.detail;
         const Pixmap& fine = detail.pixmaps[frame];
-        const FrameShape shape{fine.width, fine.height,
-                               detail.own_handle ? detail.handle_x
-                                                 : static_cast<double>(image.handle_x) * k,
-                               detail.own_handle ? detail.handle_y
-                                                 : static_cast<double>(image.handle_y) * k};
+        const FrameShape shape{
+            fine.width, fine.height,
+            detail.own_handle ? detail.handle_x : static_cast<double>(image.handle_x) * k,
+            detail.own_handle ? detail.handle_y : static_cast<double>(image.handle_y) * k};
         blit(target, image, fine, detail_frame_cache(image, frame), matrix, shape, kx, ky, mode,
              tint);
         return;
     }
     const Matrix magnified{matrix.ix * k, matrix.iy * k, matrix.jx * k, matrix.jy * k};
-    blit(target, image, image.pixmaps[frame], frame_cache(image, frame), magnified,
-         shape_of(image), kx, ky, mode, tint);
+    blit(target, image, image.pixmaps[frame], frame_cache(image, frame), magnified, shape_of(image),
+         kx, ky, mode, tint);
 }
 
 Tint tint_of(const RecordedDraw& d) {
@@ -349,7 +371,8 @@ const RenderTarget& game_resolution_frame(RenderTarget& target) {
         auto frame = std::make_unique<RenderTarget>();
         frame->width = target.width / target.scale;
         frame->height = target.height / target.scale;
-        frame->pixels.assign(static_cast<std::size_t>(frame->width) * frame->height, 0xFF000000u);
+        frame->pixels.resize(static_cast<std::size_t>(frame->width) * frame->height);
+        frame->black_pending = true;
         target.game_resolution = std::move(frame);
         target.draws_replayed = 0;
     }
@@ -399,9 +422,8 @@ void draw_image(const Image& image, float x, float y, int frame) {
     const Tint tint = tint_of(s);
     if (tint.a == 0 && mode != BlendMode::kSolid && mode != BlendMode::kShade) return;
     if (target->scale > 1) {
-        target->draws_since_clear.push_back(RecordedDraw{image, x, y, frame, s.red, s.green,
-                                                         s.blue, s.alpha, s.ix, s.iy, s.jx, s.jy,
-                                                         mode});
+        target->draws_since_clear.push_back(RecordedDraw{image, x, y, frame, s.red, s.green, s.blue,
+                                                         s.alpha, s.ix, s.iy, s.jx, s.jy, mode});
     }
     draw_at_scale(*target, *image, x, y, frame, matrix_of(s), mode, tint);
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "services/rendering/graphics.h"
@@ -54,7 +55,10 @@ struct RenderTarget {
     int width = 0;  // of the pixel buffer: the screen's size times the scale
     int height = 0;
     int scale = 1;
-    std::vector<std::uint32_t> pixels;
+    PixelBuffer pixels;
+    // Cleared, but the black not written yet: a draw that covers every pixel
+    // (the paper that starts each frame) makes writing it needless.
+    bool black_pending = false;
     // Only with a scale above 1: the draws since the last clear, and the same
     // frame at game resolution made from them on demand, so that grabbing a
     // frame gives the exact game-resolution picture collisions need besides
@@ -72,6 +76,9 @@ RenderTarget* current_target();  // nullptr while no screen is open
 // since the last clear (which it replays at scale 1).
 const RenderTarget& game_resolution_frame(RenderTarget& target);
 
+// Writes a pending clear's black, before the pixels are read or partly drawn over.
+void settle_clear(RenderTarget& target);
+
 // ---- Per-frame data derived from an image's pixels -----------------------------
 
 // Runs of pixels per row, as [begin, end) column pairs: row y's runs are
@@ -84,10 +91,16 @@ struct RunTable {
 struct FrameCache {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> opaque;  // the pixels with alpha forced to 255, for straight copies
-    RunTable visible;                   // pixels with alpha > 0
-    RunTable solid;                     // pixels with alpha >= 128
-    int words_per_row = 0;              // of solid_bits, plus one zero word of padding
+    // What straight copies copy, with alpha 255: for runs of solid pixels (alpha
+    // >= 128) and for whole rows. The frame's own pixels when they already are
+    // (every alpha 0 or 255; every alpha 255), else `opaque`; null when no
+    // straight copy fits.
+    const std::uint32_t* copy_solid_runs = nullptr;
+    const std::uint32_t* copy_rows = nullptr;
+    PixelBuffer opaque;     // the pixels with alpha forced to 255, when needed
+    RunTable visible;       // pixels with alpha > 0
+    RunTable solid;         // pixels with alpha >= 128
+    int words_per_row = 0;  // of solid_bits, plus one zero word of padding (none for finer frames)
     std::vector<std::uint64_t> solid_bits;  // bit x of row y set when pixel (x, y) has alpha >= 128
 };
 
@@ -96,6 +109,9 @@ struct FrameCache {
 const FrameCache& frame_cache(ImageData& image, int frame);
 // The same for the image's finer frames (image.detail).
 const FrameCache& detail_frame_cache(ImageData& image, int frame);
+// Decodes an embedded picture's finer version, put off from its loading until
+// it is first drawn (image_loader.cpp).
+void decode_pending_detail(ImageData& image);
 // True when the image has finer frames at `scale` that fit its size.
 bool has_detail(const ImageData& image, int scale, int frame);
 
@@ -144,8 +160,8 @@ std::optional<Placement> place_image(const Matrix& matrix, const FrameShape& sha
                                      double y, PixelBox clip);
 
 // The screen box alone (no mapping), for quick rejections.
-std::optional<PixelBox> image_box(const Matrix& matrix, const FrameShape& shape, double x,
-                                  double y, PixelBox clip);
+std::optional<PixelBox> image_box(const Matrix& matrix, const FrameShape& shape, double x, double y,
+                                  PixelBox clip);
 
 // The fixed-point mapping alone (no box): what the reference rasteriser uses.
 std::optional<PixelMap> pixel_map(const Matrix& matrix, const FrameShape& shape, double x,
@@ -162,6 +178,12 @@ bool row_span(const PixelMap& map, int y, int x_lo, int x_hi, int& begin, int& e
 inline bool axis_aligned(const PixelMap& m) {
     return m.du_dy == 0 && m.dv_dx == 0;
 }
+
+// For an axis-aligned map every row's span is the same columns, and the rows
+// with a span are one run: the pixels of `box` whose centres map inside the
+// image form the rectangle returned (false when there are none), exactly the
+// pixels row_span gives row by row.
+bool axis_aligned_rectangle(const PixelMap& map, const PixelBox& box, PixelBox& inside);
 inline bool unit_scale(const PixelMap& m) {
     return axis_aligned(m) && m.du_dx == kFracOne && m.dv_dy == kFracOne;
 }

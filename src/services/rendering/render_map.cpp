@@ -50,8 +50,8 @@ void clip_axis(std::int64_t p, std::int64_t step, std::int64_t limit, std::int64
     hi = std::min(hi, past);
 }
 
-void add_runs(const std::vector<std::uint32_t>& pixels, int width, int height,
-              std::uint32_t min_alpha, RunTable& table) {
+void add_runs(const PixelBuffer& pixels, int width, int height, std::uint32_t min_alpha,
+              RunTable& table) {
     table.row_start.assign(static_cast<std::size_t>(height) + 1, 0);
     table.pairs.clear();
     for (int y = 0; y < height; ++y) {
@@ -70,15 +70,31 @@ void add_runs(const std::vector<std::uint32_t>& pixels, int width, int height,
     table.row_start[height] = static_cast<int>(table.pairs.size());
 }
 
-std::shared_ptr<FrameCache> build_cache(const Pixmap& pixmap) {
+std::shared_ptr<FrameCache> build_cache(const Pixmap& pixmap, bool collides) {
     auto cache = std::make_shared<FrameCache>();
     cache->width = pixmap.width;
     cache->height = pixmap.height;
-    cache->opaque.resize(pixmap.pixels.size());
-    std::transform(pixmap.pixels.begin(), pixmap.pixels.end(), cache->opaque.begin(),
-                   [](std::uint32_t p) { return p | 0xFF000000u; });
+    // Large opaque pictures (the paper) and masked ones (alpha 0 or 255) are
+    // copied from their own pixels, which saves a copy of every picture.
+    bool all_opaque = true, binary_alpha = true;
+    for (std::uint32_t p : pixmap.pixels) {
+        const std::uint32_t alpha = p >> 24;
+        all_opaque = all_opaque && alpha == 255;
+        binary_alpha = binary_alpha && (alpha == 255 || alpha == 0);
+    }
+    if (binary_alpha) {
+        cache->copy_solid_runs = pixmap.pixels.data();
+        if (all_opaque) cache->copy_rows = pixmap.pixels.data();
+    } else {
+        cache->opaque.resize(pixmap.pixels.size());
+        std::transform(pixmap.pixels.begin(), pixmap.pixels.end(), cache->opaque.begin(),
+                       [](std::uint32_t p) { return p | 0xFF000000u; });
+        cache->copy_solid_runs = cache->copy_rows = cache->opaque.data();
+    }
     add_runs(pixmap.pixels, pixmap.width, pixmap.height, 1, cache->visible);
     add_runs(pixmap.pixels, pixmap.width, pixmap.height, 128, cache->solid);
+    // Only game-resolution frames take part in collisions.
+    if (!collides) return cache;
     cache->words_per_row = (pixmap.width + 63) / 64 + 1;
     cache->solid_bits.assign(static_cast<std::size_t>(cache->words_per_row) * pixmap.height, 0);
     for (int y = 0; y < pixmap.height; ++y) {
@@ -100,7 +116,7 @@ const FrameCache& frame_cache(ImageData& image, int frame) {
         image.render_cache.resize(image.pixmaps.size());
     }
     auto& slot = image.render_cache[frame];
-    if (!slot) slot = build_cache(image.pixmaps[frame]);
+    if (!slot) slot = build_cache(image.pixmaps[frame], true);
     return *static_cast<const FrameCache*>(slot.get());
 }
 
@@ -110,7 +126,7 @@ const FrameCache& detail_frame_cache(ImageData& image, int frame) {
         detail.render_cache.resize(detail.pixmaps.size());
     }
     auto& slot = detail.render_cache[frame];
-    if (!slot) slot = build_cache(detail.pixmaps[frame]);
+    if (!slot) slot = build_cache(detail.pixmaps[frame], false);
     return *static_cast<const FrameCache*>(slot.get());
 }
 
@@ -165,8 +181,8 @@ std::optional<PixelMap> pixel_map(const Matrix& matrix, const FrameShape& shape,
     return m;
 }
 
-std::optional<PixelBox> image_box(const Matrix& matrix, const FrameShape& shape, double x,
-                                  double y, PixelBox clip) {
+std::optional<PixelBox> image_box(const Matrix& matrix, const FrameShape& shape, double x, double y,
+                                  PixelBox clip) {
     if (shape.width <= 0 || shape.height <= 0) return std::nullopt;
     clip.x0 = std::max(clip.x0, -kMaxTargetSide);
     clip.y0 = std::max(clip.y0, -kMaxTargetSide);
@@ -209,6 +225,16 @@ std::optional<Placement> place_image(const Matrix& matrix, const FrameShape& sha
     auto map = pixel_map(matrix, shape, x, y);
     if (!map) return std::nullopt;
     return Placement{*map, *box};
+}
+
+bool axis_aligned_rectangle(const PixelMap& m, const PixelBox& box, PixelBox& inside) {
+    std::int64_t x_lo = box.x0, x_hi = box.x1, y_lo = box.y0, y_hi = box.y1;
+    clip_axis(m.u0, m.du_dx, m.u_end, x_lo, x_hi);
+    clip_axis(m.v0, m.dv_dy, m.v_end, y_lo, y_hi);
+    if (x_lo >= x_hi || y_lo >= y_hi) return false;
+    inside = PixelBox{static_cast<int>(x_lo), static_cast<int>(y_lo), static_cast<int>(x_hi),
+                      static_cast<int>(y_hi)};
+    return true;
 }
 
 bool row_span(const PixelMap& m, int y, int x_lo, int x_hi, int& begin, int& end) {
