@@ -263,8 +263,13 @@ TEST(CommandLine, AnswersWithoutStartingAndRefusesWhatItDoesNotKnow) {
     };
     const Case cases[] = {
         {{"--version"}, 0, "Scribble Squadron 1.0.0", nullptr},
-        {{"--help"}, 0, "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K]", nullptr},
-        {{"--windowed", "-h"}, 0, "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K]",
+        {{"--help"},
+         0,
+         "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K]",
+         nullptr},
+        {{"--windowed", "-h"},
+         0,
+         "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K]",
          nullptr},
         {{"--bogus"}, 2, nullptr, "unknown option '--bogus'"},
         {{"--windowed", "stray"}, 2, nullptr, "unexpected argument 'stray'"},

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
-#include <string>
 
 #include "game/assets.h"
 #include "services/input.h"
@@ -278,8 +278,10 @@ Pixels halved(const Pixels& fine) {
                 std::uint32_t sum = 0;
                 for (int dy = 0; dy < 2; ++dy)
                     for (int dx = 0; dx < 2; ++dx)
-                        sum += (fine[static_cast<std::size_t>(2 * y + dy) * 2 * kWidth + 2 * x + dx] >>
-                                shift) & 255u;
+                        sum +=
+                            (fine[static_cast<std::size_t>(2 * y + dy) * 2 * kWidth + 2 * x + dx] >>
+                             shift) &
+                            255u;
                 pixel |= ((sum + 2) / 4) << shift;
             }
             out[static_cast<std::size_t>(y) * kWidth + x] = pixel;

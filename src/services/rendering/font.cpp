@@ -215,9 +215,9 @@ Image stretched_glyph(FontData& font, FT_UInt index, float across, float down) {
     if (face && FT_Set_Char_Size(face, to_26_6(across), to_26_6(down), 72, 72) == 0) {
         if (FT_GlyphSlot slot = render_glyph(font, face, index)) {
             const int ascender = round_26_6(face->size->metrics.ascender);
-            image = glyph_image(slot->bitmap, font.image_flags,
-                                static_cast<float>(-slot->bitmap_left),
-                                static_cast<float>(-(ascender - slot->bitmap_top)));
+            image =
+                glyph_image(slot->bitmap, font.image_flags, static_cast<float>(-slot->bitmap_left),
+                            static_cast<float>(-(ascender - slot->bitmap_top)));
         }
     }
     font.stretched.emplace(key, image);
@@ -281,14 +281,14 @@ void draw_text(std::string_view text, float x, float y) {
     // On a finer screen, stretched but unrotated text is rasterised at the size
     // it is shown at; the pen still moves by the game-resolution advances.
     const int scale = render_scale();
-    const bool stretched = scale > 1 && s.iy == 0 && s.jx == 0 && s.ix > 0 && s.jy > 0 &&
-                           (s.ix != 1 || s.jy != 1);
+    const bool stretched =
+        scale > 1 && s.iy == 0 && s.jx == 0 && s.ix > 0 && s.jy > 0 && (s.ix != 1 || s.jy != 1);
     float pen_x = x, pen_y = y;
     for_each_glyph(*font, text, [&](const FontData::Glyph& glyph, FT_UInt index) {
         if (glyph.image) {
             if (stretched) {
-                detail::draw_prepared(glyph.image, stretched_glyph(*font, index, s.ix * scale,
-                                                                   s.jy * scale),
+                detail::draw_prepared(glyph.image,
+                                      stretched_glyph(*font, index, s.ix * scale, s.jy * scale),
                                       pen_x, pen_y);
             } else {
                 draw_image(glyph.image, pen_x, pen_y, 0);

@@ -80,8 +80,7 @@ bool SdlVideo::create_window(std::string_view title) {
     } else {
         fullscreen_ = false;
     }
-    window_.reset(
-        SDL_CreateWindow(caption.c_str(), bounds.x, bounds.y, bounds.w, bounds.h, flags));
+    window_.reset(SDL_CreateWindow(caption.c_str(), bounds.x, bounds.y, bounds.w, bounds.h, flags));
     return window_ != nullptr;
 }
 
@@ -162,8 +161,7 @@ bool SdlVideo::create_renderer(int width, int height) {
     vsync_capable_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     vsync_on_ = vsync_capable_;
     texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
-                                     SDL_TEXTUREACCESS_STREAMING, width * scale_,
-                                     height * scale_));
+                                     SDL_TEXTUREACCESS_STREAMING, width * scale_, height * scale_));
     return texture_ && SDL_RenderSetLogicalSize(renderer_.get(), width, height) == 0;
 }
 
