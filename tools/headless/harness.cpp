@@ -18,7 +18,8 @@ namespace {
 
 // A game that shows no frame for this long (virtual time) is stuck.
 constexpr int kMaxMsWithoutFrame = 10 * 60 * 1000;
-// A suspended game with nothing scheduled to wake it would wait for ever.
+// A suspended game with nothing scheduled to wake it (a focus gained or a close)
+// would wait for ever.
 constexpr int kSuspendedGraceMs = 1000;
 
 struct FileCloser {
@@ -132,7 +133,7 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
         svc::InputState& input = svc::input_state();
         scheduler.on_clock(ms, input);
         const int idle = ms - last_flip_ms;
-        if (idle > kSuspendedGraceMs && input.app_suspended() &&
+        if (idle > kSuspendedGraceMs && input.app_suspended() && !input.close_pending() &&
             !scheduler.timed_events_pending()) {
             throw Error("the game is suspended and no later '@MS focus gained' can wake it");
         }
