@@ -5,16 +5,18 @@
 #include <memory>
 #include <string_view>
 
-#include "headless/script.h"
 #include "services/audio/sound.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/input.h"
+#include "services/input_script.h"
 #include "services/platform.h"
 #include "services/timing.h"
 #include "shell/game_run.h"
 
 namespace harness {
 namespace {
+
+using svc::ScriptEvent;
 
 // A game that shows no frame for this long (virtual time) is stuck.
 constexpr int kMaxMsWithoutFrame = 10 * 60 * 1000;
@@ -62,7 +64,7 @@ class Scheduler {
         on_clock(ms, input);
         std::vector<ScriptEvent> releases;
         releases.swap(pending_releases_);
-        for (const ScriptEvent& e : releases) release_tap(e, input);
+        for (const ScriptEvent& e : releases) svc::release_tap(e, input);
         apply_flip_events(flip, input);
         if (close_after_ == flip) input.request_close();
     }
@@ -77,7 +79,7 @@ class Scheduler {
     }
 
     void apply(const ScriptEvent& e, svc::InputState& input) {
-        apply_event(e, input);
+        svc::apply_event(e, input);
         if (e.action == ScriptEvent::Action::kTap) pending_releases_.push_back(e);
     }
 
@@ -116,7 +118,7 @@ void check_options(const Options& options) {
 
 int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
     check_options(options);
-    ParsedScript script = parse_script(options.input_script);
+    svc::ParsedScript script = svc::parse_script(options.input_script);
     if (!script.ok()) throw Error("input script, " + script.error);
 
     File trace;

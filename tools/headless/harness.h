@@ -20,7 +20,7 @@ namespace harness {
 struct Options {
     std::optional<int> seed;    // replaces the clock seed the game passes to seed_random
     std::optional<int> frames;  // a close request right after this flip
-    std::string input_script;   // script text (see script.h); empty = no input
+    std::string input_script;   // script text (services/input_script.h); empty = no input
     std::string trace_path;     // one JSON object per flip; empty = no trace
     bool trace_entities = false;
     std::vector<std::pair<int, std::string>> shots;  // flip number, PNG path
