@@ -11,7 +11,9 @@
 #include "services/input_script.h"
 #include "services/platform.h"
 #include "services/timing.h"
+#include "shell/demos.h"
 #include "shell/game_run.h"
+#include "shell/safe_save.h"
 
 namespace harness {
 namespace {
@@ -108,11 +110,68 @@ File open_for_writing(const std::string& path, const char* what) {
 
 void check_options(const Options& options) {
     if (options.frames && *options.frames < 0) throw Error("--frames must be 0 or more");
+    if (options.demo && (!options.input_script.empty() || options.frames)) {
+        throw Error("a demo's replay takes its input and its length from the demo, not a script");
+    }
+    if (options.demo && !options.record_path.empty()) {
+        throw Error("a replay is not recorded again");
+    }
     for (const auto& [flip, path] : options.shots) {
         if (flip < 1) throw Error("a shot's flip must be 1 or more (flip 1 is the first frame)");
         if (path.empty()) throw Error("a shot needs a file name");
     }
 }
+
+// What the demos of one run record and replay, and what came of it.
+struct DemoRun {
+    explicit DemoRun(const Options& options) : record_path(options.record_path) {
+        if (!record_path.empty()) {
+            settings.record_first_game_only = true;
+            settings.on_recorded = [this](const std::string& text, bool) {
+                if (const std::string reason = save_file_safely(record_path, text);
+                    !reason.empty()) {
+                    throw Error("cannot write the demo " + record_path + ": " + reason);
+                }
+                recorded = true;
+            };
+        }
+        if (options.demo) {
+            settings.playback = *options.demo;
+            settings.quit_after_playback = true;
+            settings.on_played = [this](const PlaybackEnd& end) { played = end; };
+            demo_frames = options.demo->frames;
+        }
+    }
+
+    // The run's status once the demos have had their say.
+    int status(int game_status) const {
+        if (!record_path.empty() && !recorded) {
+            std::fprintf(stderr, "scribble-headless: no game was started; %s not written\n",
+                         record_path.c_str());
+            return 1;
+        }
+        if (!demo_frames) return game_status;
+        switch (played.kind) {
+            case PlaybackEnd::Kind::kAsRecorded:
+                return game_status;
+            case PlaybackEnd::Kind::kUnfinished:
+                std::fprintf(stderr,
+                             "scribble-headless: the run ended at frame %d, before the demo's "
+                             "last frame %d\n",
+                             played.frame, *demo_frames);
+                return 1;
+            default:
+                std::fprintf(stderr, "scribble-headless: demo drifts at frame %d\n", played.frame);
+                return 1;
+        }
+    }
+
+    std::string record_path;
+    DemoSettings settings;
+    bool recorded = false;
+    std::optional<int> demo_frames;
+    PlaybackEnd played;
+};
 
 }  // namespace
 
@@ -168,7 +227,8 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
         scheduler.after_flip(flip, ms, input);
     });
 
-    const int status = run_game(platform, options.seed);
+    DemoRun demos(options);
+    const int status = demos.status(run_game(platform, options.seed, demos.settings));
     if (!options.audio_path.empty()) {
         write_wav(options.audio_path, platform.captured_audio(),
                   svc::HeadlessPlatform::kSampleRate);
