@@ -1,12 +1,17 @@
 #include "shell/command_line.h"
 
 #include <string_view>
+#include <utility>
 
 CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     CommandLine line;
-    bool help = false, version = false;
+    bool help = false, version = false, demo_follows = false;
     for (const std::string& argument : arguments) {
-        if (argument == "--windowed") {
+        if (std::exchange(demo_follows, false)) {
+            line.demo_path = argument;
+        } else if (argument == "--demo") {
+            demo_follows = true;
+        } else if (argument == "--windowed") {
             line.display = CommandLine::Display::kWindowed;
         } else if (argument == "--fullscreen") {
             line.display = CommandLine::Display::kFullScreen;
@@ -22,6 +27,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
             return line;
         }
     }
+    if (demo_follows) line.error = "--demo needs a file (see --help)";
     if (help) {
         line.action = CommandLine::Action::kHelp;
     } else if (version) {
@@ -43,7 +49,7 @@ bool play_windowed(const CommandLine& line, const char* windowed_variable) {
 }
 
 std::string help_text(const std::string& program) {
-    return "Usage: " + program + R"( [--windowed | --fullscreen]
+    return "Usage: " + program + R"( [--windowed | --fullscreen] [--demo FILE]
        )" + program +
            R"( --help | --version
 
@@ -52,6 +58,8 @@ Scribble Squadron: a biplane shooter drawn in pencil on notebook paper.
 Options:
   --windowed     play in a resizable window (also SCRIBBLE_WINDOWED=1)
   --fullscreen   play full screen (the default)
+  --demo FILE    play back a recorded game, then go on at the title; Escape
+                 ends it early (data/demos/best.demo is your best game)
   --help         show this help and quit
   --version      show the version and quit
 
@@ -64,8 +72,9 @@ Controls:
   Alt+Enter or F11       switch between full screen and a window
   Mouse                  choose in the menus
 
-The best score is kept in data/hiscore.dat under the working directory; the
-installed game runs from ${XDG_DATA_HOME:-~/.local/share}/scribble-squadron.
+The best score is kept in data/hiscore.dat under the working directory, and
+each game is recorded in data/demos/last.demo (and best.demo when it set a new
+best); the installed game runs from ${XDG_DATA_HOME:-~/.local/share}/scribble-squadron.
 )";
 }
 

@@ -11,6 +11,7 @@ struct CommandLine {
 
     Action action = Action::kPlay;
     Display display = Display::kDefault;  // kDefault: full screen unless SCRIBBLE_WINDOWED=1
+    std::string demo_path;                // --demo FILE: a recorded game to play back first
     std::string error;                    // set when the line cannot be understood
 };
 

@@ -401,6 +401,10 @@ DemoRead read_demo_file(const std::string& path) {
         std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
+std::string this_game_version() {
+    return SCRIBBLE_VERSION;
+}
+
 std::string format_demo(const Demo& demo) {
     std::string out;
     write_header(demo.start, out);

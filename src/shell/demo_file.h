@@ -81,3 +81,6 @@ DemoRead parse_demo(std::string_view text);
 DemoRead read_demo_file(const std::string& path);
 
 std::string format_demo(const Demo& demo);
+
+// The version this game writes into its demos' headers.
+std::string this_game_version();

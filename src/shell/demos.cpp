@@ -42,7 +42,7 @@ class Recorder final : public svc::InputObserver {
     void start_game() {
         if (finished_for_good_) return;
         demo_ = Demo{};
-        demo_.start = {SCRIBBLE_VERSION, svc::random_state(), volumes, player.best_score,
+        demo_.start = {this_game_version(), svc::random_state(), volumes, player.best_score,
                        svc::input_state().lasting()};
         pending_.clear();
         recording_ = true;
@@ -188,9 +188,7 @@ class Player {
         if (next_batch_ < demo_.batches.size()) {
             const DemoBatch& batch = demo_.batches[next_batch_];
             // A batch left behind: the recorded game waited where this one did not.
-            if (batch.frame < frame_ || (batch.frame == frame_ && batch.wait && !wait)) {
-                return drift(frame_);
-            }
+            if (batch.frame < frame_) return drift(frame_);
             if (batch.frame == frame_ && batch.wait == wait) {
                 ++next_batch_;
                 empty_polls_ = 0;
