@@ -107,7 +107,10 @@ class Reader {
                 line_ = line_.substr(0, hash);
             }
             words_ = split_words(line_);
-            if (!words_.empty()) return true;
+            if (!words_.empty()) {
+                last_line_ = line_number_;
+                return true;
+            }
         }
         return false;
     }
@@ -223,7 +226,7 @@ class Reader {
             }
             if (!error.empty()) return error;
         }
-        return "the file ends at line " + std::to_string(line_number_) +
+        return "the file ends after line " + std::to_string(last_line_) +
                " without its 'end' line (cut short?)";
     }
 
@@ -320,10 +323,12 @@ class Reader {
         if (!demo.batches.empty() && demo.batches.back().frame >= demo.frames) {
             return at_line("events come after the last frame, " + std::to_string(demo.frames));
         }
-        const bool last_checked = !demo.checks.empty() && demo.checks.back().frame == demo.frames;
-        if (!last_checked || (periodic_checks_ + 1) * kDemoCheckEvery <= demo.frames) {
-            return at_line("the checks must fall every " + std::to_string(kDemoCheckEvery) +
-                           " frames and at the last, " + std::to_string(demo.frames));
+        const int missing = (periodic_checks_ + 1) * kDemoCheckEvery;
+        if (missing <= demo.frames) {
+            return at_line("the check of frame " + std::to_string(missing) + " is missing");
+        }
+        if (demo.checks.empty() || demo.checks.back().frame != demo.frames) {
+            return at_line("the last frame, " + std::to_string(demo.frames) + ", has no check");
         }
         if (next()) return at_line("text after the 'end' line");
         return "";
@@ -332,6 +337,7 @@ class Reader {
     std::string_view text_;
     std::size_t position_ = 0;
     int line_number_ = 0;
+    int last_line_ = 0;  // the last line with words in it
     std::string_view line_;
     Words words_;
     bool has_line_ = false;
