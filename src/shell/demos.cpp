@@ -172,6 +172,7 @@ class Player {
         }
         if (game_state != GameState::kTitle) return;
         real_best_ = player.best_score;
+        watchers_volumes_ = volumes;
         volumes = demo_.start.volumes;
         player.best_score = demo_.start.best_score;
         svc::LastingInput at_rest;
@@ -222,7 +223,9 @@ class Player {
         const int frame =
             kind == PlaybackEnd::Kind::kDrifted ? drift_frame_.value_or(frame_) : frame_;
         if (on_played_) on_played_({kind, frame});
+        // The watcher's own best score and volumes, whatever the demo's game did to them.
         player.best_score = real_best_.value_or(player.best_score);
+        if (watchers_volumes_) volumes = *watchers_volumes_;
         svc::InputState& input = svc::input_state();
         if (quit_after_) {
             input.request_close();
@@ -248,6 +251,7 @@ class Player {
     bool watcher_closed_ = false;
     bool stop_asked_ = false;
     std::optional<int> real_best_;
+    std::optional<Volumes> watchers_volumes_;
     int frame_ = 0;
     std::size_t next_batch_ = 0;
     std::size_t next_check_ = 0;

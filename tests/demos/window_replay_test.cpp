@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/game_state.h"
+#include "game/sound_cues.h"
 #include "headless/harness.h"
 #include "services/audio/sound.h"
 #include "services/backends/sdl/sdl_platform.h"
@@ -205,9 +206,11 @@ TEST_F(WindowReplay, AGamePlayedInTheWindowReplaysExactlyInTheHarnessAndTheWindo
     // throughout; once the playback is back at the title the window is closed.
     DrivenSdl window;
     std::optional<PlaybackEnd> ended;
+    std::optional<Volumes> volumes_after;
     window.on_flip = [&](int flip) {
         if (flip % 7 == 0) push_tap(flip % 2 ? SDL_SCANCODE_SPACE : SDL_SCANCODE_LCTRL);
         if (flip % 11 == 0) push_click(320, 385);
+        if (ended && !volumes_after) volumes_after = volumes;
         if (ended) push(SDL_Event{SDL_QUIT});
     };
     DemoSettings playback;
@@ -221,6 +224,7 @@ TEST_F(WindowReplay, AGamePlayedInTheWindowReplaysExactlyInTheHarnessAndTheWindo
     for (int i = 0; i < demo.frames; ++i) ASSERT_EQ(in_window[i], recorded[i]) << "frame " << i + 1;
     EXPECT_EQ(test_support::read_text("data/demos/last.demo"), demo_text);
     EXPECT_EQ(test_support::read_best_score_file("data/hiscore.dat"), best_after_game);
+    EXPECT_EQ(volumes_after, Volumes{}) << "the demo's volume click is undone";
 }
 
 }  // namespace
