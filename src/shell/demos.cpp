@@ -186,6 +186,7 @@ class Player {
 
     void play_intake(svc::InputState& input, svc::Intake intake) {
         const bool wait = intake == svc::Intake::kAfterDelay;
+        if (!wait) empty_polls_ = 0;  // each frame's waits are counted afresh
         if (next_batch_ < demo_.batches.size()) {
             const DemoBatch& batch = demo_.batches[next_batch_];
             // A batch left behind: the recorded game waited where this one did not.
