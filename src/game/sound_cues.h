@@ -8,6 +8,7 @@ struct Volumes {
     int effects_step = 10;  // the menu's step, 0 (Off) to 10 (Max)
     float engine = 0.6f;
     int engine_step = 6;
+    bool operator==(const Volumes&) const = default;
 };
 
 extern Volumes volumes;

@@ -117,6 +117,10 @@ bool write_int(Stream& stream, std::int32_t value) {
     return std::fwrite(bytes, 1, sizeof bytes, stream.file) == sizeof bytes;
 }
 
+bool write_bytes(Stream& stream, std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), stream.file) == bytes.size();
+}
+
 bool close_stream(StreamRef stream) {
     if (!stream || !stream->file) return false;
     bool ok = true;

@@ -1,6 +1,6 @@
 #pragma once
 // Files relative to the working directory, read and written as little-endian
-// 32-bit integers or read whole.
+// 32-bit integers or as whole texts.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -31,6 +31,8 @@ StreamRef open_write(std::string_view path);  // creates or truncates
 std::int32_t read_int(Stream& stream);
 // Writes 4 bytes, least significant first; false when the write could not complete.
 bool write_int(Stream& stream, std::int32_t value);
+// Writes every byte of `bytes`; false when the write could not complete.
+bool write_bytes(Stream& stream, std::string_view bytes);
 // Flushes and closes; false when the data could not be written out.
 bool close_stream(StreamRef stream);
 

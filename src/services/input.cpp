@@ -1,6 +1,7 @@
 #include "services/input.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "services/platform.h"
@@ -33,6 +34,7 @@ int take(int& counter) {
 
 void InputState::key_event(int vk, bool down, bool auto_repeat) {
     if (!valid_key(vk)) return;
+    notify({.kind = InputEvent::Kind::kKey, .code = vk, .down = down, .auto_repeat = auto_repeat});
     if (!down) {
         key_down_[vk] = false;
         return;
@@ -44,12 +46,14 @@ void InputState::key_event(int vk, bool down, bool auto_repeat) {
 }
 
 void InputState::mouse_move(int x, int y) {
+    notify({.kind = InputEvent::Kind::kMouseMove, .x = x, .y = y});
     mouse_x_ = x;
     mouse_y_ = y;
 }
 
 void InputState::mouse_button(int button, bool down) {
     if (!valid_button(button)) return;
+    notify({.kind = InputEvent::Kind::kMouseButton, .code = button, .down = down});
     if (!down) {
         mouse_down_[button] = false;
         return;
@@ -60,26 +64,30 @@ void InputState::mouse_button(int button, bool down) {
 }
 
 void InputState::joystick_axis(int port, int axis, float value) {
-    if (!valid_port(port)) return;
+    if (!valid_port(port) || (axis != 0 && axis != 1)) return;
     value = std::clamp(value, -1.0f, 1.0f);
+    notify({.kind = InputEvent::Kind::kJoystickAxis, .code = axis, .port = port, .value = value});
     if (axis == 0) joysticks_[port].x = value;
     if (axis == 1) joysticks_[port].y = value;
 }
 
 void InputState::joystick_button(int port, int button, bool down) {
     if (!valid_joy(port, button)) return;
-    Joy& joy = joysticks_[port];
+    notify({.kind = InputEvent::Kind::kJoystickButton, .code = button, .port = port, .down = down});
+    JoystickState& joy = joysticks_[port];
     if (down && !joy.down[button]) ++joy.hits[button];
     joy.down[button] = down;
 }
 
 void InputState::focus_lost() {
+    notify({.kind = InputEvent::Kind::kFocusLost});
     flush_keys();
     flush_mouse();
     suspended_ = true;
 }
 
 void InputState::focus_gained() {
+    notify({.kind = InputEvent::Kind::kFocusGained});
     flush_keys();
     flush_mouse();
     suspended_ = false;
@@ -87,6 +95,7 @@ void InputState::focus_gained() {
 
 // The window stays open: the game decides when to end.
 void InputState::request_close() {
+    notify({.kind = InputEvent::Kind::kClose});
     terminate_ = true;
 }
 
@@ -146,6 +155,20 @@ void InputState::reset() {
     *this = InputState{};
 }
 
+LastingInput InputState::lasting() const {
+    return {mouse_x_, mouse_y_, joysticks_, suspended_, terminate_};
+}
+
+void InputState::restore(const LastingInput& state) {
+    flush_keys();
+    flush_mouse();
+    mouse_x_ = state.mouse_x;
+    mouse_y_ = state.mouse_y;
+    joysticks_ = state.joysticks;
+    suspended_ = state.suspended;
+    terminate_ = state.close_pending;
+}
+
 // --- The process-wide queries -------------------------------------------------------
 
 InputState& input_state() {
@@ -154,13 +177,65 @@ InputState& input_state() {
 }
 
 namespace {
-// Every query first moves the window's pending events into the input state.
+
+struct IntakeSchedule {
+    std::optional<Intake> due = Intake::kAfterFlip;
+    InputHook* hook = nullptr;
+};
+
+IntakeSchedule& intake_schedule() {
+    static IntakeSchedule schedule;
+    return schedule;
+}
+
+// Every query goes through here: at the first one after a flip or a delay the
+// window's pending events (or the hook's) are taken in.
 InputState& pumped() {
     InputState& input = input_state();
-    if (has_platform()) platform().pump_events(input);
+    IntakeSchedule& schedule = intake_schedule();
+    if (!has_platform() || !schedule.due) return input;
+    const Intake intake = *std::exchange(schedule.due, std::nullopt);
+    if (schedule.hook) {
+        schedule.hook->take_in(input, intake);
+    } else {
+        platform().pump_events(input);
+    }
     return input;
 }
+
+// The game's own pointer moves are its output, not input: observers miss them.
+class ObserverAside {
+  public:
+    explicit ObserverAside(InputState& input) : input_(input), observer_(input.observer()) {
+        input_.set_observer(nullptr);
+    }
+    ~ObserverAside() { input_.set_observer(observer_); }
+    ObserverAside(const ObserverAside&) = delete;
+    ObserverAside& operator=(const ObserverAside&) = delete;
+
+  private:
+    InputState& input_;
+    InputObserver* observer_;
+};
+
 }  // namespace
+
+void set_input_hook(InputHook* hook) {
+    intake_schedule().hook = hook;
+}
+
+namespace detail {
+void note_flip() {
+    intake_schedule().due = Intake::kAfterFlip;
+}
+void note_delay() {
+    // A flip since the last intake stays the reason: the pacing delays before presenting.
+    if (!intake_schedule().due) intake_schedule().due = Intake::kAfterDelay;
+}
+void reset_intake() {
+    intake_schedule() = IntakeSchedule{};
+}
+}  // namespace detail
 
 int key_hit(int vk) {
     return pumped().key_hit(vk);
@@ -210,6 +285,7 @@ void move_mouse(int x, int y) {
         x = std::clamp(x, 0, graphics_width() - 1);
         y = std::clamp(y, 0, graphics_height() - 1);
     }
+    const ObserverAside aside(input);
     if (has_platform()) {
         platform().move_pointer(input, x, y);
     } else {

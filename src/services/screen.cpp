@@ -165,6 +165,8 @@ void flip_frame(int sync) {
     if (!screen.open || !detail::has_render_target()) return;
     Platform& p = platform();
     const std::uint32_t* pixels = detail::render_target_pixels();
+    // The next input query takes in what happened until this frame was shown.
+    detail::note_flip();
     if (sync != -1) {
         p.present(pixels, sync != 0);
         return;

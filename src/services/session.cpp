@@ -13,6 +13,7 @@ namespace {
 
 void put_services_back() {
     input_state().reset();
+    detail::reset_intake();
     force_random_seed(std::nullopt);
     set_app_title("");
     forget_reported_sounds();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "services/input.h"
 #include "services/platform.h"
 
 namespace svc {
@@ -16,7 +17,9 @@ int launch_clock() {
 }
 
 void delay(int ms) {
-    if (ms > 0 && has_platform()) platform().sleep(ms);
+    if (ms <= 0 || !has_platform()) return;
+    platform().sleep(ms);
+    detail::note_delay();
 }
 
 // --- Random numbers ----------------------------------------------------------------
@@ -61,6 +64,16 @@ void seed_random(int seed) {
 
 void force_random_seed(std::optional<int> seed) {
     generator().forced_seed = seed;
+}
+
+std::uint64_t random_state() {
+    return generator().state;
+}
+
+bool restore_random_state(std::uint64_t state) {
+    if (state == 0) return false;
+    generator().state = state;
+    return true;
 }
 
 double random_real(double min, double max) {

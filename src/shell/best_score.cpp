@@ -1,18 +1,16 @@
 #include "shell/best_score.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cstdint>
 #include <iostream>
 #include <string>
 
 #include "services/files.h"
+#include "shell/safe_save.h"
 #include "world/player.h"
 
 namespace {
 
-constexpr const char* kDataDir = "data";
 constexpr const char* kScoreFile = "data/hiscore.dat";
-constexpr const char* kTempFile = "data/hiscore.dat.tmp";
 
 void load() {
     player.best_score = 0;
@@ -24,37 +22,12 @@ void load() {
     svc::close_stream(std::move(stream));
 }
 
-std::string reason_from_errno(const char* fallback) {
-    return errno != 0 ? std::strerror(errno) : fallback;
-}
-
-// Writes the best to a temporary file beside the real one and renames it over
-// the old file, so that a crash or a full disk mid-save leaves the previous
-// best whole. Returns an empty string on success, else the reason.
-std::string save() {
-    if (svc::file_type(kDataDir) != svc::FileType::kDirectory) {
-        errno = 0;
-        if (!svc::make_directory(kDataDir)) return reason_from_errno("cannot create data/");
-    }
-    if (svc::file_type(kScoreFile) == svc::FileType::kDirectory)
-        return "a directory is in its place";
-
-    errno = 0;
-    svc::StreamRef stream = svc::open_write(kTempFile);
-    if (!stream) return reason_from_errno("cannot create the file");
-    errno = 0;
-    const bool written = svc::write_int(*stream, player.best_score);
-    std::string reason = written ? "" : reason_from_errno("write failed");
-    errno = 0;
-    const bool closed = svc::close_stream(std::move(stream));
-    if (reason.empty() && !closed) reason = reason_from_errno("write failed");
-    if (reason.empty()) {
-        errno = 0;
-        if (svc::replace_file(kTempFile, kScoreFile)) return "";
-        reason = reason_from_errno("cannot replace the old file");
-    }
-    svc::remove_file(kTempFile);
-    return reason;
+// Four bytes, least significant first.
+std::string score_bytes(std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+    return bytes;
 }
 
 }  // namespace
@@ -64,7 +37,7 @@ void load_best_score() {
 }
 
 void save_best_score() {
-    const std::string reason = save();
+    const std::string reason = save_file_safely(kScoreFile, score_bytes(player.best_score));
     if (!reason.empty()) {
         std::cerr << "could not save the best score to " << kScoreFile << ": " << reason << '\n';
     }

@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -23,6 +24,12 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
                 line.error = "--scale takes 1, 2, 3 or 4";
                 return line;
             }
+        } else if (argument == "--demo") {
+            if (i + 1 == arguments.size()) {
+                line.error = "--demo needs a file (see --help)";
+                return line;
+            }
+            line.demo_path = arguments[++i];
         } else if (argument == "--windowed") {
             line.display = CommandLine::Display::kWindowed;
         } else if (argument == "--fullscreen") {
@@ -65,7 +72,7 @@ int play_scale(const CommandLine& line, const char* scale_variable) {
 }
 
 std::string help_text(const std::string& program) {
-    return "Usage: " + program + R"( [--windowed | --fullscreen] [--scale K]
+    return "Usage: " + program + R"( [--windowed | --fullscreen] [--scale K] [--demo FILE]
        )" + program +
            R"( --help | --version
 
@@ -76,6 +83,8 @@ Options:
   --fullscreen   play full screen (the default)
   --scale K      draw K times finer than 640 x 480 (1 to 4; also SCRIBBLE_SCALE);
                  by default the largest K whose picture fits the display
+  --demo FILE    play back a recorded game, then go on at the title; Escape
+                 ends it early (data/demos/best.demo is your best game)
   --help         show this help and quit
   --version      show the version and quit
 
@@ -88,8 +97,9 @@ Controls:
   Alt+Enter or F11       switch between full screen and a window
   Mouse                  choose in the menus
 
-The best score is kept in data/hiscore.dat under the working directory; the
-installed game runs from ${XDG_DATA_HOME:-~/.local/share}/scribble-squadron.
+The best score is kept in data/hiscore.dat under the working directory, and
+each game is recorded in data/demos/last.demo (and best.demo when it set a new
+best); the installed game runs from ${XDG_DATA_HOME:-~/.local/share}/scribble-squadron.
 )";
 }
 

@@ -11,9 +11,10 @@ struct CommandLine {
 
     Action action = Action::kPlay;
     Display display = Display::kDefault;  // kDefault: full screen unless SCRIBBLE_WINDOWED=1
-    int scale = 0;      // 1 to 4: frames drawn that many times finer; 0: SCRIBBLE_SCALE, else the
-                        // display decides
-    std::string error;  // set when the line cannot be understood
+    int scale = 0;  // 1 to 4: frames drawn that many times finer; 0: SCRIBBLE_SCALE, else the
+                    // display decides
+    std::string demo_path;  // --demo FILE: a recorded game to play back first
+    std::string error;      // set when the line cannot be understood
 };
 
 // Reads the arguments after the program's name. The last of --windowed and

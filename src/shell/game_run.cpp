@@ -1,6 +1,7 @@
 #include "shell/game_run.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "drawing/text_pen.h"
 #include "game/assets.h"
@@ -23,11 +24,14 @@ void reset_game_variables() {
 
 }  // namespace
 
-GameRun::GameRun(svc::Platform& platform, std::optional<int> seed) : session_(platform, seed) {
+GameRun::GameRun(svc::Platform& platform, std::optional<int> seed, DemoSettings demos)
+    : session_(platform, seed) {
     reset_game_variables();
+    start_demos(std::move(demos));
 }
 
 GameRun::~GameRun() {
+    stop_demos();
     // The sounds and channels go before the session closes the audio output.
     reset_game_variables();
 }
@@ -41,7 +45,7 @@ int GameRun::play() {
     return exit_game();
 }
 
-int run_game(svc::Platform& platform, std::optional<int> seed) {
-    GameRun run(platform, seed);
+int run_game(svc::Platform& platform, std::optional<int> seed, DemoSettings demos) {
+    GameRun run(platform, seed, std::move(demos));
     return run.play();
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "services/session.h"
+#include "shell/demos.h"
 
 namespace svc {
 class Platform;
@@ -13,8 +14,10 @@ class Platform;
 
 class GameRun {
   public:
-    // `seed`, when given, replaces the clock seed of start-up (the harness's --seed).
-    explicit GameRun(svc::Platform& platform, std::optional<int> seed = std::nullopt);
+    // `seed`, when given, replaces the clock seed of start-up (the harness's --seed);
+    // `demos` says what to record and what to play back.
+    explicit GameRun(svc::Platform& platform, std::optional<int> seed = std::nullopt,
+                     DemoSettings demos = {});
     ~GameRun();
     GameRun(const GameRun&) = delete;
     GameRun& operator=(const GameRun&) = delete;
@@ -28,4 +31,5 @@ class GameRun {
 };
 
 // The game's entry point: one GameRun played to its end.
-int run_game(svc::Platform& platform, std::optional<int> seed = std::nullopt);
+int run_game(svc::Platform& platform, std::optional<int> seed = std::nullopt,
+             DemoSettings demos = {});

@@ -8,6 +8,7 @@
 #include "services/screen.h"
 #include "services/timing.h"
 #include "shell/best_score.h"
+#include "shell/demos.h"
 #include "shell/menus.h"
 #include "shell/stage_flow.h"
 #include "shell/startup.h"
@@ -55,6 +56,7 @@ void run_frame() {
     draw_hud();
     draw_page_margins();
     svc::flip_frame(-1);
+    demos_frame_shown();
     check_global_keys();
     hold_while_suspended();
 }
@@ -105,6 +107,7 @@ int exit_game() {
         // Lets the drone's last buffer drain before the process goes away.
         svc::delay(500);
     }
+    demos_run_ending();
     save_best_score();
     return 0;
 }

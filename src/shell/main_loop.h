@@ -4,7 +4,8 @@
 // Runs frames until quit_requested is set; always runs at least one.
 void main_loop();
 // One frame: paper, the current state's handler, the display, the margins, the
-// flip, then the global keys and the wait while the window is inactive.
+// flip (which the demos follow), then the global keys and the wait while the
+// window is inactive.
 void run_frame();
 // Escape, Space / joystick 0 button 2, and the window's close request.
 void check_global_keys();

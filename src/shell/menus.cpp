@@ -6,6 +6,7 @@
 #include "game/sound_cues.h"
 #include "services/input.h"
 #include "services/rendering/graphics.h"
+#include "shell/demos.h"
 #include "world/player.h"
 #include "world/world.h"
 
@@ -55,6 +56,7 @@ void draw_items(int selected) {
 }
 
 void begin_new_game() {
+    demos_new_game();
     game_state = GameState::kStage;
     clear_world();
     start_new_game();

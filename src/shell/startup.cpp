@@ -79,7 +79,7 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
         if (alpha < 0) alpha = 0;
         svc::flip_frame(-1);
         wait_while_suspended();
-        if (svc::close_requested()) {
+        if (quit_requested || svc::close_requested()) {
             quit_requested = true;
             break;
         }
@@ -115,6 +115,14 @@ void draw_page_margins() {
     svc::draw_image(pictures.right_margin, 524.0f, 0, 0);
 }
 
+// A close request ends the wait: a minimised window can be closed from the task
+// bar, and a terminated game still saves its best score.
 void wait_while_suspended() {
-    while (svc::app_suspended()) svc::delay(kSuspendedPollMs);
+    while (svc::app_suspended() && !quit_requested) {
+        if (svc::close_requested()) {
+            quit_requested = true;
+            return;
+        }
+        svc::delay(kSuspendedPollMs);
+    }
 }

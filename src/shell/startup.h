@@ -19,5 +19,5 @@ void capture_page_margins();
 // Lays the margin strips over both sides of the finished frame, so that the
 // playfield is the column x 110-523.
 void draw_page_margins();
-// Waits, without spinning, while the window is inactive.
+// Waits, without spinning, while the window is inactive and no quit is asked for.
 void wait_while_suspended();

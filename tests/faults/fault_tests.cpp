@@ -261,18 +261,17 @@ TEST(CommandLine, AnswersWithoutStartingAndRefusesWhatItDoesNotKnow) {
         const char* first_output_line;  // nullptr: nothing on standard output
         const char* error_mentions;     // nullptr: nothing on standard error
     };
+    constexpr const char* kUsage =
+        "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K] [--demo FILE]";
     const Case cases[] = {
         {{"--version"}, 0, "Scribble Squadron 1.0.0", nullptr},
-        {{"--help"},
-         0,
-         "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K]",
-         nullptr},
-        {{"--windowed", "-h"},
-         0,
-         "Usage: scribble-squadron [--windowed | --fullscreen] [--scale K]",
-         nullptr},
+        {{"--help"}, 0, kUsage, nullptr},
+        {{"--windowed", "-h"}, 0, kUsage, nullptr},
         {{"--bogus"}, 2, nullptr, "unknown option '--bogus'"},
         {{"--windowed", "stray"}, 2, nullptr, "unexpected argument 'stray'"},
+        {{"--demo"}, 2, nullptr, "--demo needs a file"},
+        {{"--demo", "none.demo"}, 2, nullptr, "none.demo: no such file"},
+        {{"--demo", "."}, 2, nullptr, ".: not a file"},
         {{"--scale", "5"}, 2, nullptr, "--scale takes 1, 2, 3 or 4"},
         {{"--scale"}, 2, nullptr, "--scale takes 1, 2, 3 or 4"},
         {{"--scale", "2", "--version"}, 0, "Scribble Squadron 1.0.0", nullptr},
@@ -302,7 +301,8 @@ TEST(CommandLine, AnswersWithoutStartingAndRefusesWhatItDoesNotKnow) {
     const auto help = faults::run_program("scribble-squadron", {"--help"}, dir.path(), {}, 0);
     std::string all;
     for (const std::string& line : help.output_lines) all += line + "\n";
-    for (const char* part : {"Left Control", "Alt+Enter", "data/hiscore.dat", "--windowed"})
+    for (const char* part :
+         {"Left Control", "Alt+Enter", "data/hiscore.dat", "--windowed", "data/demos/last.demo"})
         EXPECT_TRUE(mentions(all, part)) << part;
 }
 

@@ -165,6 +165,58 @@ TEST_F(Binary, TheAudioFileCoversTheRunAt44100HzStereo) {
     EXPECT_NEAR(frames, 2000 * 44.1, 44.1 * 20);
 }
 
+TEST_F(Binary, AScriptRecordedAsADemoReplaysAndAnEditedOneDrifts) {
+    test_support::write_text(dir.file("input.txt"),
+                             "5 key 27 tap\n10 button 1 click\n150 key 162 tap\n300 key 40 down\n");
+    Outcome outcome = run("--seed 3 --input input.txt --frames 900 --record game.demo");
+    ASSERT_EQ(outcome.status, 0) << outcome.errors;
+    const std::string demo = read_text(dir.file("game.demo"));
+    const auto dive = demo.find(" key down down\n");
+    ASSERT_NE(dive, std::string::npos) << demo;
+    outcome = run("--demo game.demo --trace replay.jsonl");
+    EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    // The splash, the title, the game's 890 frames: it started after flip 10.
+    EXPECT_EQ(test_support::read_lines(dir.file("replay.jsonl")).size(), 892u);
+
+    // Without the dive, the plane is elsewhere at the next check.
+    const auto line_start = demo.rfind('\n', dive) + 1;
+    const int dive_frame = std::stoi(demo.substr(line_start));
+    std::string edited = demo;
+    edited.erase(line_start, dive + 15 - line_start);
+    test_support::write_text(dir.file("edited.demo"), edited);
+    outcome = run("--demo edited.demo");
+    EXPECT_EQ(outcome.status, 1);
+    const int next_check = (dive_frame / 60 + 1) * 60;
+    EXPECT_EQ(outcome.errors,
+              "scribble-headless: demo drifts at frame " + std::to_string(next_check) + "\n");
+}
+
+TEST_F(Binary, ADemoThatCannotBeReadIsOneLineAndStatusTwo) {
+    const std::string header =
+        "scribble-squadron demo 1\ngame 1.0.0\nrandom 0123456789abcdef\n"
+        "volumes 10 1 6 0.600000024\nbest 0\npointer 320 292\n";
+    const struct {
+        std::string file, text, says;
+    } cases[] = {
+        {"empty.demo", "", "empty.demo: the file is empty"},
+        {"cut.demo", header + "5 key lctrl down\n", "cut.demo: the file ends after line 7"},
+        {"corrupt.demo", header + "5 key lctrl \xff\xfe\n", "corrupt.demo: line 7: key action"},
+        {"old.demo", "scribble-squadron demo 0\n" + header.substr(25), "demo format 0"},
+        {"huge.demo", "", "huge.demo: too large"},
+        {"missing.demo", "", "missing.demo: no such file"},
+    };
+    for (const auto& c : cases) {
+        if (c.file != "missing.demo") test_support::write_text(dir.file(c.file), c.text);
+        if (c.file == "huge.demo") std::filesystem::resize_file(dir.file(c.file), 65u << 20);
+        const Outcome outcome = run("--demo " + c.file + " --trace t.jsonl");
+        EXPECT_EQ(outcome.status, 2) << c.file;
+        EXPECT_EQ(outcome.errors.rfind("scribble-headless: ", 0), 0u) << outcome.errors;
+        EXPECT_NE(outcome.errors.find(c.says), std::string::npos) << outcome.errors;
+        EXPECT_EQ(outcome.errors.find('\n'), outcome.errors.size() - 1) << outcome.errors;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("t.jsonl"))) << "refused before it ran";
+    }
+}
+
 TEST_F(Binary, BadArgumentsAndScriptsFailWithAMessage) {
     const struct {
         std::string arguments;

@@ -103,6 +103,14 @@ TEST_F(HarnessRun, AGameLeftSuspendedForEverIsStoppedWithAMessage) {
     EXPECT_EQ(record(with(5, "")).status, 0);
 }
 
+TEST_F(HarnessRun, ACloseRequestEndsTheWaitOfAnInactiveWindow) {
+    const Recorded r = record(with(1000, "10 focus lost\n@2000 close\n"));
+    EXPECT_EQ(r.status, 0);
+    // The splash ends at the close, and the main loop shows its one frame.
+    EXPECT_EQ(r.flips.size(), 11u);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "data" / "hiscore.dat"));
+}
+
 TEST_F(HarnessRun, ACloseRequestEndsTheRunThroughTheExitPath) {
     const Recorded r = record(with(1000, "340 close"));
     EXPECT_EQ(r.status, 0);

@@ -3,22 +3,25 @@
 #include <random>
 #include <string>
 
-#include "headless/script.h"
 #include "services/input.h"
+#include "services/input_script.h"
 
 namespace {
 
-using harness::parse_script;
-using harness::ScriptEvent;
+using svc::parse_script;
+using svc::ScriptEvent;
 using Kind = ScriptEvent::Kind;
 using Action = ScriptEvent::Action;
 using Timing = ScriptEvent::Timing;
 
+// The one event of a one-line script, its line number aside.
 ScriptEvent only_event(const std::string& text) {
     const auto parsed = parse_script(text);
     EXPECT_TRUE(parsed.ok()) << parsed.error;
     EXPECT_EQ(parsed.events.size(), 1u);
-    return parsed.events.empty() ? ScriptEvent{} : parsed.events.front();
+    ScriptEvent event = parsed.events.empty() ? ScriptEvent{} : parsed.events.front();
+    event.line = 0;
+    return event;
 }
 
 TEST(ScriptParser, ReadsEveryKindOfEvent) {
@@ -155,28 +158,57 @@ TEST(ScriptParser, SurvivesArbitraryBytes) {
     EXPECT_FALSE(parse_script(std::string("1 key \0 tap", 11)).ok());
 }
 
+// What an input state's observer sees becomes a script line that reads back as
+// the same event: the demos' input lines.
+TEST(ScriptEvents, InputEventsWriteAsLinesThatReadBack) {
+    using In = svc::InputEvent;
+    using InKind = In::Kind;
+    const In events[] = {
+        {.kind = InKind::kKey, .code = 162, .down = true},
+        {.kind = InKind::kKey, .code = 'Q', .down = false},
+        {.kind = InKind::kKey, .code = 57, .down = true},
+        {.kind = InKind::kKey, .code = 123, .down = true},
+        {.kind = InKind::kMouseMove, .x = -3, .y = 479},
+        {.kind = InKind::kMouseButton, .code = 3, .down = true},
+        {.kind = InKind::kJoystickAxis, .code = 1, .port = 7, .value = -0.3333333f},
+        {.kind = InKind::kJoystickButton, .code = 16, .port = 2, .down = false},
+        {.kind = InKind::kFocusLost},
+        {.kind = InKind::kFocusGained},
+        {.kind = InKind::kClose},
+    };
+    for (const In& in : events) {
+        const auto event = svc::script_event(in, 42);
+        ASSERT_TRUE(event);
+        const std::string line = svc::format_script_line(*event);
+        EXPECT_EQ(only_event(line), *event) << line;
+    }
+    EXPECT_EQ(svc::format_script_line(*svc::script_event(events[0], 7)), "7 key lctrl down");
+    EXPECT_FALSE(svc::script_event({.kind = InKind::kKey, .code = 65, .auto_repeat = true}, 1));
+    EXPECT_FALSE(svc::script_event({.kind = InKind::kMouseButton, .code = 0}, 1));
+}
+
 TEST(ScriptEvents, ApplyToTheInputStateAsTheirKindSays) {
     svc::InputState input;
     const auto parsed = parse_script(
         "0 key 37 tap\n0 button 1 click\n0 joy 0 button 2 tap\n0 joy 0 axis x -1\n"
         "0 mouse 10 20\n");
     ASSERT_TRUE(parsed.ok());
-    for (const auto& e : parsed.events) harness::apply_event(e, input);
+    for (const auto& e : parsed.events) svc::apply_event(e, input);
     EXPECT_EQ(input.key_down(37), 1);
     EXPECT_EQ(input.mouse_hit(1), 1);
     EXPECT_EQ(input.mouse_down(1), 0);  // a click is down and up at once
     EXPECT_EQ(input.joystick_down(2, 0), 1);
     EXPECT_EQ(input.joystick_x(0), -1.0f);
     EXPECT_EQ(input.mouse_x(), 10);
-    for (const auto& e : parsed.events) harness::release_tap(e, input);
+    for (const auto& e : parsed.events) svc::release_tap(e, input);
     EXPECT_EQ(input.key_down(37), 0);
     EXPECT_EQ(input.key_hit(37), 1);
     EXPECT_EQ(input.joystick_down(2, 0), 0);
     EXPECT_EQ(input.joystick_hit(2, 0), 1);
 
-    harness::apply_event(only_event("0 focus lost"), input);
+    svc::apply_event(only_event("0 focus lost"), input);
     EXPECT_EQ(input.app_suspended(), 1);
-    harness::apply_event(only_event("0 close"), input);
+    svc::apply_event(only_event("0 close"), input);
     EXPECT_EQ(input.close_requested(), 1);
 }
 

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 #include "platform/fake_platform.h"
 #include "services/input.h"
+#include "services/screen.h"
 #include "services/session.h"
+#include "services/timing.h"
 
 namespace {
 
@@ -170,18 +173,79 @@ class InputQueries : public ::testing::Test {
     std::optional<svc::Session> session;
 };
 
-TEST_F(InputQueries, EveryQueryTakesInThePendingEventsFirst) {
+TEST_F(InputQueries, EventsAreTakenInAtTheFirstQueryAfterAFlipOrADelay) {
     platform.queued.push_back([](InputState& in) { in.key_event(vk::kEscape, true, false); });
-    EXPECT_EQ(svc::key_hit(vk::kEscape), 1);
+    EXPECT_EQ(svc::key_hit(vk::kEscape), 1);  // a session starts with an intake due
     platform.queued.push_back([](InputState& in) { in.mouse_move(12, 34); });
+    EXPECT_EQ(svc::mouse_x(), 0) << "no intake until the clock moves";
+    svc::delay(5);
     EXPECT_EQ(svc::mouse_x(), 12);
-    platform.queued.push_back([](InputState& in) { in.focus_lost(); });
-    EXPECT_EQ(svc::app_suspended(), 1);
     platform.queued.push_back([](InputState& in) { in.request_close(); });
-    EXPECT_EQ(svc::close_requested(), 1);
-    platform.queued.push_back([](InputState& in) { in.joystick_button(0, 0, true); });
-    EXPECT_EQ(svc::joystick_hit(0, 0), 1);
-    EXPECT_GE(platform.pumps, 5);
+    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
+    EXPECT_FALSE(svc::close_requested());
+    svc::flip_frame(-1);
+    EXPECT_TRUE(svc::close_requested());
+    EXPECT_EQ(platform.pumps, 3);
+}
+
+// What a hook is told at each intake, and what an observer sees.
+struct Watcher : svc::InputHook, svc::InputObserver {
+    void take_in(InputState&, svc::Intake intake) override { intakes.push_back(intake); }
+    void on_event(const svc::InputEvent& event) override { events.push_back(event); }
+    std::vector<svc::Intake> intakes;
+    std::vector<svc::InputEvent> events;
+};
+
+TEST_F(InputQueries, AHookTakesThePlatformsPlaceAndLearnsWhatBroughtTheIntake) {
+    Watcher watcher;
+    svc::set_input_hook(&watcher);
+    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
+    svc::flip_frame(-1);  // the pacing delays, then presents: still a flip
+    svc::key_down(vk::kLeft);
+    svc::delay(5);
+    svc::delay(5);
+    svc::key_down(vk::kLeft);
+    svc::key_down(vk::kLeft);
+    svc::flip_frame(-1);
+    svc::key_down(vk::kLeft);
+    using svc::Intake;
+    // The first is the session's own, taken by open_graphics as it flushes the keys.
+    EXPECT_EQ(watcher.intakes, (std::vector{Intake::kAfterFlip, Intake::kAfterFlip,
+                                            Intake::kAfterDelay, Intake::kAfterFlip}));
+    EXPECT_EQ(platform.pumps, 0);
+    svc::set_input_hook(nullptr);
+}
+
+TEST_F(InputQueries, ObserversSeeEventsButNotTheGamesOwnPointerMoves) {
+    Watcher watcher;
+    InputState& input = svc::input_state();
+    input.set_observer(&watcher);
+    input.key_event(vk::kSpace, true, false);
+    input.joystick_axis(1, 1, -3.0f);
+    input.key_event(300, true, false);  // no such key: nothing to see
+    svc::move_mouse(320, 292);
+    ASSERT_EQ(watcher.events.size(), 2u);
+    EXPECT_EQ(watcher.events[0].kind, svc::InputEvent::Kind::kKey);
+    EXPECT_EQ(watcher.events[1].value, -1.0f) << "as applied, clamped";
+    EXPECT_EQ(input.observer(), &watcher);
+}
+
+TEST(LastingInput, RestoringClearsKeysAndButtonsAndBringsBackTheRest) {
+    InputState played;
+    played.mouse_move(5, 6);
+    played.joystick_button(0, 0, true);
+    played.joystick_axis(0, 0, 0.5f);
+    played.request_close();
+    const svc::LastingInput saved = played.lasting();
+    InputState again;
+    again.key_event('A', true, false);
+    again.mouse_button(1, true);
+    again.restore(saved);
+    EXPECT_EQ(again.lasting(), saved);
+    EXPECT_EQ(again.key_hit('A'), 0);
+    EXPECT_EQ(again.mouse_hit(1), 0);
+    EXPECT_EQ(again.joystick_hit(0, 0), 1);
+    EXPECT_TRUE(again.close_requested());
 }
 
 TEST_F(InputQueries, PointerAndJoysticksGoThroughTheBackEnd) {

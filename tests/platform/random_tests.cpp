@@ -77,6 +77,17 @@ TEST(Seeding, ASeedGivesItsOwnRepeatableSequence) {
     EXPECT_NE(draws(10), first);
 }
 
+TEST(Seeding, ARestoredStateDrawsTheSameNumbersAgainAndZeroIsRefused) {
+    svc::seed_random(77);
+    draws(3);
+    const std::uint64_t state = svc::random_state();
+    const auto next = draws(10);
+    EXPECT_TRUE(svc::restore_random_state(state));
+    EXPECT_EQ(draws(10), next);
+    EXPECT_FALSE(svc::restore_random_state(0));
+    EXPECT_NE(svc::random_state(), 0u);
+}
+
 TEST(Seeding, AForcedSeedReplacesTheOnePassedUntilLifted) {
     svc::seed_random(42);
     const auto forty_two = draws(5);

@@ -5,20 +5,25 @@
 #include <memory>
 #include <string_view>
 
-#include "headless/script.h"
 #include "services/audio/sound.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/input.h"
+#include "services/input_script.h"
 #include "services/platform.h"
 #include "services/timing.h"
+#include "shell/demos.h"
 #include "shell/game_run.h"
+#include "shell/safe_save.h"
 
 namespace harness {
 namespace {
 
+using svc::ScriptEvent;
+
 // A game that shows no frame for this long (virtual time) is stuck.
 constexpr int kMaxMsWithoutFrame = 10 * 60 * 1000;
-// A suspended game with nothing scheduled to wake it would wait for ever.
+// A suspended game with nothing scheduled to wake it (a focus gained or a close)
+// would wait for ever.
 constexpr int kSuspendedGraceMs = 1000;
 
 struct FileCloser {
@@ -61,7 +66,7 @@ class Scheduler {
         on_clock(ms, input);
         std::vector<ScriptEvent> releases;
         releases.swap(pending_releases_);
-        for (const ScriptEvent& e : releases) release_tap(e, input);
+        for (const ScriptEvent& e : releases) svc::release_tap(e, input);
         apply_flip_events(flip, input);
         if (close_after_ == flip) input.request_close();
     }
@@ -76,7 +81,7 @@ class Scheduler {
     }
 
     void apply(const ScriptEvent& e, svc::InputState& input) {
-        apply_event(e, input);
+        svc::apply_event(e, input);
         if (e.action == ScriptEvent::Action::kTap) pending_releases_.push_back(e);
     }
 
@@ -106,17 +111,74 @@ File open_for_writing(const std::string& path, const char* what) {
 void check_options(const Options& options) {
     if (options.frames && *options.frames < 0) throw Error("--frames must be 0 or more");
     if (options.scale < 1 || options.scale > 4) throw Error("--scale takes 1 to 4");
+    if (options.demo && (!options.input_script.empty() || options.frames)) {
+        throw Error("a demo's replay takes its input and its length from the demo, not a script");
+    }
+    if (options.demo && !options.record_path.empty()) {
+        throw Error("a replay is not recorded again");
+    }
     for (const auto& [flip, path] : options.shots) {
         if (flip < 1) throw Error("a shot's flip must be 1 or more (flip 1 is the first frame)");
         if (path.empty()) throw Error("a shot needs a file name");
     }
 }
 
+// What the demos of one run record and replay, and what came of it.
+struct DemoRun {
+    explicit DemoRun(const Options& options) : record_path(options.record_path) {
+        if (!record_path.empty()) {
+            settings.record_first_game_only = true;
+            settings.on_recorded = [this](const std::string& text, bool) {
+                if (const std::string reason = save_file_safely(record_path, text);
+                    !reason.empty()) {
+                    throw Error("cannot write the demo " + record_path + ": " + reason);
+                }
+                recorded = true;
+            };
+        }
+        if (options.demo) {
+            settings.playback = *options.demo;
+            settings.quit_after_playback = true;
+            settings.on_played = [this](const PlaybackEnd& end) { played = end; };
+            demo_frames = options.demo->frames;
+        }
+    }
+
+    // The run's status once the demos have had their say.
+    int status(int game_status) const {
+        if (!record_path.empty() && !recorded) {
+            std::fprintf(stderr, "scribble-headless: no game was started; %s not written\n",
+                         record_path.c_str());
+            return 1;
+        }
+        if (!demo_frames) return game_status;
+        switch (played.kind) {
+            case PlaybackEnd::Kind::kAsRecorded:
+                return game_status;
+            case PlaybackEnd::Kind::kUnfinished:
+                std::fprintf(stderr,
+                             "scribble-headless: the run ended at frame %d, before the demo's "
+                             "last frame %d\n",
+                             played.frame, *demo_frames);
+                return 1;
+            default:
+                std::fprintf(stderr, "scribble-headless: demo drifts at frame %d\n", played.frame);
+                return 1;
+        }
+    }
+
+    std::string record_path;
+    DemoSettings settings;
+    bool recorded = false;
+    std::optional<int> demo_frames;
+    PlaybackEnd played;
+};
+
 }  // namespace
 
 int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
     check_options(options);
-    ParsedScript script = parse_script(options.input_script);
+    svc::ParsedScript script = svc::parse_script(options.input_script);
     if (!script.ok()) throw Error("input script, " + script.error);
 
     File trace;
@@ -134,7 +196,7 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
         svc::InputState& input = svc::input_state();
         scheduler.on_clock(ms, input);
         const int idle = ms - last_flip_ms;
-        if (idle > kSuspendedGraceMs && input.app_suspended() &&
+        if (idle > kSuspendedGraceMs && input.app_suspended() && !input.close_pending() &&
             !scheduler.timed_events_pending()) {
             throw Error("the game is suspended and no later '@MS focus gained' can wake it");
         }
@@ -167,7 +229,8 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
         scheduler.after_flip(flip, ms, input);
     });
 
-    const int status = run_game(platform, options.seed);
+    DemoRun demos(options);
+    const int status = demos.status(run_game(platform, options.seed, demos.settings));
     if (!options.audio_path.empty()) {
         write_wav(options.audio_path, platform.captured_audio(),
                   svc::HeadlessPlatform::kSampleRate);

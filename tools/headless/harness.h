@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "shell/demo_file.h"
+
 namespace svc {
 class HeadlessPlatform;
 }
@@ -20,12 +22,18 @@ namespace harness {
 struct Options {
     std::optional<int> seed;    // replaces the clock seed the game passes to seed_random
     std::optional<int> frames;  // a close request right after this flip
-    std::string input_script;   // script text (see script.h); empty = no input
+    std::string input_script;   // script text (services/input_script.h); empty = no input
     std::string trace_path;     // one JSON object per flip; empty = no trace
     bool trace_entities = false;
     std::vector<std::pair<int, std::string>> shots;  // flip number, PNG path
     std::string audio_path;                          // WAV of the mixed output; empty = none
     int scale = 1;  // frames drawn this many times finer (1 to 4): shots are that much larger
+    // A recorded game replayed instead of a script: the splash is skipped, the
+    // game starts at flip 3 (its frame F is flip F + 2), and the run ends after
+    // the demo's last frame with status 0 when the replay ends as recorded, 1
+    // when it drifts.
+    std::optional<Demo> demo;
+    std::string record_path;  // the first game played is recorded here; empty = none
 };
 
 // What the observer sees right after each flip, before the script's events for
@@ -47,9 +55,9 @@ struct Error : std::runtime_error {
 };
 
 // Runs the game once and returns its exit status (0 when it ended through its
-// exit path). Throws Error before the run starts for a bad script, and during
-// it when an output file cannot be written. Consecutive runs in one process are
-// independent.
+// exit path; for a replay, whether it ended as recorded). Throws Error before the run starts for a
+// bad script, and during it when an output file cannot be written. Consecutive runs in one process
+// are independent.
 int run(const Options& options, std::function<void(const FlipInfo&)> observer = {});
 
 // One trace line (a JSON object without the newline) for the current globals.

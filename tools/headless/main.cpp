@@ -8,19 +8,32 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "headless/harness.h"
+#include "shell/demo_file.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: scribble-headless [--seed S] [--frames N] [--input FILE] [--trace FILE]\n"
     "                         [--trace-entities] [--shot F:FILE.png]... [--audio FILE.wav]\n"
-    "                         [--scale K]\n";
+    "                         [--scale K] [--record FILE.demo | --demo FILE.demo]\n";
 
 struct UsageError {
     std::string message;
 };
+
+// A demo file that cannot be replayed: one line, exit status 2.
+struct BadDemo {
+    std::string message;
+};
+
+Demo read_demo(const std::string& path) {
+    DemoRead read = read_demo_file(path);
+    if (!read.demo) throw BadDemo{path + ": " + read.error};
+    return std::move(*read.demo);
+}
 
 int parse_int(std::string_view text, const char* what) {
     int value = 0;
@@ -75,6 +88,10 @@ harness::Options parse_arguments(int argc, char** argv) {
             if (options.scale < 1 || options.scale > 4) throw UsageError{"--scale takes 1 to 4"};
         } else if (arg == "--audio") {
             options.audio_path = value();
+        } else if (arg == "--demo") {
+            options.demo = read_demo(std::string(value()));
+        } else if (arg == "--record") {
+            options.record_path = value();
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -93,6 +110,9 @@ int main(int argc, char** argv) {
         options = parse_arguments(argc, argv);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "scribble-headless: %s\n%s", e.message.c_str(), kUsage);
+        return 2;
+    } catch (const BadDemo& e) {
+        std::fprintf(stderr, "scribble-headless: %s\n", e.message.c_str());
         return 2;
     }
     try {

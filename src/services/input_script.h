@@ -1,7 +1,8 @@
 #pragma once
-// Input scripts for the headless harness: one event per line, `#` starts a
-// comment, each line `F EVENT` (applied right after flip F; F = 0 before the
-// first flip) or `@MS EVENT` (applied once the virtual clock reaches MS ms).
+// Input scripts, the text form of input events that the headless harness plays
+// and the game's demos record: one event per line, `#` starts a comment, each
+// line `F EVENT` (applied right after flip F; F = 0 before the first flip) or
+// `@MS EVENT` (applied once the virtual clock reaches MS ms).
 //
 //   key KEY down|up|tap         tap = down now, up one flip later; KEY is a
 //                               virtual-key number 0-255 or, in any case, one of
@@ -15,15 +16,14 @@
 //   joy PORT button B down|up|tap
 //   focus lost|gained
 //   close                       the window's close box
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace svc {
-class InputState;
-}
+#include "services/input.h"
 
-namespace harness {
+namespace svc {
 
 struct ScriptEvent {
     enum class Timing { kAfterFlip, kAtMs };
@@ -40,6 +40,7 @@ struct ScriptEvent {
     int x = 0, y = 0;     // pointer position
     float value = 0;      // joystick axis value
     bool gained = false;  // focus
+    bool operator==(const ScriptEvent&) const = default;
 };
 
 struct ParsedScript {
@@ -52,10 +53,20 @@ struct ParsedScript {
 // Parses a whole script; on the first bad line stops with an error message that
 // names the line ("line 3: unknown event 'jump'"). Never throws on any input.
 ParsedScript parse_script(std::string_view text);
+// One line holding an event, its comment already cut off; returns an empty
+// string on success, else what is wrong (without a line number).
+std::string parse_script_line(std::string_view line, ScriptEvent& event);
+
+// The event as a script line, keys by name where they have one; parsing it
+// gives the event back (its `line` aside).
+std::string format_script_line(const ScriptEvent& event);
+// An input state's event as a script event after flip `flip`; nothing for what a
+// script cannot say and what changes nothing (auto-repeats, mouse button 0).
+std::optional<ScriptEvent> script_event(const InputEvent& event, int flip);
 
 // Applies one event to the input state. A tap or click applies its press only;
 // the caller releases a tap one flip later (release_tap), a click at once.
-void apply_event(const ScriptEvent& event, svc::InputState& input);
-void release_tap(const ScriptEvent& event, svc::InputState& input);
+void apply_event(const ScriptEvent& event, InputState& input);
+void release_tap(const ScriptEvent& event, InputState& input);
 
-}  // namespace harness
+}  // namespace svc

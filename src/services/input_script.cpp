@@ -1,14 +1,16 @@
-#include "headless/script.h"
+#include "services/input_script.h"
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
 #include "services/input.h"
 
-namespace harness {
+namespace svc {
 namespace {
 
 using Kind = ScriptEvent::Kind;
@@ -72,27 +74,27 @@ struct KeyName {
 };
 
 constexpr KeyName kKeyNames[] = {
-    {"escape", svc::vk::kEscape},
-    {"space", svc::vk::kSpace},
-    {"enter", svc::vk::kEnter},
-    {"tab", svc::vk::kTab},
-    {"backspace", svc::vk::kBackspace},
-    {"left", svc::vk::kLeft},
-    {"right", svc::vk::kRight},
-    {"up", svc::vk::kUp},
-    {"down", svc::vk::kDown},
-    {"lctrl", svc::vk::kLeftControl},
-    {"leftcontrol", svc::vk::kLeftControl},
-    {"rctrl", svc::vk::kRightControl},
-    {"rightcontrol", svc::vk::kRightControl},
-    {"lshift", svc::vk::kLeftShift},
-    {"leftshift", svc::vk::kLeftShift},
-    {"rshift", svc::vk::kRightShift},
-    {"rightshift", svc::vk::kRightShift},
-    {"lalt", svc::vk::kLeftAlt},
-    {"leftalt", svc::vk::kLeftAlt},
-    {"ralt", svc::vk::kRightAlt},
-    {"rightalt", svc::vk::kRightAlt},
+    {"escape", vk::kEscape},
+    {"space", vk::kSpace},
+    {"enter", vk::kEnter},
+    {"tab", vk::kTab},
+    {"backspace", vk::kBackspace},
+    {"left", vk::kLeft},
+    {"right", vk::kRight},
+    {"up", vk::kUp},
+    {"down", vk::kDown},
+    {"lctrl", vk::kLeftControl},
+    {"leftcontrol", vk::kLeftControl},
+    {"rctrl", vk::kRightControl},
+    {"rightcontrol", vk::kRightControl},
+    {"lshift", vk::kLeftShift},
+    {"leftshift", vk::kLeftShift},
+    {"rshift", vk::kRightShift},
+    {"rightshift", vk::kRightShift},
+    {"lalt", vk::kLeftAlt},
+    {"leftalt", vk::kLeftAlt},
+    {"ralt", vk::kRightAlt},
+    {"rightalt", vk::kRightAlt},
 };
 constexpr int kLetterA = 65;  // A to Z are 65 to 90
 constexpr int kFunctionKeys = 12;
@@ -118,7 +120,7 @@ bool parse_key_name(std::string_view word, int& code) {
     }
     for (int n = 1; n <= kFunctionKeys; ++n) {
         if (name == "f" + std::to_string(n)) {
-            code = svc::vk::kF1 + n - 1;
+            code = vk::kF1 + n - 1;
             return true;
         }
     }
@@ -179,8 +181,8 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
     }
     if (name == "joy") {
         if (n < 4) return "'joy' needs a port and 'axis' or 'button'";
-        if (!parse_int_in(w.word[2], 0, svc::kMaxJoystickPorts - 1, event.port)) {
-            return "joystick port must be 0 to " + std::to_string(svc::kMaxJoystickPorts - 1);
+        if (!parse_int_in(w.word[2], 0, kMaxJoystickPorts - 1, event.port)) {
+            return "joystick port must be 0 to " + std::to_string(kMaxJoystickPorts - 1);
         }
         if (w.word[3] == "axis") {
             if (n != 6) return "'joy PORT axis' takes x or y and a value";
@@ -200,9 +202,8 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
         if (w.word[3] == "button") {
             if (n != 6) return "'joy PORT button' takes a button and down, up or tap";
             event.kind = Kind::kJoyButton;
-            if (!parse_int_in(w.word[4], 0, svc::kMaxJoystickButtons - 1, event.code)) {
-                return "joystick button must be 0 to " +
-                       std::to_string(svc::kMaxJoystickButtons - 1);
+            if (!parse_int_in(w.word[4], 0, kMaxJoystickButtons - 1, event.code)) {
+                return "joystick button must be 0 to " + std::to_string(kMaxJoystickButtons - 1);
             }
             event.action = action(w.word[5], {Action::kDown, Action::kUp, Action::kTap});
             if (event.action == Action::kNone)
@@ -232,6 +233,41 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
     return "unknown event '" + shown + "'";
 }
 
+std::string key_word(int code) {
+    for (const KeyName& key : kKeyNames) {
+        if (key.code == code) return std::string(key.name);
+    }
+    if (code >= kLetterA && code < kLetterA + 26)
+        return std::string(1, char('a' + code - kLetterA));
+    if (code >= vk::kF1 && code < vk::kF1 + kFunctionKeys) {
+        return "f" + std::to_string(code - vk::kF1 + 1);
+    }
+    return std::to_string(code);
+}
+
+const char* action_word(Action action) {
+    switch (action) {
+        case Action::kDown:
+            return "down";
+        case Action::kUp:
+            return "up";
+        case Action::kTap:
+            return "tap";
+        case Action::kClick:
+            return "click";
+        case Action::kNone:
+            break;
+    }
+    return "";
+}
+
+// Nine significant digits bring a float back exactly.
+std::string float_word(float value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(value));
+    return buffer;
+}
+
 std::string parse_timing(std::string_view word, ScriptEvent& event) {
     if (!word.empty() && word[0] == '@') {
         event.timing = ScriptEvent::Timing::kAtMs;
@@ -248,6 +284,14 @@ std::string parse_timing(std::string_view word, ScriptEvent& event) {
 }
 
 }  // namespace
+
+std::string parse_script_line(std::string_view line, ScriptEvent& event) {
+    const Words words = split(line);
+    if (words.too_many) return "too many words";
+    if (words.count == 0) return "an empty line";
+    if (std::string error = parse_timing(words.word[0], event); !error.empty()) return error;
+    return parse_event(words, event);
+}
 
 ParsedScript parse_script(std::string_view text) {
     ParsedScript result;
@@ -268,9 +312,7 @@ ParsedScript parse_script(std::string_view text) {
 
         ScriptEvent event;
         event.line = line_number;
-        std::string error = words.too_many ? "too many words" : parse_timing(words.word[0], event);
-        if (error.empty()) error = parse_event(words, event);
-        if (!error.empty()) {
+        if (std::string error = parse_script_line(line, event); !error.empty()) {
             result.error = "line " + std::to_string(line_number) + ": " + error;
             result.error_line = line_number;
             result.events.clear();
@@ -281,7 +323,82 @@ ParsedScript parse_script(std::string_view text) {
     return result;
 }
 
-void apply_event(const ScriptEvent& event, svc::InputState& input) {
+std::string format_script_line(const ScriptEvent& e) {
+    std::string line = e.timing == ScriptEvent::Timing::kAtMs ? "@" + std::to_string(e.when)
+                                                              : std::to_string(e.when);
+    switch (e.kind) {
+        case Kind::kKey:
+            return line + " key " + key_word(e.code) + " " + action_word(e.action);
+        case Kind::kMouseMove:
+            return line + " mouse " + std::to_string(e.x) + " " + std::to_string(e.y);
+        case Kind::kMouseButton:
+            return line + " button " + std::to_string(e.code) + " " + action_word(e.action);
+        case Kind::kJoyAxis:
+            return line + " joy " + std::to_string(e.port) + " axis " + (e.code ? "y " : "x ") +
+                   float_word(e.value);
+        case Kind::kJoyButton:
+            return line + " joy " + std::to_string(e.port) + " button " + std::to_string(e.code) +
+                   " " + action_word(e.action);
+        case Kind::kFocus:
+            return line + (e.gained ? " focus gained" : " focus lost");
+        case Kind::kClose:
+            return line + " close";
+    }
+    return line;
+}
+
+std::optional<ScriptEvent> script_event(const InputEvent& in, int flip) {
+    using InKind = InputEvent::Kind;
+    ScriptEvent e;
+    e.when = flip;
+    e.action = in.down ? Action::kDown : Action::kUp;
+    switch (in.kind) {
+        case InKind::kKey:
+            if (in.auto_repeat) return std::nullopt;
+            e.kind = Kind::kKey;
+            e.code = in.code;
+            break;
+        case InKind::kMouseMove:
+            if (std::abs(in.x) > kMaxCoordinate || std::abs(in.y) > kMaxCoordinate) {
+                return std::nullopt;
+            }
+            e.kind = Kind::kMouseMove;
+            e.action = Action::kNone;
+            e.x = in.x;
+            e.y = in.y;
+            break;
+        case InKind::kMouseButton:
+            if (in.code < 1) return std::nullopt;
+            e.kind = Kind::kMouseButton;
+            e.code = in.code;
+            break;
+        case InKind::kJoystickAxis:
+            e.kind = Kind::kJoyAxis;
+            e.action = Action::kNone;
+            e.port = in.port;
+            e.code = in.code;
+            e.value = in.value;
+            break;
+        case InKind::kJoystickButton:
+            e.kind = Kind::kJoyButton;
+            e.port = in.port;
+            e.code = in.code;
+            break;
+        case InKind::kFocusLost:
+        case InKind::kFocusGained:
+            e.kind = Kind::kFocus;
+            e.action = Action::kNone;
+            e.gained = in.kind == InKind::kFocusGained;
+            break;
+        case InKind::kClose:
+            e.kind = Kind::kClose;
+            e.action = Action::kNone;
+            break;
+    }
+    return e;
+}
+
+void apply_event(const ScriptEvent& event, InputState& input) {
     const bool down = event.action != Action::kUp;
     switch (event.kind) {
         case Kind::kKey:
@@ -313,10 +430,10 @@ void apply_event(const ScriptEvent& event, svc::InputState& input) {
     }
 }
 
-void release_tap(const ScriptEvent& event, svc::InputState& input) {
+void release_tap(const ScriptEvent& event, InputState& input) {
     if (event.action != Action::kTap) return;
     if (event.kind == Kind::kKey) input.key_event(event.code, false, false);
     if (event.kind == Kind::kJoyButton) input.joystick_button(event.port, event.code, false);
 }
 
-}  // namespace harness
+}  // namespace svc

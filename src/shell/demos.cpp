@@ -1,0 +1,370 @@
+#include "shell/demos.h"
+
+#include <bit>
+#include <iostream>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "services/audio/sound.h"
+#include "services/input.h"
+#include "services/input_script.h"
+#include "services/platform.h"
+#include "services/timing.h"
+#include "shell/menus.h"
+#include "shell/safe_save.h"
+#include "world/balloon.h"
+#include "world/debris.h"
+#include "world/effects.h"
+#include "world/enemy_plane.h"
+#include "world/player.h"
+#include "world/player_shot.h"
+#include "world/scenery.h"
+
+namespace {
+
+constexpr const char* kLastDemo = "data/demos/last.demo";
+constexpr const char* kBestDemo = "data/demos/best.demo";
+
+// --- Recording -----------------------------------------------------------------------
+
+class Recorder final : public svc::InputObserver {
+  public:
+    Recorder(std::function<void(const std::string&, bool)> on_recorded, bool first_game_only)
+        : on_recorded_(std::move(on_recorded)), first_game_only_(first_game_only) {}
+
+    void on_event(const svc::InputEvent& event) override {
+        if (recording_) pending_.push_back(event);
+    }
+
+    void start_game() {
+        if (finished_for_good_) return;
+        demo_ = Demo{};
+        demo_.start = {this_game_version(), svc::random_state(), volumes, player.best_score,
+                       svc::input_state().lasting()};
+        pending_.clear();
+        recording_ = true;
+    }
+
+    // The events written since the previous intake are what this one took in.
+    void intake(svc::Intake intake) {
+        if (!recording_ || pending_.empty()) return;
+        DemoBatch batch{demo_.frames, intake == svc::Intake::kAfterDelay, {}};
+        for (const svc::InputEvent& event : std::exchange(pending_, {})) {
+            if (auto script = svc::script_event(event, batch.frame))
+                batch.events.push_back(*script);
+        }
+        if (!batch.events.empty()) demo_.batches.push_back(std::move(batch));
+    }
+
+    void frame_shown() {
+        if (!recording_) return;
+        ++demo_.frames;
+        if (demo_.frames % kDemoCheckEvery == 0) demo_.checks.push_back(check());
+        // Game over, "Quit This Game" and Escape from the pause menu all end at the title.
+        if (game_state == GameState::kTitle) finish();
+    }
+
+    // The program is closing: the game in progress ends with the last frame shown.
+    void run_ending() {
+        if (recording_ && demo_.frames > 0) finish();
+        recording_ = false;
+    }
+
+  private:
+    DemoCheck check() const { return {demo_.frames, demo_check_hash()}; }
+
+    void finish() {
+        recording_ = false;
+        pending_.clear();
+        if (demo_.checks.empty() || demo_.checks.back().frame != demo_.frames) {
+            demo_.checks.push_back(check());
+        }
+        // Whatever a wait took in after the last frame shown cannot change it.
+        std::erase_if(demo_.batches, [&](const DemoBatch& b) { return b.frame >= demo_.frames; });
+        demo_.score = player.score;
+        demo_.stage = player.level;
+        finished_for_good_ = first_game_only_;
+        if (on_recorded_) on_recorded_(format_demo(demo_), player.new_best);
+    }
+
+    std::function<void(const std::string&, bool)> on_recorded_;
+    bool first_game_only_;
+    bool finished_for_good_ = false;
+    bool recording_ = false;
+    Demo demo_;
+    std::vector<svc::InputEvent> pending_;
+};
+
+// --- Playback --------------------------------------------------------------------------
+
+class Player {
+  public:
+    Player(Demo demo, bool quit_after, std::function<void(const PlaybackEnd&)> on_played)
+        : demo_(std::move(demo)), quit_after_(quit_after), on_played_(std::move(on_played)) {}
+
+    bool active() const { return stage_ != Stage::kOver; }
+    bool starting() const { return stage_ == Stage::kStarting; }
+
+    // The watcher's own events go to a state of their own; the game gets the demo's.
+    void take_in(svc::InputState& input, svc::Intake intake) {
+        svc::platform().pump_events(watcher_);
+        if (watcher_.close_requested()) {
+            watcher_closed_ = true;
+            input.request_close();
+        }
+        if (watcher_.key_hit(svc::vk::kEscape) != 0 && stage_ == Stage::kPlaying)
+            stop_asked_ = true;
+        switch (stage_) {
+            case Stage::kToTitle:
+                go_to_title(input);
+                break;
+            case Stage::kStarting:
+                drift(0);  // the click did not start the game
+                break;
+            case Stage::kPlaying:
+                play_intake(input, intake);
+                break;
+            case Stage::kOver:
+                break;
+        }
+    }
+
+    // "Start Game" acted on: the game starts from the recorded state.
+    void new_game() {
+        svc::restore_random_state(demo_.start.random_state);
+        svc::input_state().restore(demo_.start.input);
+        stage_ = Stage::kPlaying;
+    }
+
+    void frame_shown() {
+        if (stage_ == Stage::kStarting && drift_frame_) return end(PlaybackEnd::Kind::kDrifted);
+        if (stage_ != Stage::kPlaying) return;
+        ++frame_;
+        if (drift_frame_) return end(PlaybackEnd::Kind::kDrifted);
+        if (stop_asked_ || watcher_closed_) return end(PlaybackEnd::Kind::kStopped);
+        if (next_check_ < demo_.checks.size() && demo_.checks[next_check_].frame == frame_) {
+            if (demo_.checks[next_check_++].hash != demo_check_hash()) return drift_now();
+        }
+        if (frame_ < demo_.frames && game_state == GameState::kTitle) return drift_now();
+        if (frame_ < demo_.frames) return;
+        const bool as_recorded = player.score == demo_.score && player.level == demo_.stage;
+        if (!as_recorded) return drift_now();
+        end(PlaybackEnd::Kind::kAsRecorded);
+    }
+
+    void run_ending() {
+        if (active())
+            end(watcher_closed_ ? PlaybackEnd::Kind::kStopped : PlaybackEnd::Kind::kUnfinished);
+    }
+
+  private:
+    enum class Stage { kToTitle, kStarting, kPlaying, kOver };
+
+    // Skips the splash, then clicks "Start Game" with the recorded state in place.
+    void go_to_title(svc::InputState& input) {
+        if (game_state == GameState::kStartingUp) {
+            input.key_event(svc::vk::kEscape, true, false);
+            input.key_event(svc::vk::kEscape, false, false);
+            return;
+        }
+        if (game_state != GameState::kTitle) return;
+        real_best_ = player.best_score;
+        watchers_volumes_ = volumes;
+        volumes = demo_.start.volumes;
+        player.best_score = demo_.start.best_score;
+        svc::LastingInput at_rest;
+        at_rest.mouse_x = demo_.start.input.mouse_x;
+        at_rest.mouse_y = demo_.start.input.mouse_y;
+        input.restore(at_rest);
+        input.mouse_button(1, true);
+        input.mouse_button(1, false);
+        stage_ = Stage::kStarting;
+    }
+
+    void play_intake(svc::InputState& input, svc::Intake intake) {
+        const bool wait = intake == svc::Intake::kAfterDelay;
+        if (!wait) empty_polls_ = 0;  // each frame's waits are counted afresh
+        if (next_batch_ < demo_.batches.size()) {
+            const DemoBatch& batch = demo_.batches[next_batch_];
+            // A batch left behind: the recorded game waited where this one did not.
+            if (batch.frame < frame_) return drift(frame_);
+            if (batch.frame == frame_ && batch.wait == wait) {
+                ++next_batch_;
+                empty_polls_ = 0;
+                for (const svc::ScriptEvent& event : batch.events) svc::apply_event(event, input);
+                return;
+            }
+        }
+        // After its last batch a wait ends within one more poll; this one would never end.
+        if (wait && ++empty_polls_ > 1) {
+            drift(frame_);
+            release_from_waits(input);
+        }
+    }
+
+    void drift(int frame) {
+        if (!drift_frame_) drift_frame_ = frame;
+    }
+    void drift_now() {
+        drift(frame_);
+        end(PlaybackEnd::Kind::kDrifted);
+    }
+
+    // The window active again and the fire button let go: nothing keeps the game waiting.
+    static void release_from_waits(svc::InputState& input) {
+        input.focus_gained();
+        input.joystick_button(0, 0, false);
+    }
+
+    void end(PlaybackEnd::Kind kind) {
+        stage_ = Stage::kOver;
+        const int frame =
+            kind == PlaybackEnd::Kind::kDrifted ? drift_frame_.value_or(frame_) : frame_;
+        if (on_played_) on_played_({kind, frame});
+        // The watcher's own best score and volumes, whatever the demo's game did to them.
+        player.best_score = real_best_.value_or(player.best_score);
+        if (watchers_volumes_) volumes = *watchers_volumes_;
+        svc::InputState& input = svc::input_state();
+        if (quit_after_) {
+            input.request_close();
+        } else if (!watcher_closed_) {
+            back_to_title(input);
+        }
+    }
+
+    // The demo's game is left where it stands; the title menu takes over.
+    static void back_to_title(svc::InputState& input) {
+        svc::stop_channel(engine_channel);
+        game_state = GameState::kTitle;
+        quit_requested = false;
+        input.restore(svc::LastingInput{});
+        park_menu_pointer();
+    }
+
+    Demo demo_;
+    bool quit_after_;
+    std::function<void(const PlaybackEnd&)> on_played_;
+    Stage stage_ = Stage::kToTitle;
+    svc::InputState watcher_;
+    bool watcher_closed_ = false;
+    bool stop_asked_ = false;
+    std::optional<int> real_best_;
+    std::optional<Volumes> watchers_volumes_;
+    int frame_ = 0;
+    std::size_t next_batch_ = 0;
+    std::size_t next_check_ = 0;
+    int empty_polls_ = 0;
+    std::optional<int> drift_frame_;
+};
+
+// --- The two together, at the services' intakes --------------------------------------------
+
+class DemoDesk final : public svc::InputHook {
+  public:
+    explicit DemoDesk(DemoSettings settings) {
+        if (settings.on_recorded) {
+            recorder.emplace(std::move(settings.on_recorded), settings.record_first_game_only);
+            svc::input_state().set_observer(&*recorder);
+        }
+        if (settings.playback) {
+            player.emplace(std::move(*settings.playback), settings.quit_after_playback,
+                           std::move(settings.on_played));
+        }
+        svc::set_input_hook(this);
+    }
+    ~DemoDesk() override {
+        svc::set_input_hook(nullptr);
+        if (recorder) svc::input_state().set_observer(nullptr);
+    }
+    DemoDesk(const DemoDesk&) = delete;
+    DemoDesk& operator=(const DemoDesk&) = delete;
+
+    void take_in(svc::InputState& input, svc::Intake intake) override {
+        if (playing()) {
+            player->take_in(input, intake);
+        } else {
+            svc::platform().pump_events(input);
+        }
+        if (recorder) recorder->intake(intake);
+    }
+
+    bool playing() const { return player && player->active(); }
+
+    std::optional<Recorder> recorder;
+    std::optional<Player> player;
+};
+
+std::unique_ptr<DemoDesk>& desk() {
+    static std::unique_ptr<DemoDesk> the_desk;
+    return the_desk;
+}
+
+}  // namespace
+
+void start_demos(DemoSettings settings) {
+    desk().reset();
+    if (settings.on_recorded || settings.playback) {
+        desk() = std::make_unique<DemoDesk>(std::move(settings));
+    }
+}
+
+void stop_demos() {
+    desk().reset();
+}
+
+void demos_new_game() {
+    DemoDesk* d = desk().get();
+    if (!d) return;
+    if (d->player && d->player->starting()) {
+        d->player->new_game();
+    } else if (d->recorder && !d->playing()) {
+        d->recorder->start_game();
+    }
+}
+
+void demos_frame_shown() {
+    DemoDesk* d = desk().get();
+    if (!d) return;
+    if (d->playing()) d->player->frame_shown();
+    if (d->recorder) d->recorder->frame_shown();
+}
+
+void demos_run_ending() {
+    DemoDesk* d = desk().get();
+    if (!d) return;
+    if (d->player) d->player->run_ending();
+    if (d->recorder) d->recorder->run_ending();
+}
+
+std::uint32_t demo_check_hash() {
+    std::uint32_t hash = 2166136261u;  // FNV-1a, 32 bits
+    auto mix = [&](std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            hash ^= (value >> (8 * i)) & 0xFFu;
+            hash *= 16777619u;
+        }
+    };
+    for (const int value :
+         {static_cast<int>(game_state), static_cast<int>(stage_phase), player.score, player.lives,
+          player.level, enemy_plane_list.count(), balloon_list.count(), player_shot_list.count(),
+          cloud_list.count(), debris_list.count(), smoke_puff_list.count(), explosion_list.count(),
+          balloon_pop_list.count(), points_popup_list.count()}) {
+        mix(static_cast<std::uint32_t>(value));
+    }
+    mix(std::bit_cast<std::uint32_t>(player.x));
+    mix(std::bit_cast<std::uint32_t>(player.y));
+    return hash;
+}
+
+void save_recorded_game(const std::string& text, bool new_best) {
+    for (const char* path : {kLastDemo, kBestDemo}) {
+        if (path == kBestDemo && !new_best) return;
+        if (const std::string reason = save_file_safely(path, text); !reason.empty()) {
+            std::cerr << "could not save the demo to " << path << ": " << reason << '\n';
+            return;
+        }
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Demos: each game recorded from "Start Game" to its end, and a recorded game
+// played back exactly, its input taken from the demo and the watcher's kept
+// away from the game (README, "Demos"; the file in shell/demo_file.h).
+//
+// A recording follows the intakes of the services' input (services/input.h):
+// the events written into the input state are recorded against the intake at
+// which the game takes them in, right after frame F was shown or at one poll of
+// a wait after it. A playback gives each intake its recorded events, one wait
+// batch per poll of the same wait; the waits' polls change nothing more once
+// their input stops changing, so a wait's empty polls need no record.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "shell/demo_file.h"
+
+// How a playback ended, and at which frame of the game.
+struct PlaybackEnd {
+    enum class Kind { kAsRecorded, kDrifted, kStopped, kUnfinished };
+    Kind kind = Kind::kUnfinished;
+    int frame = 0;
+};
+
+struct DemoSettings {
+    // Receives each recorded game: the demo's text, and whether the game set a
+    // new best score. Empty: nothing is recorded.
+    std::function<void(const std::string& text, bool new_best)> on_recorded;
+    bool record_first_game_only = false;
+    // A game to play back as soon as the title menu shows.
+    std::optional<Demo> playback;
+    // After the playback the run ends (the harness), or goes on at the title.
+    bool quit_after_playback = false;
+    std::function<void(const PlaybackEnd&)> on_played;
+};
+
+// Installs the demos for one run of the game; stop_demos takes them away.
+void start_demos(DemoSettings settings);
+void stop_demos();
+
+// The moments of a run that demos follow.
+void demos_new_game();     // "Start Game" acted on, before the new game is set up
+void demos_frame_shown();  // right after each frame of the main loop is shown
+void demos_run_ending();   // on the exit path, before the best score is saved
+
+// The hash of a check line: the state and phase, the score, lives, stage, the
+// plane's position and the counts of the entity lists.
+std::uint32_t demo_check_hash();
+
+// Where the game keeps its demos: data/demos/last.demo, and best.demo for a
+// game that set a new best. Written safely; a failure is one line on stderr.
+void save_recorded_game(const std::string& text, bool new_best);
