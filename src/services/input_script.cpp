@@ -1,14 +1,10 @@
 #include "services/input_script.h"
 
 #include <cctype>
-#include <charconv>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <system_error>
 
 #include "services/input.h"
+#include "services/text_words.h"
 
 namespace svc {
 namespace {
@@ -16,56 +12,20 @@ namespace {
 using Kind = ScriptEvent::Kind;
 using Action = ScriptEvent::Action;
 
-constexpr int kMaxCoordinate = 1'000'000;
+using Words = std::vector<std::string_view>;
+constexpr std::size_t kMaxWords = 8;
 
-// Splits a line into at most `kMaxWords` blank-separated words.
-struct Words {
-    static constexpr int kMaxWords = 8;
-    std::string_view word[kMaxWords];
-    int count = 0;
-    bool too_many = false;
-};
-
-Words split(std::string_view line) {
-    Words words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-        if (i >= line.size()) break;
-        std::size_t end = i;
-        while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\r') {
-            ++end;
-        }
-        if (words.count == Words::kMaxWords) {
-            words.too_many = true;
-            break;
-        }
-        words.word[words.count++] = line.substr(i, end - i);
-        i = end;
-    }
-    return words;
+// A script's numbers may carry a sign '+'.
+std::string_view without_plus(std::string_view word) {
+    return !word.empty() && word[0] == '+' ? word.substr(1) : word;
 }
 
-bool parse_int(std::string_view text, int& out) {
-    if (text.empty()) return false;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (*first == '+') ++first;
-    const auto [end, error] = std::from_chars(first, last, out);
-    return error == std::errc{} && end == last;
+bool parse_script_int(std::string_view word, int low, int high, int& out) {
+    return parse_int_in(without_plus(word), low, high, out);
 }
 
-bool parse_int_in(std::string_view text, int low, int high, int& out) {
-    return parse_int(text, out) && out >= low && out <= high;
-}
-
-bool parse_float(std::string_view text, float& out) {
-    if (text.empty()) return false;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (*first == '+') ++first;
-    const auto [end, error] = std::from_chars(first, last, out);
-    return error == std::errc{} && end == last && std::isfinite(out);
+bool parse_script_float(std::string_view word, float& out) {
+    return parse_finite_float(without_plus(word), out);
 }
 
 struct KeyName {
@@ -129,14 +89,14 @@ bool parse_key_name(std::string_view word, int& code) {
 
 // A virtual-key number 0-255 or a key name.
 bool parse_key(std::string_view word, int& code) {
-    return parse_int_in(word, 0, 255, code) || parse_key_name(word, code);
+    return parse_script_int(word, 0, 255, code) || parse_key_name(word, code);
 }
 
 // Fills `event` from the words after the timing; an empty result means success.
 std::string parse_event(const Words& w, ScriptEvent& event) {
-    const int n = w.count;  // word[0] is the timing
+    const int n = static_cast<int>(w.size());  // w[0] is the timing
     if (n < 2) return "an event is missing after the time";
-    const std::string_view name = w.word[1];
+    const std::string_view name = w[1];
     auto arity = [&](int words) -> std::string {
         if (n - 1 == words) return {};
         return "'" + std::string(name) + "' takes " + std::to_string(words - 1) + " argument" +
@@ -156,17 +116,17 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
     if (name == "key") {
         if (auto e = arity(3); !e.empty()) return e;
         event.kind = Kind::kKey;
-        if (!parse_key(w.word[2], event.code))
+        if (!parse_key(w[2], event.code))
             return "key must be a number 0 to 255 or a key name such as escape, left or lctrl";
-        event.action = action(w.word[3], {Action::kDown, Action::kUp, Action::kTap});
+        event.action = action(w[3], {Action::kDown, Action::kUp, Action::kTap});
         if (event.action == Action::kNone) return "key action must be down, up or tap";
         return {};
     }
     if (name == "mouse") {
         if (auto e = arity(3); !e.empty()) return e;
         event.kind = Kind::kMouseMove;
-        if (!parse_int_in(w.word[2], -kMaxCoordinate, kMaxCoordinate, event.x) ||
-            !parse_int_in(w.word[3], -kMaxCoordinate, kMaxCoordinate, event.y)) {
+        if (!parse_script_int(w[2], -kMaxScriptCoordinate, kMaxScriptCoordinate, event.x) ||
+            !parse_script_int(w[3], -kMaxScriptCoordinate, kMaxScriptCoordinate, event.y)) {
             return "mouse position must be two whole numbers";
         }
         return {};
@@ -174,38 +134,39 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
     if (name == "button") {
         if (auto e = arity(3); !e.empty()) return e;
         event.kind = Kind::kMouseButton;
-        if (!parse_int_in(w.word[2], 1, 3, event.code)) return "mouse button must be 1, 2 or 3";
-        event.action = action(w.word[3], {Action::kDown, Action::kUp, Action::kClick});
+        if (!parse_script_int(w[2], 1, 3, event.code)) return "mouse button must be 1, 2 or 3";
+        event.action = action(w[3], {Action::kDown, Action::kUp, Action::kClick});
         if (event.action == Action::kNone) return "button action must be down, up or click";
         return {};
     }
     if (name == "joy") {
         if (n < 4) return "'joy' needs a port and 'axis' or 'button'";
-        if (!parse_int_in(w.word[2], 0, kMaxJoystickPorts - 1, event.port)) {
+        if (!parse_script_int(w[2], 0, kMaxJoystickPorts - 1, event.port)) {
             return "joystick port must be 0 to " + std::to_string(kMaxJoystickPorts - 1);
         }
-        if (w.word[3] == "axis") {
+        if (w[3] == "axis") {
             if (n != 6) return "'joy PORT axis' takes x or y and a value";
             event.kind = Kind::kJoyAxis;
-            if (w.word[4] == "x") {
+            if (w[4] == "x") {
                 event.code = 0;
-            } else if (w.word[4] == "y") {
+            } else if (w[4] == "y") {
                 event.code = 1;
             } else {
                 return "joystick axis must be x or y";
             }
-            if (!parse_float(w.word[5], event.value) || event.value < -1.0f || event.value > 1.0f) {
+            if (!parse_script_float(w[5], event.value) || event.value < -1.0f ||
+                event.value > 1.0f) {
                 return "joystick axis value must be -1.0 to 1.0";
             }
             return {};
         }
-        if (w.word[3] == "button") {
+        if (w[3] == "button") {
             if (n != 6) return "'joy PORT button' takes a button and down, up or tap";
             event.kind = Kind::kJoyButton;
-            if (!parse_int_in(w.word[4], 0, kMaxJoystickButtons - 1, event.code)) {
+            if (!parse_script_int(w[4], 0, kMaxJoystickButtons - 1, event.code)) {
                 return "joystick button must be 0 to " + std::to_string(kMaxJoystickButtons - 1);
             }
-            event.action = action(w.word[5], {Action::kDown, Action::kUp, Action::kTap});
+            event.action = action(w[5], {Action::kDown, Action::kUp, Action::kTap});
             if (event.action == Action::kNone)
                 return "joystick button action must be down, up or tap";
             return {};
@@ -215,9 +176,9 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
     if (name == "focus") {
         if (auto e = arity(2); !e.empty()) return e;
         event.kind = Kind::kFocus;
-        if (w.word[2] == "lost") {
+        if (w[2] == "lost") {
             event.gained = false;
-        } else if (w.word[2] == "gained") {
+        } else if (w[2] == "gained") {
             event.gained = true;
         } else {
             return "focus must be lost or gained";
@@ -261,23 +222,16 @@ const char* action_word(Action action) {
     return "";
 }
 
-// Nine significant digits bring a float back exactly.
-std::string float_word(float value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(value));
-    return buffer;
-}
-
 std::string parse_timing(std::string_view word, ScriptEvent& event) {
     if (!word.empty() && word[0] == '@') {
         event.timing = ScriptEvent::Timing::kAtMs;
-        if (!parse_int_in(word.substr(1), 0, 2'000'000'000, event.when)) {
+        if (!parse_script_int(word.substr(1), 0, 2'000'000'000, event.when)) {
             return "'@' must be followed by a time in ms (0 or more)";
         }
         return {};
     }
     event.timing = ScriptEvent::Timing::kAfterFlip;
-    if (!parse_int_in(word, 0, 2'000'000'000, event.when)) {
+    if (!parse_script_int(word, 0, 2'000'000'000, event.when)) {
         return "a line must start with a flip number (0 or more) or @ms";
     }
     return {};
@@ -286,10 +240,10 @@ std::string parse_timing(std::string_view word, ScriptEvent& event) {
 }  // namespace
 
 std::string parse_script_line(std::string_view line, ScriptEvent& event) {
-    const Words words = split(line);
-    if (words.too_many) return "too many words";
-    if (words.count == 0) return "an empty line";
-    if (std::string error = parse_timing(words.word[0], event); !error.empty()) return error;
+    const Words words = split_words(line, kMaxWords + 1);
+    if (words.size() > kMaxWords) return "too many words";
+    if (words.empty()) return "an empty line";
+    if (std::string error = parse_timing(words[0], event); !error.empty()) return error;
     return parse_event(words, event);
 }
 
@@ -307,8 +261,7 @@ ParsedScript parse_script(std::string_view text) {
         if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) {
             line = line.substr(0, hash);
         }
-        const Words words = split(line);
-        if (words.count == 0 && !words.too_many) continue;
+        if (split_words(line, 1).empty()) continue;
 
         ScriptEvent event;
         event.line = line_number;
@@ -335,7 +288,7 @@ std::string format_script_line(const ScriptEvent& e) {
             return line + " button " + std::to_string(e.code) + " " + action_word(e.action);
         case Kind::kJoyAxis:
             return line + " joy " + std::to_string(e.port) + " axis " + (e.code ? "y " : "x ") +
-                   float_word(e.value);
+                   exact_float_text(e.value);
         case Kind::kJoyButton:
             return line + " joy " + std::to_string(e.port) + " button " + std::to_string(e.code) +
                    " " + action_word(e.action);
@@ -345,95 +298,6 @@ std::string format_script_line(const ScriptEvent& e) {
             return line + " close";
     }
     return line;
-}
-
-std::optional<ScriptEvent> script_event(const InputEvent& in, int flip) {
-    using InKind = InputEvent::Kind;
-    ScriptEvent e;
-    e.when = flip;
-    e.action = in.down ? Action::kDown : Action::kUp;
-    switch (in.kind) {
-        case InKind::kKey:
-            if (in.auto_repeat) return std::nullopt;
-            e.kind = Kind::kKey;
-            e.code = in.code;
-            break;
-        case InKind::kMouseMove:
-            if (std::abs(in.x) > kMaxCoordinate || std::abs(in.y) > kMaxCoordinate) {
-                return std::nullopt;
-            }
-            e.kind = Kind::kMouseMove;
-            e.action = Action::kNone;
-            e.x = in.x;
-            e.y = in.y;
-            break;
-        case InKind::kMouseButton:
-            if (in.code < 1) return std::nullopt;
-            e.kind = Kind::kMouseButton;
-            e.code = in.code;
-            break;
-        case InKind::kJoystickAxis:
-            e.kind = Kind::kJoyAxis;
-            e.action = Action::kNone;
-            e.port = in.port;
-            e.code = in.code;
-            e.value = in.value;
-            break;
-        case InKind::kJoystickButton:
-            e.kind = Kind::kJoyButton;
-            e.port = in.port;
-            e.code = in.code;
-            break;
-        case InKind::kFocusLost:
-        case InKind::kFocusGained:
-            e.kind = Kind::kFocus;
-            e.action = Action::kNone;
-            e.gained = in.kind == InKind::kFocusGained;
-            break;
-        case InKind::kClose:
-            e.kind = Kind::kClose;
-            e.action = Action::kNone;
-            break;
-    }
-    return e;
-}
-
-void apply_event(const ScriptEvent& event, InputState& input) {
-    const bool down = event.action != Action::kUp;
-    switch (event.kind) {
-        case Kind::kKey:
-            input.key_event(event.code, down, false);
-            break;
-        case Kind::kMouseMove:
-            input.mouse_move(event.x, event.y);
-            break;
-        case Kind::kMouseButton:
-            input.mouse_button(event.code, down);
-            if (event.action == Action::kClick) input.mouse_button(event.code, false);
-            break;
-        case Kind::kJoyAxis:
-            input.joystick_axis(event.port, event.code, event.value);
-            break;
-        case Kind::kJoyButton:
-            input.joystick_button(event.port, event.code, down);
-            break;
-        case Kind::kFocus:
-            if (event.gained) {
-                input.focus_gained();
-            } else {
-                input.focus_lost();
-            }
-            break;
-        case Kind::kClose:
-            input.request_close();
-            break;
-    }
-}
-
-void release_tap(const ScriptEvent& event, InputState& input) {
-    if (event.action != Action::kTap) return;
-    if (event.kind == Kind::kKey) input.key_event(event.code, false, false);
-    if (event.kind == Kind::kJoyButton) input.joystick_button(event.port, event.code, false);
 }
 
 }  // namespace svc

@@ -25,6 +25,9 @@
 
 namespace svc {
 
+// How far off the screen a script's pointer may be.
+inline constexpr int kMaxScriptCoordinate = 1'000'000;
+
 struct ScriptEvent {
     enum class Timing { kAfterFlip, kAtMs };
     enum class Kind { kKey, kMouseMove, kMouseButton, kJoyAxis, kJoyButton, kFocus, kClose };

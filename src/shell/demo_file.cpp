@@ -1,15 +1,14 @@
 #include "shell/demo_file.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <system_error>
 
 #include "services/files.h"
+#include "services/text_words.h"
 
 namespace {
 
@@ -20,43 +19,16 @@ constexpr int kTopVolumeStep = 10;
 
 using Words = std::vector<std::string_view>;
 
-Words split_words(std::string_view line) {
-    Words words;
-    std::size_t i = 0;
-    auto blank = [&](std::size_t at) {
-        return line[at] == ' ' || line[at] == '\t' || line[at] == '\r';
-    };
-    while (i < line.size()) {
-        while (i < line.size() && blank(i)) ++i;
-        std::size_t end = i;
-        while (end < line.size() && !blank(end)) ++end;
-        if (end > i) words.push_back(line.substr(i, end - i));
-        i = end;
-    }
-    return words;
-}
-
-template <typename Number>
-bool parse_number(std::string_view word, Number& out, int base = 10) {
-    if (word.empty() || word[0] == '+') return false;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), out, base);
-    return error == std::errc{} && end == word.data() + word.size();
-}
-
-bool parse_in(std::string_view word, int low, int high, int& out) {
-    return parse_number(word, out) && out >= low && out <= high;
-}
-
-bool parse_float(std::string_view word, float& out) {
-    if (word.empty() || word[0] == '+') return false;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), out);
-    return error == std::errc{} && end == word.data() + word.size() && std::isfinite(out);
-}
+using svc::exact_float_text;
+using svc::parse_finite_float;
+using svc::parse_int_in;
+using svc::parse_number;
+using svc::split_words;
 
 // Volumes are kept from 0 (off) to twice the loudest step, whatever drift the
 // menu's steps add up to.
 bool parse_volume(std::string_view word, float& out) {
-    return parse_float(word, out) && out >= 0.0f && out <= 2.0f;
+    return parse_finite_float(word, out) && out >= 0.0f && out <= 2.0f;
 }
 
 bool parse_hex(std::string_view word, std::size_t digits, std::uint64_t& out) {
@@ -73,12 +45,6 @@ bool parse_list(std::string_view word, Item&& item) {
         if (comma == std::string_view::npos) return true;
         word = word.substr(comma + 1);
     }
-}
-
-std::string float_text(float value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(value));
-    return buffer;
 }
 
 // Reads the text line by line; blank lines and comments (from '#') are skipped.
@@ -148,17 +114,18 @@ class Reader {
         if (!next() || !is("best", 2) || !parse_number(words_[1], start.best_score)) {
             return expected("best SCORE");
         }
-        if (!next() || !is("pointer", 3) || !parse_in(words_[1], 0, 639, start.input.mouse_x) ||
-            !parse_in(words_[2], 0, 479, start.input.mouse_y)) {
+        if (!next() || !is("pointer", 3) || !parse_int_in(words_[1], 0, 639, start.input.mouse_x) ||
+            !parse_int_in(words_[2], 0, 479, start.input.mouse_y)) {
             return expected("pointer X Y") + " (within 640 x 480)";
         }
         return read_header_extras(start.input);
     }
 
     bool read_volumes(Volumes& volumes) const {
-        return is("volumes", 5) && parse_in(words_[1], 0, kTopVolumeStep, volumes.effects_step) &&
+        return is("volumes", 5) &&
+               parse_int_in(words_[1], 0, kTopVolumeStep, volumes.effects_step) &&
                parse_volume(words_[2], volumes.effects) &&
-               parse_in(words_[3], 0, kTopVolumeStep, volumes.engine_step) &&
+               parse_int_in(words_[3], 0, kTopVolumeStep, volumes.engine_step) &&
                parse_volume(words_[4], volumes.engine);
     }
 
@@ -169,7 +136,7 @@ class Reader {
         int last_port = -1;
         while (has_line_ && words_[0] == "joystick") {
             int port = 0;
-            if (words_.size() != 8 || !parse_in(words_[1], last_port + 1, 7, port) ||
+            if (words_.size() != 8 || !parse_int_in(words_[1], last_port + 1, 7, port) ||
                 !read_joystick(input.joysticks[port])) {
                 return expected("joystick PORT X Y held BUTTONS hits BUTTON:COUNT") +
                        " (ports in order)";
@@ -189,14 +156,14 @@ class Reader {
     }
 
     bool read_joystick(svc::JoystickState& joy) const {
-        if (!parse_float(words_[2], joy.x) || !parse_float(words_[3], joy.y) ||
+        if (!parse_finite_float(words_[2], joy.x) || !parse_finite_float(words_[3], joy.y) ||
             std::abs(joy.x) > 1.0f || std::abs(joy.y) > 1.0f || words_[4] != "held" ||
             words_[6] != "hits") {
             return false;
         }
         const bool held = parse_list(words_[5], [&](std::string_view item) {
             int button = 0;
-            if (!parse_in(item, 0, svc::kMaxJoystickButtons - 1, button) || joy.down[button]) {
+            if (!parse_int_in(item, 0, svc::kMaxJoystickButtons - 1, button) || joy.down[button]) {
                 return false;
             }
             joy.down[button] = true;
@@ -206,10 +173,10 @@ class Reader {
                    const std::size_t colon = item.find(':');
                    int button = 0;
                    return colon != std::string_view::npos &&
-                          parse_in(item.substr(0, colon), 0, svc::kMaxJoystickButtons - 1,
-                                   button) &&
+                          parse_int_in(item.substr(0, colon), 0, svc::kMaxJoystickButtons - 1,
+                                       button) &&
                           joy.hits[button] == 0 &&
-                          parse_in(item.substr(colon + 1), 1, kMaxHits, joy.hits[button]);
+                          parse_int_in(item.substr(colon + 1), 1, kMaxHits, joy.hits[button]);
                });
     }
 
@@ -243,7 +210,7 @@ class Reader {
 
     std::string read_wait(Demo& demo) {
         int frame = 0;
-        if (!is("wait", 2) || !parse_in(words_[1], 1, kMaxFrame, frame)) {
+        if (!is("wait", 2) || !parse_int_in(words_[1], 1, kMaxFrame, frame)) {
             return expected("wait FRAME");
         }
         if (std::string error = close_wait(demo); !error.empty()) return error;
@@ -289,7 +256,7 @@ class Reader {
     std::string read_check(Demo& demo) {
         int frame = 0;
         std::uint64_t hash = 0;
-        if (!is("check", 3) || !parse_in(words_[1], 1, kMaxFrame, frame) ||
+        if (!is("check", 3) || !parse_int_in(words_[1], 1, kMaxFrame, frame) ||
             !parse_hex(words_[2], 8, hash)) {
             return expected("check FRAME HASH") + " (8 hexadecimal digits)";
         }
@@ -315,7 +282,7 @@ class Reader {
 
     std::string read_end(Demo& demo) {
         if (!is("end", 7) || words_[1] != "frames" || words_[3] != "score" ||
-            words_[5] != "stage" || !parse_in(words_[2], 1, kMaxFrame, demo.frames) ||
+            words_[5] != "stage" || !parse_int_in(words_[2], 1, kMaxFrame, demo.frames) ||
             !parse_number(words_[4], demo.score) || !parse_number(words_[6], demo.stage)) {
             return expected("end frames FRAMES score SCORE stage STAGE");
         }
@@ -353,8 +320,8 @@ void write_header(const DemoStart& start, std::string& out) {
     const Volumes& v = start.volumes;
     out += std::string(kMagic) + " demo " + std::to_string(kDemoFormatVersion) + "\n";
     out += "game " + start.game_version + "\nrandom " + random + "\n";
-    out += "volumes " + std::to_string(v.effects_step) + " " + float_text(v.effects) + " " +
-           std::to_string(v.engine_step) + " " + float_text(v.engine) + "\n";
+    out += "volumes " + std::to_string(v.effects_step) + " " + exact_float_text(v.effects) + " " +
+           std::to_string(v.engine_step) + " " + exact_float_text(v.engine) + "\n";
     out += "best " + std::to_string(start.best_score) + "\n";
     out += "pointer " + std::to_string(start.input.mouse_x) + " " +
            std::to_string(start.input.mouse_y) + "\n";
@@ -369,8 +336,8 @@ void write_header(const DemoStart& start, std::string& out) {
                         std::to_string(joy.hits[b]);
             }
         }
-        out += "joystick " + std::to_string(port) + " " + float_text(joy.x) + " " +
-               float_text(joy.y) + " held " + (held.empty() ? "-" : held) + " hits " +
+        out += "joystick " + std::to_string(port) + " " + exact_float_text(joy.x) + " " +
+               exact_float_text(joy.y) + " held " + (held.empty() ? "-" : held) + " hits " +
                (hits.empty() ? "-" : hits) + "\n";
     }
     if (start.input.suspended) out += "inactive\n";

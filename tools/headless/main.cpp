@@ -1,5 +1,4 @@
 // scribble-headless: runs the game without a window, driven by an input script.
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -11,6 +10,7 @@
 #include <utility>
 
 #include "headless/harness.h"
+#include "services/text_words.h"
 #include "shell/demo_file.h"
 
 namespace {
@@ -37,10 +37,7 @@ Demo read_demo(const std::string& path) {
 
 int parse_int(std::string_view text, const char* what) {
     int value = 0;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (text.empty() || error != std::errc{} || end != last) {
+    if (!svc::parse_number(text, value)) {
         throw UsageError{std::string(what) + " must be a whole number, not '" + std::string(text) +
                          "'"};
     }

@@ -9,6 +9,7 @@
 #include "headless/harness.h"
 #include "services/audio/sound.h"
 #include "services/input.h"
+#include "services/text_words.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
 #include "world/debris.h"
@@ -80,12 +81,7 @@ class JsonObject {
         append_string(name);
         text_ += ':';
     }
-    // Nine significant digits bring a float back exactly.
-    void append_number(float value) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(value));
-        text_ += buffer;
-    }
+    void append_number(float value) { text_ += svc::exact_float_text(value); }
     void append_string(std::string_view s) {
         text_ += '"';
         for (const char c : s) {
