@@ -1,12 +1,12 @@
 // Images: loading pictures (embedded resources or files), creating empty
 // frames, grabbing frames from the back buffer, handles and the mask colour.
 #include <algorithm>
-#include <future>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "services/files.h"
+#include "services/rendering/finer_decoding.h"
 #include "services/rendering/graphics.h"
 #include "services/rendering/image_mask.h"
 #include "services/rendering/png_decode.h"
@@ -120,36 +120,16 @@ Pixmap pixmap_of(detail::DecodedPicture picture, int flags) {
     return pixmap;
 }
 
-// An embedded picture's finer version, decoding on another thread from the
-// picture's loading on, so that start-up does its other work meanwhile.
-struct FinerDecoding {
-    std::future<std::optional<Pixmap>> result;
-};
-
-std::optional<Pixmap> decode_finer(std::span<const std::uint8_t> bytes, int width, int height,
-                                   bool masked, detail::MaskColour mask) {
-    auto picture = detail::decode_png(bytes);
-    if (!picture || picture->width != width || picture->height != height) return std::nullopt;
-    Pixmap pixmap;
-    pixmap.width = picture->width;
-    pixmap.height = picture->height;
-    pixmap.pixels = std::move(picture->pixels);
-    if (masked && !picture->has_alpha) {
-        detail::apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width, mask);
-    }
-    return pixmap;
-}
-
 // The finer version for a screen drawn `scale` times finer, registered as
 // "2x/NAME", "3x/NAME" ... beside NAME, masked with the mask colour in force now.
 void add_detail(ImageData& image, std::string_view resource, int scale) {
     const std::string name = std::to_string(scale) + "x/" + std::string(resource);
     const auto bytes = find_resource(name);
     if (!bytes) return;
-    auto decoding = std::make_shared<FinerDecoding>();
-    decoding->result = std::async(std::launch::async, decode_finer, *bytes, image.width * scale,
-                                  image.height * scale, (image.flags & kMasked) != 0,
-                                  detail::current_mask_colour());
+    auto decoding = std::make_shared<detail::FinerDecoding>(
+        *bytes, image.width * scale, image.height * scale, (image.flags & kMasked) != 0,
+        detail::current_mask_colour());
+    detail::decode_in_background(decoding);
     image.detail.scale = scale;
     image.detail.decoding = std::move(decoding);
 }
@@ -279,7 +259,7 @@ void decode_pending_detail(ImageData& image) {
     if (!detail.decoding) return;
     const auto decoding = std::static_pointer_cast<FinerDecoding>(std::move(detail.decoding));
     detail.decoding.reset();
-    std::optional<Pixmap> pixmap = decoding->result.get();
+    std::optional<Pixmap> pixmap = decoding->take();
     if (!pixmap) {
         detail = ImageData::Detail{};
         return;
