@@ -5,7 +5,6 @@
 #include <thread>
 #include <utility>
 
-#include "services/rendering/png_decode.h"
 
 namespace svc::detail {
 
@@ -13,14 +12,7 @@ void FinerDecoding::decode() {
     std::call_once(decoded_, [this] {
         auto picture = decode_png(png_);
         if (!picture || picture->width != width_ || picture->height != height_) return;
-        Pixmap pixmap;
-        pixmap.width = picture->width;
-        pixmap.height = picture->height;
-        pixmap.pixels = std::move(picture->pixels);
-        if (masked_ && !picture->has_alpha) {
-            apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width, mask_);
-        }
-        result_ = std::move(pixmap);
+        result_ = pixmap_of(std::move(*picture), masked_, mask_);
     });
 }
 

@@ -11,8 +11,13 @@
 
 #include "services/rendering/graphics.h"
 #include "services/rendering/image_mask.h"
+#include "services/rendering/png_decode.h"
 
 namespace svc::detail {
+
+// A decoded picture as a frame, masked with `mask` when `masked` and the
+// picture has no alpha of its own (image_loader.cpp).
+Pixmap pixmap_of(DecodedPicture picture, bool masked, MaskColour mask);
 
 class FinerDecoding {
   public:

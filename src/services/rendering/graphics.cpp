@@ -187,9 +187,7 @@ void set_alpha(float alpha) {
 }
 
 void set_blend(BlendMode mode) {
-    auto& s = detail::draw_state();
-    if (mode == s.blend) return;
-    s.blend = mode;
+    detail::draw_state().blend = mode;
 }
 
 void set_rotation(float degrees) {

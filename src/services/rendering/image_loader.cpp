@@ -104,21 +104,22 @@ void set_auto_mid_handle(bool on) {
     detail::loader_state().auto_mid_handle = on;
 }
 
-namespace {
+namespace detail {
 
-// A pixmap of the decoded picture, masked by the current mask colour when the
-// image is masked and the picture has no alpha of its own.
-Pixmap pixmap_of(detail::DecodedPicture picture, int flags) {
+Pixmap pixmap_of(DecodedPicture picture, bool masked, MaskColour mask) {
     Pixmap pixmap;
     pixmap.width = picture.width;
     pixmap.height = picture.height;
     pixmap.pixels = std::move(picture.pixels);
-    if ((flags & kMasked) && !picture.has_alpha) {
-        detail::apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width,
-                           detail::current_mask_colour());
+    if (masked && !picture.has_alpha) {
+        apply_mask(pixmap.pixels.data(), pixmap.width, pixmap.height, pixmap.width, mask);
     }
     return pixmap;
 }
+
+}  // namespace detail
+
+namespace {
 
 // The finer version for a screen drawn `scale` times finer, registered as
 // "2x/NAME", "3x/NAME" ... beside NAME, masked with the mask colour in force now.
@@ -174,7 +175,8 @@ Image load_image(std::string_view path_or_resource, int flags) {
     image->height = picture->height;
     image->flags = resolve_flags(flags);
     apply_handle_rule(image);
-    image->pixmaps.push_back(pixmap_of(std::move(*picture), image->flags));
+    image->pixmaps.push_back(detail::pixmap_of(std::move(*picture), (image->flags & kMasked) != 0,
+                                               detail::current_mask_colour()));
     image->render_cache.resize(1);
     if (resource && render_scale() > 1) add_detail(*image, path_or_resource, render_scale());
     return image;
@@ -195,17 +197,6 @@ Image create_image(int width, int height, int frames, int flags) {
         p.pixels.assign(static_cast<std::size_t>(p.width) * p.height, 0u);
     }
     image->render_cache.resize(static_cast<std::size_t>(count));
-    // On a finer screen the frames grabbed into it get their finer version too.
-    if (const int scale = render_scale(); scale > 1) {
-        image->detail.scale = scale;
-        image->detail.pixmaps.resize(static_cast<std::size_t>(count));
-        for (Pixmap& p : image->detail.pixmaps) {
-            p.width = image->width * scale;
-            p.height = image->height * scale;
-            p.pixels.assign(static_cast<std::size_t>(p.width) * p.height, 0u);
-        }
-        image->detail.render_cache.resize(static_cast<std::size_t>(count));
-    }
     return image;
 }
 
@@ -218,10 +209,12 @@ void grab_image(const Image& image, int x, int y, int frame) {
     Pixmap& pixmap = image->pixmaps[frame];
     pixmap.width = image->width;
     pixmap.height = image->height;
-    pixmap.pixels.assign(static_cast<std::size_t>(pixmap.width) * pixmap.height, 0u);
     if (frame < static_cast<int>(image->render_cache.size())) image->render_cache[frame].reset();
     RenderTarget* target = current_target();
-    if (!target) return;
+    if (!target) {
+        pixmap.pixels.assign(static_cast<std::size_t>(pixmap.width) * pixmap.height, 0u);
+        return;
+    }
     settle_clear(*target);
     const bool masked = (image->flags & kMasked) != 0;
     const int scale = target->scale;

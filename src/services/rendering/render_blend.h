@@ -9,12 +9,6 @@
 
 namespace svc::detail {
 
-struct Tint {
-    std::uint32_t r = 255, g = 255, b = 255;
-    std::uint32_t a = 255;  // alpha255
-    bool white = true;
-};
-
 inline Tint tint_of(const DrawState& s) {
     Tint t;
     t.r = static_cast<std::uint32_t>(s.red);

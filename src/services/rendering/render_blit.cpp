@@ -267,13 +267,11 @@ void draw_at_scale(RenderTarget& target, ImageData& image, float x, float y, int
          kx, ky, mode, tint);
 }
 
-Tint tint_of(const RecordedDraw& d) {
-    DrawState s;
-    s.red = d.red;
-    s.green = d.green;
-    s.blue = d.blue;
-    s.alpha = d.alpha;
-    return tint_of(s);
+// On a finer target each draw is kept, for the game-resolution frame a grab may want.
+void record_draw(RenderTarget& target, const Image& image, float x, float y, int frame,
+                 const Matrix& matrix, BlendMode mode, const Tint& tint) {
+    if (target.scale == 1) return;
+    target.draws_since_clear.push_back(RecordedDraw{image, x, y, frame, matrix, mode, tint});
 }
 
 }  // namespace
@@ -291,17 +289,13 @@ const RenderTarget& game_resolution_frame(RenderTarget& target) {
     for (; target.draws_replayed < target.draws_since_clear.size(); ++target.draws_replayed) {
         const RecordedDraw& d = target.draws_since_clear[target.draws_replayed];
         if (!usable_frame(*d.image, d.frame)) continue;
-        draw_at_scale(*target.game_resolution, *d.image, d.x, d.y, d.frame,
-                      Matrix{d.ix, d.iy, d.jx, d.jy}, d.blend, tint_of(d));
+        draw_at_scale(*target.game_resolution, *d.image, d.x, d.y, d.frame, d.matrix, d.blend,
+                      d.tint);
     }
     return *target.game_resolution;
 }
 
 DrawObserver draw_observer = nullptr;
-
-}  // namespace detail
-
-namespace detail {
 
 void draw_prepared(const Image& original, const Image& prepared, float x, float y) {
     RenderTarget* target = current_target();
@@ -315,8 +309,7 @@ void draw_prepared(const Image& original, const Image& prepared, float x, float 
     const BlendMode mode = s.blend;
     const Tint tint = tint_of(s);
     if (tint.a == 0 && mode != BlendMode::kSolid && mode != BlendMode::kShade) return;
-    target->draws_since_clear.push_back(RecordedDraw{original, x, y, 0, s.red, s.green, s.blue,
-                                                     s.alpha, s.ix, s.iy, s.jx, s.jy, mode});
+    record_draw(*target, original, x, y, 0, matrix_of(s), mode, tint);
     const int k = target->scale;
     blit(*target, *prepared, prepared->pixmaps[0], frame_cache(*prepared, 0), Matrix{},
          shape_of(*prepared), static_cast<double>(x) * k, static_cast<double>(y) * k, mode, tint);
@@ -333,11 +326,9 @@ void draw_image(const Image& image, float x, float y, int frame) {
     const BlendMode mode = s.blend;
     const Tint tint = tint_of(s);
     if (tint.a == 0 && mode != BlendMode::kSolid && mode != BlendMode::kShade) return;
-    if (target->scale > 1) {
-        target->draws_since_clear.push_back(RecordedDraw{image, x, y, frame, s.red, s.green, s.blue,
-                                                         s.alpha, s.ix, s.iy, s.jx, s.jy, mode});
-    }
-    draw_at_scale(*target, *image, x, y, frame, matrix_of(s), mode, tint);
+    const Matrix matrix = matrix_of(s);
+    record_draw(*target, image, x, y, frame, matrix, mode, tint);
+    draw_at_scale(*target, *image, x, y, frame, matrix, mode, tint);
 }
 
 }  // namespace svc

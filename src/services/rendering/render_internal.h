@@ -39,16 +39,27 @@ struct LoaderState {
     bool auto_mid_handle = false;
 };
 
+// The drawing matrix (DrawState's ix, iy, jx, jy).
+struct Matrix {
+    double ix = 1, iy = 0, jx = 0, jy = 1;
+};
+
+// The drawing colour and alpha as the blends use them.
+struct Tint {
+    std::uint32_t r = 255, g = 255, b = 255;
+    std::uint32_t a = 255;  // alpha255
+    bool white = true;
+};
+
 // What a draw into a finer back buffer needs again when a grab wants the same
 // picture at game resolution (see RenderTarget::draws_since_clear).
 struct RecordedDraw {
     Image image;
     float x = 0, y = 0;
     int frame = 0;
-    int red = 255, green = 255, blue = 255;
-    float alpha = 1.0f;
-    float ix = 1, iy = 0, jx = 0, jy = 1;
+    Matrix matrix;
     BlendMode blend = BlendMode::kMask;
+    Tint tint;
 };
 
 struct RenderTarget {
@@ -147,10 +158,6 @@ struct FrameShape {
 };
 FrameShape shape_of(const ImageData& image);
 
-// The drawing matrix (DrawState's ix, iy, jx, jy).
-struct Matrix {
-    double ix = 1, iy = 0, jx = 0, jy = 1;
-};
 Matrix matrix_of(const DrawState& state);
 
 // Maps the frame rectangle (0,0)-(width,height), with its handle at (x, y),

@@ -109,25 +109,23 @@ std::shared_ptr<FrameCache> build_cache(const Pixmap& pixmap, bool collides) {
     return cache;
 }
 
-}  // namespace
-
-const FrameCache& frame_cache(ImageData& image, int frame) {
-    if (image.render_cache.size() < image.pixmaps.size()) {
-        image.render_cache.resize(image.pixmaps.size());
-    }
-    auto& slot = image.render_cache[frame];
-    if (!slot) slot = build_cache(image.pixmaps[frame], true);
+// The cache of frame `frame` of `pixmaps`, built on first use.
+const FrameCache& cached(std::vector<std::shared_ptr<void>>& caches,
+                         const std::vector<Pixmap>& pixmaps, int frame, bool collides) {
+    if (caches.size() < pixmaps.size()) caches.resize(pixmaps.size());
+    auto& slot = caches[frame];
+    if (!slot) slot = build_cache(pixmaps[frame], collides);
     return *static_cast<const FrameCache*>(slot.get());
 }
 
+}  // namespace
+
+const FrameCache& frame_cache(ImageData& image, int frame) {
+    return cached(image.render_cache, image.pixmaps, frame, true);
+}
+
 const FrameCache& detail_frame_cache(ImageData& image, int frame) {
-    ImageData::Detail& detail = image.detail;
-    if (detail.render_cache.size() < detail.pixmaps.size()) {
-        detail.render_cache.resize(detail.pixmaps.size());
-    }
-    auto& slot = detail.render_cache[frame];
-    if (!slot) slot = build_cache(detail.pixmaps[frame], false);
-    return *static_cast<const FrameCache*>(slot.get());
+    return cached(image.detail.render_cache, image.detail.pixmaps, frame, false);
 }
 
 bool usable_frame(const ImageData& image, int frame) {
