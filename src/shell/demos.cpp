@@ -100,9 +100,9 @@ class Recorder final : public svc::InputObserver {
 
 // --- Playback --------------------------------------------------------------------------
 
-class Player {
+class Playback {
   public:
-    Player(Demo demo, bool quit_after, std::function<void(const PlaybackEnd&)> on_played)
+    Playback(Demo demo, bool quit_after, std::function<void(const PlaybackEnd&)> on_played)
         : demo_(std::move(demo)), quit_after_(quit_after), on_played_(std::move(on_played)) {}
 
     bool active() const { return stage_ != Stage::kOver; }
@@ -270,8 +270,8 @@ class DemoDesk final : public svc::InputHook {
             svc::input_state().set_observer(&*recorder);
         }
         if (settings.playback) {
-            player.emplace(std::move(*settings.playback), settings.quit_after_playback,
-                           std::move(settings.on_played));
+            playback.emplace(std::move(*settings.playback), settings.quit_after_playback,
+                             std::move(settings.on_played));
         }
         svc::set_input_hook(this);
     }
@@ -284,17 +284,17 @@ class DemoDesk final : public svc::InputHook {
 
     void take_in(svc::InputState& input, svc::Intake intake) override {
         if (playing()) {
-            player->take_in(input, intake);
+            playback->take_in(input, intake);
         } else {
             svc::platform().pump_events(input);
         }
         if (recorder) recorder->intake(intake);
     }
 
-    bool playing() const { return player && player->active(); }
+    bool playing() const { return playback && playback->active(); }
 
     std::optional<Recorder> recorder;
-    std::optional<Player> player;
+    std::optional<Playback> playback;
 };
 
 std::unique_ptr<DemoDesk>& desk() {
@@ -318,8 +318,8 @@ void stop_demos() {
 void demos_new_game() {
     DemoDesk* d = desk().get();
     if (!d) return;
-    if (d->player && d->player->starting()) {
-        d->player->new_game();
+    if (d->playback && d->playback->starting()) {
+        d->playback->new_game();
     } else if (d->recorder && !d->playing()) {
         d->recorder->start_game();
     }
@@ -328,14 +328,14 @@ void demos_new_game() {
 void demos_frame_shown() {
     DemoDesk* d = desk().get();
     if (!d) return;
-    if (d->playing()) d->player->frame_shown();
+    if (d->playing()) d->playback->frame_shown();
     if (d->recorder) d->recorder->frame_shown();
 }
 
 void demos_run_ending() {
     DemoDesk* d = desk().get();
     if (!d) return;
-    if (d->player) d->player->run_ending();
+    if (d->playback) d->playback->run_ending();
     if (d->recorder) d->recorder->run_ending();
 }
 

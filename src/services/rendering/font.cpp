@@ -124,13 +124,23 @@ FT_GlyphSlot render_glyph(const FontData& font, FT_Face face, FT_UInt index) {
     return slot;
 }
 
+// Another face of the font's own bytes, to rasterise at other sizes; null
+// when FreeType cannot open it.
+std::unique_ptr<FontData::FinerFace> another_face(const FontData& font) {
+    auto face = std::make_unique<FontData::FinerFace>();
+    if (FT_New_Memory_Face(freetype(), font.bytes.data(), static_cast<FT_Long>(font.bytes.size()),
+                           0, &face->face) != 0) {
+        return nullptr;
+    }
+    return face;
+}
+
 // The font's face at `scale` times its size, opened on first use.
 FontData::FinerFace* finer_face(FontData& font, int scale) {
     if (font.finer && font.finer->scale == scale) return font.finer.get();
     font.finer.reset();
-    auto finer = std::make_unique<FontData::FinerFace>();
-    if (FT_New_Memory_Face(freetype(), font.bytes.data(), static_cast<FT_Long>(font.bytes.size()),
-                           0, &finer->face) != 0 ||
+    auto finer = another_face(font);
+    if (!finer ||
         FT_Set_Pixel_Sizes(finer->face, 0, static_cast<FT_UInt>(font.pixel_size * scale)) != 0) {
         return nullptr;
     }
@@ -161,10 +171,8 @@ void add_finer_glyph(FontData& font, FT_UInt index, ImageData& image, int scale)
     image.detail.render_cache.resize(1);
 }
 
-// The glyph of a character, or null when the font has none.
-const FontData::Glyph* find_glyph(FontData& font, char32_t code_point) {
-    const FT_UInt index = FT_Get_Char_Index(font.face, code_point);
-    if (index == 0) return nullptr;
+// Glyph `index` (not 0, which stands for none), or null when it cannot be drawn.
+const FontData::Glyph* find_glyph(FontData& font, FT_UInt index) {
     const int scale = render_scale();
     if (auto it = font.glyphs.find(index); it != font.glyphs.end()) {
         if (scale > 1 && it->second.image) add_finer_glyph(font, index, *it->second.image, scale);
@@ -187,10 +195,9 @@ const FontData::Glyph* find_glyph(FontData& font, char32_t code_point) {
 template <typename Fn>
 void for_each_glyph(FontData& font, std::string_view text, Fn&& fn) {
     for (std::size_t pos = 0; pos < text.size();) {
-        const char32_t cp = next_code_point(text, pos);
-        if (const FontData::Glyph* glyph = find_glyph(font, cp)) {
-            fn(*glyph, FT_Get_Char_Index(font.face, cp));
-        }
+        const FT_UInt index = FT_Get_Char_Index(font.face, next_code_point(text, pos));
+        if (index == 0) continue;
+        if (const FontData::Glyph* glyph = find_glyph(font, index)) fn(*glyph, index);
     }
 }
 
@@ -201,13 +208,7 @@ Image stretched_glyph(FontData& font, FT_UInt index, float across, float down) {
     const auto key = std::make_tuple(static_cast<unsigned>(index), across, down);
     if (auto it = font.stretched.find(key); it != font.stretched.end()) return it->second;
     Image image;
-    if (!font.stretched_face) {
-        auto face = std::make_unique<FontData::FinerFace>();
-        if (FT_New_Memory_Face(freetype(), font.bytes.data(),
-                               static_cast<FT_Long>(font.bytes.size()), 0, &face->face) == 0) {
-            font.stretched_face = std::move(face);
-        }
-    }
+    if (!font.stretched_face) font.stretched_face = another_face(font);
     FT_Face face = font.stretched_face ? font.stretched_face->face : nullptr;
     const auto to_26_6 = [&](float scale) {
         return static_cast<FT_F26Dot6>(std::lround(font.pixel_size * scale * 64.0));
