@@ -170,10 +170,9 @@ class SdlPeer {
     };
     Source source(const svc::ImageData& image, int frame) const {
         if (scale_ > 1 && svc::detail::has_detail(image, scale_, frame)) {
-            const auto& detail = image.detail;
-            return {&detail.pixmaps[frame],
-                    detail.own_handle ? detail.handle_x : image.handle_x * scale_,
-                    detail.own_handle ? detail.handle_y : image.handle_y * scale_};
+            const svc::detail::FrameShape shape = svc::detail::detail_shape_of(image, frame);
+            return {&image.detail.pixmaps[frame], static_cast<float>(shape.handle_x),
+                    static_cast<float>(shape.handle_y)};
         }
         return {&image.pixmaps[frame], image.handle_x, image.handle_y};
     }

@@ -252,14 +252,8 @@ void draw_at_scale(RenderTarget& target, ImageData& image, float x, float y, int
     const double kx = static_cast<double>(x) * k, ky = static_cast<double>(y) * k;
     decode_pending_detail(image);
     if (has_detail(image, k, frame)) {
-        const ImageData::Detail& detail = image.detail;
-        const Pixmap& fine = detail.pixmaps[frame];
-        const FrameShape shape{
-            fine.width, fine.height,
-            detail.own_handle ? detail.handle_x : static_cast<double>(image.handle_x) * k,
-            detail.own_handle ? detail.handle_y : static_cast<double>(image.handle_y) * k};
-        blit(target, image, fine, detail_frame_cache(image, frame), matrix, shape, kx, ky, mode,
-             tint);
+        blit(target, image, image.detail.pixmaps[frame], detail_frame_cache(image, frame), matrix,
+             detail_shape_of(image, frame), kx, ky, mode, tint);
         return;
     }
     const Matrix magnified{matrix.ix * k, matrix.iy * k, matrix.jx * k, matrix.jy * k};

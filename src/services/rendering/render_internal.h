@@ -157,6 +157,9 @@ struct FrameShape {
     double handle_x = 0, handle_y = 0;
 };
 FrameShape shape_of(const ImageData& image);
+// The shape of a finer frame (has_detail true): its own size, and its own
+// handle or the image's handle scaled.
+FrameShape detail_shape_of(const ImageData& image, int frame);
 
 Matrix matrix_of(const DrawState& state);
 

@@ -150,6 +150,15 @@ FrameShape shape_of(const ImageData& image) {
     return FrameShape{image.width, image.height, image.handle_x, image.handle_y};
 }
 
+FrameShape detail_shape_of(const ImageData& image, int frame) {
+    const ImageData::Detail& detail = image.detail;
+    const Pixmap& fine = detail.pixmaps[frame];
+    const double scale = detail.scale;
+    return FrameShape{fine.width, fine.height,
+                      detail.own_handle ? detail.handle_x : image.handle_x * scale,
+                      detail.own_handle ? detail.handle_y : image.handle_y * scale};
+}
+
 Matrix matrix_of(const DrawState& s) {
     return Matrix{s.ix, s.iy, s.jx, s.jy};
 }
