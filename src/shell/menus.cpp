@@ -109,13 +109,13 @@ std::string menu_item_text(int item, GameState menu) {
     const bool paused = menu == GameState::kPaused;
     switch (item) {
         case kStartItem:
-            return paused ? "Resume Game" : menu_items[0];
+            return paused ? "Resume Game" : menu_items[kStartItem];
         case kEffectsVolumeItem:
-            return menu_items[1] + volume_labels[volumes.effects_step];
+            return menu_items[kEffectsVolumeItem] + volume_labels[volumes.effects_step];
         case kEngineVolumeItem:
-            return menu_items[2] + volume_labels[volumes.engine_step];
+            return menu_items[kEngineVolumeItem] + volume_labels[volumes.engine_step];
         case kExitItem:
-            return paused ? "Quit This Game" : menu_items[3];
+            return paused ? "Quit This Game" : menu_items[kExitItem];
         default:
             return {};
     }

@@ -5,7 +5,6 @@
 #include <thread>
 #include <utility>
 
-
 namespace svc::detail {
 
 void FinerDecoding::decode() {
