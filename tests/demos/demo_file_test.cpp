@@ -24,10 +24,13 @@ Demo sample() {
     demo.start.input.joysticks[3].x = -0.25f;
     demo.start.input.suspended = true;
     demo.start.input.close_pending = true;
-    demo.batches = {{12, false, {event("12 key lctrl down"), event("12 joy 0 axis x -1")}},
-                    {60, false, {event("60 focus lost")}},
-                    {60, true, {event("60 mouse 5 6")}},
-                    {60, true, {event("60 focus gained"), event("60 close")}}};
+    for (const DemoBatch& batch :
+         {DemoBatch{12, false, {event("12 key lctrl down"), event("12 joy 0 axis x -1")}},
+          DemoBatch{60, false, {event("60 focus lost")}},
+          DemoBatch{60, true, {event("60 mouse 5 6")}},
+          DemoBatch{60, true, {event("60 focus gained"), event("60 close")}}}) {
+        demo.input.add(batch);
+    }
     demo.checks = {{60, 0x9f3a0c12u}, {120, 0}, {130, 0xffffffffu}};
     demo.frames = 130;
     demo.score = 12340;
@@ -66,7 +69,7 @@ TEST(DemoFile, EachBrokenFileIsNamedInOneLine) {
         {"", "the file is empty"},
         {"# nothing\n\n", "the file is empty"},
         {"\x89PNG\r\n\x1a\n", "not a Scribble Squadron demo"},
-        {sample_with("demo 1", "demo 2"), "demo format 2 is not one this game reads"},
+        {sample_with("demo 2", "demo 3"), "demo format 3 is not one this game reads"},
         {text.substr(0, text.find("end frames")), "without its 'end' line (cut short?)"},
         {text.substr(0, text.size() / 2), "line "},
         {sample_with("random 6c8e", "random 0c8e9"), "line 3: expected 'random STATE'"},
