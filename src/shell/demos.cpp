@@ -33,6 +33,32 @@ constexpr const char* kBestDemo = "data/demos/best.demo";
 // What the last check line and the end line may take of a demo's text.
 constexpr std::size_t kRoomForTheEnd = 128;
 
+// --- The check hash ----------------------------------------------------------------
+
+// FNV-1a, 32 bits, over 32-bit words; floats by their bits.
+class CheckHash {
+  public:
+    void add(std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            hash_ ^= (value >> (8 * i)) & 0xFFu;
+            hash_ *= 16777619u;
+        }
+    }
+    void add(int value) { add(static_cast<std::uint32_t>(value)); }
+    void add(float value) { add(std::bit_cast<std::uint32_t>(value)); }
+    template <typename Entity>
+    void add_positions(const EntityList<Entity>& list) {
+        list.for_each([&](const Entity& entity) {
+            add(entity.x);
+            add(entity.y);
+        });
+    }
+    std::uint32_t value() const { return hash_; }
+
+  private:
+    std::uint32_t hash_ = 2166136261u;
+};
+
 // --- Recording -----------------------------------------------------------------------
 
 class Recorder final : public svc::InputObserver {
@@ -397,34 +423,6 @@ bool demos_input_ahead() {
     const DemoDesk* d = desk().get();
     return d && d->playing() && d->playback->input_ahead();
 }
-
-namespace {
-
-// FNV-1a, 32 bits, over 32-bit words; floats by their bits.
-class CheckHash {
-  public:
-    void add(std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            hash_ ^= (value >> (8 * i)) & 0xFFu;
-            hash_ *= 16777619u;
-        }
-    }
-    void add(int value) { add(static_cast<std::uint32_t>(value)); }
-    void add(float value) { add(std::bit_cast<std::uint32_t>(value)); }
-    template <typename Entity>
-    void add_positions(const EntityList<Entity>& list) {
-        list.for_each([&](const Entity& entity) {
-            add(entity.x);
-            add(entity.y);
-        });
-    }
-    std::uint32_t value() const { return hash_; }
-
-  private:
-    std::uint32_t hash_ = 2166136261u;
-};
-
-}  // namespace
 
 std::uint32_t demo_check_hash(int version) {
     CheckHash hash;
