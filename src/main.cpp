@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "services/backends/sdl/sdl_platform.h"
+#include "services/text_words.h"
 #include "shell/command_line.h"
 #include "shell/demo_file.h"
 #include "shell/demos.h"
@@ -25,7 +26,8 @@ bool set_up_demos(const std::string& program, const std::string& demo_path, Demo
     }
     if (read.demo->start.game_version != this_game_version()) {
         std::fprintf(stderr, "%s: %s was recorded by version %s of the game and may drift\n",
-                     program.c_str(), demo_path.c_str(), read.demo->start.game_version.c_str());
+                     program.c_str(), demo_path.c_str(),
+                     svc::printable_text(read.demo->start.game_version).c_str());
     }
     demos.playback = std::move(*read.demo);
     demos.on_played = [program, demo_path](const PlaybackEnd& end) {

@@ -190,8 +190,7 @@ std::string parse_event(const Words& w, ScriptEvent& event) {
         event.kind = Kind::kClose;
         return {};
     }
-    std::string shown(name.substr(0, 40));
-    return "unknown event '" + shown + "'";
+    return "unknown event '" + printable_text(name.substr(0, 40)) + "'";
 }
 
 std::string key_word(int code) {

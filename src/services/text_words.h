@@ -32,4 +32,9 @@ bool parse_finite_float(std::string_view word, float& out);
 // Nine significant digits: reading the text back gives the same float.
 std::string exact_float_text(float value);
 
+// Text read from a file, safe to show on a terminal: every byte outside
+// printable ASCII becomes \xNN and a backslash \\, so no control character or
+// escape sequence the file held reaches the terminal.
+std::string printable_text(std::string_view text);
+
 }  // namespace svc

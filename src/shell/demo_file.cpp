@@ -1,5 +1,6 @@
 #include "shell/demo_file.h"
 
+#include <bit>
 #include <cerrno>
 #include <cinttypes>
 #include <cmath>
@@ -13,17 +14,141 @@
 namespace {
 
 constexpr const char* kMagic = "scribble-squadron";
-constexpr int kMaxFrame = 2'000'000'000;
+constexpr int kMaxFrame = 2'000'000'000;  // what a frame's word may say before it is judged
 constexpr int kMaxHits = 1'000'000'000;
 constexpr int kTopVolumeStep = 10;
 
 using Words = std::vector<std::string_view>;
+using Kind = svc::ScriptEvent::Kind;
+using Action = svc::ScriptEvent::Action;
 
 using svc::exact_float_text;
 using svc::parse_finite_float;
 using svc::parse_int_in;
 using svc::parse_number;
+using svc::printable_text;
 using svc::split_words;
+
+// --- The packed input ----------------------------------------------------------------
+//
+// Each event starts with a byte whose low three bits say what it is; bit 3 is
+// a release, a gained focus, the y axis or a wait's batch; bits 4 to 6 a
+// joystick's port. A key, a mouse button or a joystick button adds a byte, a
+// pointer two variable-length numbers, an axis the four bytes of its value,
+// and a batch's start the frames since the previous batch.
+
+enum Tag : std::uint8_t {
+    kKeyTag,
+    kMouseMoveTag,
+    kMouseButtonTag,
+    kJoyAxisTag,
+    kJoyButtonTag,
+    kFocusTag,
+    kCloseTag,
+    kBatchTag
+};
+constexpr std::uint8_t kTagBits = 0x07;
+constexpr std::uint8_t kFlag = 0x08;
+constexpr int kPortShift = 4;
+
+void put_varint(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (; value >= 0x80; value >>= 7) out.push_back(static_cast<std::uint8_t>(value | 0x80));
+    out.push_back(static_cast<std::uint8_t>(value));
+}
+
+std::uint32_t get_varint(const std::vector<std::uint8_t>& in, std::size_t& at) {
+    std::uint32_t value = 0;
+    for (int shift = 0;; shift += 7) {
+        const std::uint8_t byte = in[at++];
+        value |= static_cast<std::uint32_t>(byte & 0x7f) << shift;
+        if (!(byte & 0x80)) return value;
+    }
+}
+
+// Small numbers of either sign in few bytes: 0, -1, 1, -2, ... as 0, 1, 2, 3, ...
+std::uint32_t zigzag(int value) {
+    return static_cast<std::uint32_t>(value) << 1 ^ static_cast<std::uint32_t>(value >> 31);
+}
+int unzigzag(std::uint32_t value) {
+    return static_cast<int>(value >> 1) ^ -static_cast<int>(value & 1);
+}
+
+// --- Lines -------------------------------------------------------------------------
+
+// The lines of a whole text, or of a file read a piece at a time. A line
+// longer than kDemoMaxLineBytes, a read error or a file that grows past
+// kDemoMaxBytes stops the reading with a failure.
+class Lines {
+  public:
+    explicit Lines(std::string_view text) : data_(text), at_end_(true) {}
+    explicit Lines(std::FILE* file) : file_(file), buffer_(kPieceBytes) {}
+
+    // The next line without its newline; false at the end or on a failure.
+    bool next(std::string_view& line) {
+        while (failure_.empty()) {
+            const std::string_view rest = data_.substr(at_);
+            const std::size_t newline = rest.substr(0, kDemoMaxLineBytes + 1).find('\n');
+            if (newline != std::string_view::npos) {
+                line = rest.substr(0, newline);
+                at_ += newline + 1;
+                ++number_;
+                return true;
+            }
+            if (rest.size() > kDemoMaxLineBytes) {
+                too_long_ = true;
+                failure_ = "line " + std::to_string(number_ + 1) +
+                           ": longer than any line of a demo (more than " +
+                           std::to_string(kDemoMaxLineBytes) + " bytes)";
+            } else if (at_end_) {
+                if (finished_) return false;
+                finished_ = true;  // the text after the last newline is a line too
+                line = rest;
+                at_ = data_.size();
+                ++number_;
+                return true;
+            } else {
+                refill();
+            }
+        }
+        return false;
+    }
+
+    int number() const { return number_; }  // of the last line given
+    bool too_long() const { return too_long_; }
+    const std::string& failure() const { return failure_; }
+
+  private:
+    static constexpr std::size_t kPieceBytes = 64u << 10;
+
+    // Keeps what is left of the buffer and reads the file behind it.
+    void refill() {
+        const std::size_t kept = data_.size() - at_;
+        if (kept > 0) std::memmove(buffer_.data(), data_.data() + at_, kept);
+        errno = 0;
+        const std::size_t got = std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
+        if (got == 0) {
+            at_end_ = true;
+            if (std::ferror(file_)) failure_ = errno ? std::strerror(errno) : "cannot be read";
+        }
+        read_ += got;
+        if (read_ > kDemoMaxBytes) failure_ = "too large (a demo has at most 64 MiB)";
+        data_ = std::string_view(buffer_.data(), kept + got);
+        at_ = 0;
+    }
+
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    std::string_view data_;
+    std::size_t at_ = 0;
+    std::size_t read_ = 0;
+    bool at_end_ = false;
+    bool finished_ = false;
+    int number_ = 0;
+    bool too_long_ = false;
+    std::string failure_;
+};
+
+// --- Reading ------------------------------------------------------------------------
 
 // Volumes are kept from 0 (off) to twice the loudest step, whatever drift the
 // menu's steps add up to.
@@ -47,34 +172,36 @@ bool parse_list(std::string_view word, Item&& item) {
     }
 }
 
-// Reads the text line by line; blank lines and comments (from '#') are skipped.
+// Reads the lines one by one; blank lines and comments (from '#') are skipped.
 class Reader {
   public:
-    explicit Reader(std::string_view text) : text_(text) {}
+    explicit Reader(Lines lines) : lines_(std::move(lines)) {}
 
     DemoRead read() {
         Demo demo;
-        std::string error = read_header(demo.start);
+        std::string error = read_header(demo);
         if (error.empty()) error = read_body(demo);
+        // A failure to read a line is what went wrong, not what the reader made of the end.
+        if (!lines_.failure().empty()) {
+            error = lines_.too_long() && lines_.number() == 0 ? "not a Scribble Squadron demo"
+                                                              : lines_.failure();
+        }
         if (!error.empty()) return {std::nullopt, error};
+        demo.input.shrink_to_fit();
+        demo.checks.shrink_to_fit();
         return {std::move(demo), ""};
     }
 
   private:
     // The next line with words in it; false at the end of the text.
     bool next() {
-        while (position_ <= text_.size()) {
-            std::size_t end = text_.find('\n', position_);
-            if (end == std::string_view::npos) end = text_.size();
-            line_ = text_.substr(position_, end - position_);
-            position_ = end + 1;
-            ++line_number_;
+        while (lines_.next(line_)) {
             if (const std::size_t hash = line_.find('#'); hash != std::string_view::npos) {
                 line_ = line_.substr(0, hash);
             }
             words_ = split_words(line_);
             if (!words_.empty()) {
-                last_line_ = line_number_;
+                last_line_ = lines_.number();
                 return true;
             }
         }
@@ -82,7 +209,7 @@ class Reader {
     }
 
     std::string at_line(const std::string& what) const {
-        return "line " + std::to_string(line_number_) + ": " + what;
+        return "line " + std::to_string(lines_.number()) + ": " + what;
     }
     bool is(std::string_view keyword, std::size_t count) const {
         return words_.size() == count && words_[0] == keyword;
@@ -91,15 +218,23 @@ class Reader {
         return at_line("expected '" + usage + "'");
     }
 
-    std::string read_header(DemoStart& start) {
+    // A frame number that parsed is still refused past the longest demo.
+    std::string past_longest(int frame) const {
+        if (frame <= kDemoMaxFrames) return "";
+        return at_line("frame " + std::to_string(frame) + " is past the longest a demo holds, " +
+                       std::to_string(kDemoMaxFrames) + " (100 hours)");
+    }
+
+    std::string read_header(Demo& demo) {
+        DemoStart& start = demo.start;
         if (!next()) return "the file is empty";
         if (words_.size() != 3 || words_[0] != kMagic || words_[1] != "demo") {
             return "not a Scribble Squadron demo";
         }
-        int version = 0;
-        if (!parse_number(words_[2], version) || version != kDemoFormatVersion) {
-            return "demo format " + std::string(words_[2].substr(0, 12)) +
-                   " is not one this game reads (it reads format " +
+        if (!parse_int_in(words_[2], kDemoOldestVersion, kDemoFormatVersion, demo.version)) {
+            return "demo format " + printable_text(words_[2].substr(0, 12)) +
+                   " is not one this game reads (it reads formats " +
+                   std::to_string(kDemoOldestVersion) + " to " +
                    std::to_string(kDemoFormatVersion) + ")";
         }
         if (!next() || !is("game", 2)) return expected("game VERSION");
@@ -213,17 +348,18 @@ class Reader {
         if (!is("wait", 2) || !parse_int_in(words_[1], 1, kMaxFrame, frame)) {
             return expected("wait FRAME");
         }
+        if (std::string error = past_longest(frame); !error.empty()) return error;
         if (std::string error = close_wait(demo); !error.empty()) return error;
         std::string error;
         if (!in_order(frame, error)) return error;
-        demo.batches.push_back({frame, true, {}});
-        open_wait_line_ = line_number_;
+        demo.input.add_batch(frame, true);
+        open_wait_line_ = lines_.number();
         return "";
     }
 
     // A wait line must have events below it.
     std::string close_wait(const Demo& demo) const {
-        if (open_wait_line_ != 0 && demo.batches.back().events.empty()) {
+        if (open_wait_line_ != 0 && demo.input.last_batch_empty()) {
             return "line " + std::to_string(open_wait_line_) + ": a wait with no events";
         }
         return "";
@@ -237,19 +373,19 @@ class Reader {
         if (event.timing != svc::ScriptEvent::Timing::kAfterFlip || event.when < 1) {
             return at_line("a demo's events come after a frame, numbered from 1");
         }
-        if (event.action == svc::ScriptEvent::Action::kTap ||
-            event.action == svc::ScriptEvent::Action::kClick) {
+        if (event.action == Action::kTap || event.action == Action::kClick) {
             return at_line("a demo records presses and releases, not taps or clicks");
         }
+        if (std::string error = past_longest(event.when); !error.empty()) return error;
         std::string error;
         if (!in_order(event.when, error)) return error;
-        const bool joins_last = !demo.batches.empty() && demo.batches.back().frame == event.when;
+        const bool joins_last = !demo.input.empty() && demo.input.last_frame() == event.when;
         if (!joins_last) {
             if (std::string closed = close_wait(demo); !closed.empty()) return closed;
             open_wait_line_ = 0;
-            demo.batches.push_back({event.when, false, {}});
+            demo.input.add_batch(event.when, false);
         }
-        demo.batches.back().events.push_back(event);
+        demo.input.add_event(event);
         return "";
     }
 
@@ -260,6 +396,7 @@ class Reader {
             !parse_hex(words_[2], 8, hash)) {
             return expected("check FRAME HASH") + " (8 hexadecimal digits)";
         }
+        if (std::string error = past_longest(frame); !error.empty()) return error;
         std::string error;
         if (!in_order(frame, error)) return error;
         const int next_periodic = periodic_checks_ * kDemoCheckEvery + kDemoCheckEvery;
@@ -286,8 +423,9 @@ class Reader {
             !parse_number(words_[4], demo.score) || !parse_number(words_[6], demo.stage)) {
             return expected("end frames FRAMES score SCORE stage STAGE");
         }
+        if (std::string error = past_longest(demo.frames); !error.empty()) return error;
         if (std::string error = close_wait(demo); !error.empty()) return error;
-        if (!demo.batches.empty() && demo.batches.back().frame >= demo.frames) {
+        if (!demo.input.empty() && demo.input.last_frame() >= demo.frames) {
             return at_line("events come after the last frame, " + std::to_string(demo.frames));
         }
         const int missing = (periodic_checks_ + 1) * kDemoCheckEvery;
@@ -301,9 +439,7 @@ class Reader {
         return "";
     }
 
-    std::string_view text_;
-    std::size_t position_ = 0;
-    int line_number_ = 0;
+    Lines lines_;
     int last_line_ = 0;  // the last line with words in it
     std::string_view line_;
     Words words_;
@@ -314,11 +450,12 @@ class Reader {
     int last_check_ = 0;       // the one check off that rhythm, at the last frame
 };
 
-void write_header(const DemoStart& start, std::string& out) {
+void write_header(const Demo& demo, std::string& out) {
+    const DemoStart& start = demo.start;
     char random[32];
     std::snprintf(random, sizeof random, "%016" PRIx64, start.random_state);
     const Volumes& v = start.volumes;
-    out += std::string(kMagic) + " demo " + std::to_string(kDemoFormatVersion) + "\n";
+    out += std::string(kMagic) + " demo " + std::to_string(demo.version) + "\n";
     out += "game " + start.game_version + "\nrandom " + random + "\n";
     out += "volumes " + std::to_string(v.effects_step) + " " + exact_float_text(v.effects) + " " +
            std::to_string(v.engine_step) + " " + exact_float_text(v.engine) + "\n";
@@ -352,8 +489,156 @@ void write_check(const DemoCheck& check, std::string& out) {
 
 }  // namespace
 
+// --- The packed input --------------------------------------------------------------
+
+void DemoInput::add_batch(int frame, bool wait) {
+    bytes_.push_back(kBatchTag | (wait ? kFlag : 0));
+    put_varint(bytes_, static_cast<std::uint32_t>(frame - last_frame_));
+    last_frame_ = frame;
+    last_batch_empty_ = true;
+}
+
+void DemoInput::add_event(const svc::ScriptEvent& event) {
+    const std::uint8_t released = event.action == Action::kUp ? kFlag : 0;
+    const auto port = static_cast<std::uint8_t>(event.port << kPortShift);
+    const auto code = static_cast<std::uint8_t>(event.code);
+    switch (event.kind) {
+        case Kind::kKey:
+            bytes_.insert(bytes_.end(), {static_cast<std::uint8_t>(kKeyTag | released), code});
+            break;
+        case Kind::kMouseMove:
+            bytes_.push_back(kMouseMoveTag);
+            put_varint(bytes_, zigzag(event.x));
+            put_varint(bytes_, zigzag(event.y));
+            break;
+        case Kind::kMouseButton:
+            bytes_.insert(bytes_.end(),
+                          {static_cast<std::uint8_t>(kMouseButtonTag | released), code});
+            break;
+        case Kind::kJoyAxis: {
+            bytes_.push_back(kJoyAxisTag | (event.code ? kFlag : 0) | port);
+            const auto bits = std::bit_cast<std::uint32_t>(event.value);
+            for (int shift = 0; shift < 32; shift += 8) {
+                bytes_.push_back(static_cast<std::uint8_t>(bits >> shift));
+            }
+            break;
+        }
+        case Kind::kJoyButton:
+            bytes_.insert(bytes_.end(),
+                          {static_cast<std::uint8_t>(kJoyButtonTag | released | port), code});
+            break;
+        case Kind::kFocus:
+            bytes_.push_back(kFocusTag | (event.gained ? kFlag : 0));
+            break;
+        case Kind::kClose:
+            bytes_.push_back(kCloseTag);
+            break;
+    }
+    last_batch_empty_ = false;
+}
+
+void DemoInput::add(const DemoBatch& batch) {
+    add_batch(batch.frame, batch.wait);
+    for (const svc::ScriptEvent& event : batch.events) add_event(event);
+}
+
+void DemoInput::drop_from(int frame) {
+    Cursor cursor(*this);
+    int last_kept = 0;
+    for (svc::ScriptEvent event; !cursor.at_end() && cursor.frame() < frame;) {
+        last_kept = cursor.frame();
+        while (cursor.next_event(event)) {
+        }
+    }
+    if (cursor.at_end()) return;
+    bytes_.resize(cursor.batch_at_);
+    last_frame_ = last_kept;
+    last_batch_empty_ = false;
+}
+
+std::vector<DemoBatch> DemoInput::batches() const {
+    std::vector<DemoBatch> unpacked;
+    for (Cursor cursor(*this); !cursor.at_end();) {
+        DemoBatch& batch = unpacked.emplace_back(DemoBatch{cursor.frame(), cursor.wait(), {}});
+        for (svc::ScriptEvent event; cursor.next_event(event);) batch.events.push_back(event);
+    }
+    return unpacked;
+}
+
+DemoInput::Cursor::Cursor(const DemoInput& input) : bytes_(&input.bytes_) {
+    read_head();
+}
+
+void DemoInput::Cursor::read_head() {
+    batch_at_ = at_;
+    if (at_ == bytes_->size()) {
+        head_.reset();
+        return;
+    }
+    const bool wait = (*bytes_)[at_++] & kFlag;
+    frame_ += static_cast<int>(get_varint(*bytes_, at_));
+    head_ = Head{frame_, wait};
+}
+
+bool DemoInput::Cursor::next_event(svc::ScriptEvent& event) {
+    const std::vector<std::uint8_t>& bytes = *bytes_;
+    if (!head_) return false;
+    if (at_ == bytes.size() || (bytes[at_] & kTagBits) == kBatchTag) {
+        read_head();
+        return false;
+    }
+    const std::uint8_t first = bytes[at_++];
+    const bool flag = first & kFlag;
+    const Action pressed = flag ? Action::kUp : Action::kDown;
+    event = svc::ScriptEvent{};
+    event.when = head_->frame;
+    switch (first & kTagBits) {
+        case kKeyTag:
+            event.kind = Kind::kKey;
+            event.action = pressed;
+            event.code = bytes[at_++];
+            break;
+        case kMouseMoveTag:
+            event.kind = Kind::kMouseMove;
+            event.x = unzigzag(get_varint(bytes, at_));
+            event.y = unzigzag(get_varint(bytes, at_));
+            break;
+        case kMouseButtonTag:
+            event.kind = Kind::kMouseButton;
+            event.action = pressed;
+            event.code = bytes[at_++];
+            break;
+        case kJoyAxisTag: {
+            event.kind = Kind::kJoyAxis;
+            event.port = first >> kPortShift;
+            event.code = flag ? 1 : 0;
+            std::uint32_t bits = 0;
+            for (int shift = 0; shift < 32; shift += 8)
+                bits |= std::uint32_t{bytes[at_++]} << shift;
+            event.value = std::bit_cast<float>(bits);
+            break;
+        }
+        case kJoyButtonTag:
+            event.kind = Kind::kJoyButton;
+            event.port = first >> kPortShift;
+            event.action = pressed;
+            event.code = bytes[at_++];
+            break;
+        case kFocusTag:
+            event.kind = Kind::kFocus;
+            event.gained = flag;
+            break;
+        default:
+            event.kind = Kind::kClose;
+            break;
+    }
+    return true;
+}
+
+// --- The file --------------------------------------------------------------------------
+
 DemoRead parse_demo(std::string_view text) {
-    return Reader(text).read();
+    return Reader(Lines(text)).read();
 }
 
 DemoRead read_demo_file(const std::string& path) {
@@ -367,11 +652,9 @@ DemoRead read_demo_file(const std::string& path) {
                                   std::to_string(kDemoMaxBytes >> 20) + " MiB)"};
     }
     errno = 0;
-    const std::optional<std::vector<std::uint8_t>> bytes = svc::read_whole_file(path);
-    if (!bytes) return {std::nullopt, errno ? std::strerror(errno) : "cannot be read"};
-    if (bytes->size() > kDemoMaxBytes) return {std::nullopt, "too large"};
-    return parse_demo(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const svc::StreamRef file = svc::open_read(path);
+    if (!file) return {std::nullopt, errno ? std::strerror(errno) : "cannot be read"};
+    return Reader(Lines(file->file)).read();
 }
 
 std::string this_game_version() {
@@ -380,14 +663,14 @@ std::string this_game_version() {
 
 std::string format_demo(const Demo& demo) {
     std::string out;
-    write_header(demo.start, out);
+    write_header(demo, out);
     auto check = demo.checks.begin();
-    for (const DemoBatch& batch : demo.batches) {
-        for (; check != demo.checks.end() && check->frame <= batch.frame; ++check) {
+    for (DemoInput::Cursor batch(demo.input); !batch.at_end();) {
+        for (; check != demo.checks.end() && check->frame <= batch.frame(); ++check) {
             write_check(*check, out);
         }
-        if (batch.wait) out += "wait " + std::to_string(batch.frame) + "\n";
-        for (const svc::ScriptEvent& event : batch.events) {
+        if (batch.wait()) out += "wait " + std::to_string(batch.frame()) + "\n";
+        for (svc::ScriptEvent event; batch.next_event(event);) {
             out += svc::format_script_line(event) + "\n";
         }
     }

@@ -4,7 +4,7 @@
 // with frames counted from the start of the game, a check line every 60
 // frames and at the last, and a trailer.
 //
-//   scribble-squadron demo 1           the format and its version
+//   scribble-squadron demo 2           the format and its version
 //   game 1.0.0                         the version of the game that recorded it
 //   random 6c8e9cf570932bd5            the random generator's state at "Start Game"
 //   volumes 10 1 6 0.600000024         effects step and volume, engine step and volume
@@ -19,6 +19,8 @@
 //   812 focus gained                   taken in by one poll of a wait after frame 812
 //   check 60 9f3a0c12                  the state's hash when frame 60 was shown
 //   end frames 4523 score 12340 stage 3
+//
+// Formats 1 and 2 differ only in what the check hash holds (shell/demos.h).
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -30,9 +32,16 @@
 #include "services/input.h"
 #include "services/input_script.h"
 
-inline constexpr int kDemoFormatVersion = 1;
+inline constexpr int kDemoFormatVersion = 2;  // what this game writes
+inline constexpr int kDemoOldestVersion = 1;  // the oldest it still reads
 inline constexpr int kDemoCheckEvery = 60;
 inline constexpr std::size_t kDemoMaxBytes = 64u << 20;
+// No line a demo needs comes near this, comments and blanks included; a longer
+// one is refused as soon as it is met.
+inline constexpr std::size_t kDemoMaxLineBytes = 1024;
+// 100 hours at 60 frames a second: a replay's virtual clock stays far inside
+// its range, and a recording that reaches this ends there.
+inline constexpr int kDemoMaxFrames = 21'600'000;
 
 // What a game starts from when "Start Game" is acted on.
 struct DemoStart {
@@ -53,6 +62,58 @@ struct DemoBatch {
     bool operator==(const DemoBatch&) const = default;
 };
 
+// A demo's input: its batches in the order taken in, each event packed into a
+// few bytes (one for most, at most seven), never more than two fifths of the
+// size of its lines, so that a demo of 64 MiB of text holds at most about
+// 26 MiB here however its lines are made.
+class DemoInput {
+  public:
+    // Frames never go back. The events are presses, releases and the other
+    // events of a recording (no taps or clicks).
+    void add_batch(int frame, bool wait);
+    void add_event(const svc::ScriptEvent& event);  // to the last batch
+    void add(const DemoBatch& batch);
+    // Drops the batches of `frame` and later ones.
+    void drop_from(int frame);
+    void shrink_to_fit() { bytes_.shrink_to_fit(); }
+
+    bool empty() const { return bytes_.empty(); }
+    int last_frame() const { return last_frame_; }  // of the last batch
+    bool last_batch_empty() const { return last_batch_empty_; }
+    std::vector<DemoBatch> batches() const;  // unpacked, for small demos
+    bool operator==(const DemoInput& other) const { return bytes_ == other.bytes_; }
+
+    // Walks the batches in order, an event at a time.
+    class Cursor {
+      public:
+        explicit Cursor(const DemoInput& input);
+        bool at_end() const { return !head_; }
+        int frame() const { return head_ ? head_->frame : 0; }  // of the batch it is in
+        bool wait() const { return head_ && head_->wait; }
+        // The batch's next event; false at its end, the cursor then at the next batch.
+        bool next_event(svc::ScriptEvent& event);
+
+      private:
+        friend class DemoInput;
+        struct Head {
+            int frame;
+            bool wait;
+        };
+        void read_head();
+
+        const std::vector<std::uint8_t>* bytes_;
+        std::size_t at_ = 0;
+        std::size_t batch_at_ = 0;  // where the batch it is in starts
+        int frame_ = 0;
+        std::optional<Head> head_;
+    };
+
+  private:
+    std::vector<std::uint8_t> bytes_;
+    int last_frame_ = 0;
+    bool last_batch_empty_ = false;
+};
+
 struct DemoCheck {
     int frame = 0;
     std::uint32_t hash = 0;
@@ -60,24 +121,25 @@ struct DemoCheck {
 };
 
 struct Demo {
+    int version = kDemoFormatVersion;  // decides what the check hashes hold
     DemoStart start;
-    std::vector<DemoBatch> batches;  // in the order taken in
-    std::vector<DemoCheck> checks;   // every kDemoCheckEvery frames, and at the last
-    int frames = 0;                  // the last frame of the game
+    DemoInput input;
+    std::vector<DemoCheck> checks;  // every kDemoCheckEvery frames, and at the last
+    int frames = 0;                 // the last frame of the game
     int score = 0;
     int stage = 0;
     bool operator==(const Demo&) const = default;
 };
 
 // A demo, or what is wrong with the text (one line, with its line number where
-// a line is at fault). Never throws.
+// a line is at fault; what it quotes of the text made printable). Never throws.
 struct DemoRead {
     std::optional<Demo> demo;
     std::string error;
 };
 DemoRead parse_demo(std::string_view text);
-// Reads and parses the file; a missing, unreadable, empty or too large file is
-// an error too.
+// Reads and parses the file a piece at a time, never holding all of its text;
+// a missing, unreadable, empty or too large file is an error too.
 DemoRead read_demo_file(const std::string& path);
 
 std::string format_demo(const Demo& demo);

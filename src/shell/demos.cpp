@@ -3,6 +3,7 @@
 #include <bit>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -16,9 +17,11 @@
 #include "shell/menus.h"
 #include "shell/safe_save.h"
 #include "world/balloon.h"
+#include "world/blimp.h"
 #include "world/debris.h"
 #include "world/effects.h"
 #include "world/enemy_plane.h"
+#include "world/entity_list.h"
 #include "world/player.h"
 #include "world/player_shot.h"
 #include "world/scenery.h"
@@ -27,6 +30,34 @@ namespace {
 
 constexpr const char* kLastDemo = "data/demos/last.demo";
 constexpr const char* kBestDemo = "data/demos/best.demo";
+// What the last check line and the end line may take of a demo's text.
+constexpr std::size_t kRoomForTheEnd = 128;
+
+// --- The check hash ----------------------------------------------------------------
+
+// FNV-1a, 32 bits, over 32-bit words; floats by their bits.
+class CheckHash {
+  public:
+    void add(std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            hash_ ^= (value >> (8 * i)) & 0xFFu;
+            hash_ *= 16777619u;
+        }
+    }
+    void add(int value) { add(static_cast<std::uint32_t>(value)); }
+    void add(float value) { add(std::bit_cast<std::uint32_t>(value)); }
+    template <typename Entity>
+    void add_positions(const EntityList<Entity>& list) {
+        list.for_each([&](const Entity& entity) {
+            add(entity.x);
+            add(entity.y);
+        });
+    }
+    std::uint32_t value() const { return hash_; }
+
+  private:
+    std::uint32_t hash_ = 2166136261u;
+};
 
 // --- Recording -----------------------------------------------------------------------
 
@@ -40,11 +71,16 @@ class Recorder final : public svc::InputObserver {
     }
 
     void start_game() {
+        // The game before left for the title and this one started within the
+        // same frame (Escape in the pause menu and a press that chose "Start
+        // Game"): it has ended all the same, and is kept before this one begins.
+        end_game();
         if (finished_for_good_) return;
         demo_ = Demo{};
         demo_.start = {this_game_version(), svc::random_state(), volumes, player.best_score,
                        svc::input_state().lasting()};
         pending_.clear();
+        text_bytes_ = format_demo(demo_).size();
         recording_ = true;
     }
 
@@ -52,42 +88,63 @@ class Recorder final : public svc::InputObserver {
     void intake(svc::Intake intake) {
         if (!recording_ || pending_.empty()) return;
         DemoBatch batch{demo_.frames, intake == svc::Intake::kAfterDelay, {}};
+        std::size_t bytes = batch.wait ? 6 + std::to_string(batch.frame).size() : 0;
         for (const svc::InputEvent& event : std::exchange(pending_, {})) {
-            if (auto script = svc::script_event(event, batch.frame))
+            if (auto script = svc::script_event(event, batch.frame)) {
                 batch.events.push_back(*script);
+                bytes += svc::format_script_line(*script).size() + 1;
+            }
         }
-        if (!batch.events.empty()) demo_.batches.push_back(std::move(batch));
+        if (batch.events.empty()) return;
+        // The demo ends with the frame shown rather than outgrow what a demo may hold.
+        if (text_bytes_ + bytes + kRoomForTheEnd > kDemoMaxBytes) return finish();
+        text_bytes_ += bytes;
+        demo_.input.add(batch);
     }
 
     void frame_shown() {
         if (!recording_) return;
         ++demo_.frames;
-        if (demo_.frames % kDemoCheckEvery == 0) demo_.checks.push_back(check());
-        // Game over, "Quit This Game" and Escape from the pause menu all end at the title.
-        if (game_state == GameState::kTitle) finish();
+        shown_ = {demo_check_hash(demo_.version), player.score, player.level, player.new_best};
+        if (demo_.frames % kDemoCheckEvery == 0) add_check();
+        // Game over, "Quit This Game" and Escape from the pause menu all end at
+        // the title; a game as long as the longest demo ends its demo there.
+        if (game_state == GameState::kTitle || demo_.frames == kDemoMaxFrames) finish();
     }
 
     // The program is closing: the game in progress ends with the last frame shown.
-    void run_ending() {
+    void run_ending() { end_game(); }
+
+  private:
+    // What the demo's end holds of the last frame shown: whatever the rest of
+    // that frame changed (Escape from the pause menu, say) came after it.
+    struct Shown {
+        std::uint32_t hash = 0;
+        int score = 0;
+        int stage = 0;
+        bool new_best = false;
+    };
+
+    void end_game() {
         if (recording_ && demo_.frames > 0) finish();
         recording_ = false;
     }
 
-  private:
-    DemoCheck check() const { return {demo_.frames, demo_check_hash()}; }
+    void add_check() {
+        demo_.checks.push_back({demo_.frames, shown_.hash});
+        text_bytes_ += 16 + std::to_string(demo_.frames).size();  // "check F HHHHHHHH"
+    }
 
     void finish() {
         recording_ = false;
         pending_.clear();
-        if (demo_.checks.empty() || demo_.checks.back().frame != demo_.frames) {
-            demo_.checks.push_back(check());
-        }
+        if (demo_.checks.empty() || demo_.checks.back().frame != demo_.frames) add_check();
         // Whatever a wait took in after the last frame shown cannot change it.
-        std::erase_if(demo_.batches, [&](const DemoBatch& b) { return b.frame >= demo_.frames; });
-        demo_.score = player.score;
-        demo_.stage = player.level;
+        demo_.input.drop_from(demo_.frames);
+        demo_.score = shown_.score;
+        demo_.stage = shown_.stage;
         finished_for_good_ = first_game_only_;
-        if (on_recorded_) on_recorded_(format_demo(demo_), player.new_best);
+        if (on_recorded_) on_recorded_(format_demo(demo_), shown_.new_best);
     }
 
     std::function<void(const std::string&, bool)> on_recorded_;
@@ -95,6 +152,8 @@ class Recorder final : public svc::InputObserver {
     bool finished_for_good_ = false;
     bool recording_ = false;
     Demo demo_;
+    Shown shown_;
+    std::size_t text_bytes_ = 0;  // of the demo's text so far
     std::vector<svc::InputEvent> pending_;
 };
 
@@ -103,10 +162,16 @@ class Recorder final : public svc::InputObserver {
 class Playback {
   public:
     Playback(Demo demo, bool quit_after, std::function<void(const PlaybackEnd&)> on_played)
-        : demo_(std::move(demo)), quit_after_(quit_after), on_played_(std::move(on_played)) {}
+        : demo_(std::move(demo)),
+          batches_(demo_.input),
+          quit_after_(quit_after),
+          on_played_(std::move(on_played)) {}
+    Playback(const Playback&) = delete;  // the cursor points into demo_
+    Playback& operator=(const Playback&) = delete;
 
     bool active() const { return stage_ != Stage::kOver; }
     bool starting() const { return stage_ == Stage::kStarting; }
+    bool input_ahead() const { return stage_ == Stage::kPlaying && !batches_.at_end(); }
 
     // The watcher's own events go to a state of their own; the game gets the demo's.
     void take_in(svc::InputState& input, svc::Intake intake) {
@@ -146,7 +211,8 @@ class Playback {
         if (drift_frame_) return end(PlaybackEnd::Kind::kDrifted);
         if (stop_asked_ || watcher_closed_) return end(PlaybackEnd::Kind::kStopped);
         if (next_check_ < demo_.checks.size() && demo_.checks[next_check_].frame == frame_) {
-            if (demo_.checks[next_check_++].hash != demo_check_hash()) return drift_now();
+            if (demo_.checks[next_check_++].hash != demo_check_hash(demo_.version))
+                return drift_now();
         }
         if (frame_ < demo_.frames && game_state == GameState::kTitle) return drift_now();
         if (frame_ < demo_.frames) return;
@@ -158,6 +224,15 @@ class Playback {
     void run_ending() {
         if (active())
             end(watcher_closed_ ? PlaybackEnd::Kind::kStopped : PlaybackEnd::Kind::kUnfinished);
+    }
+
+    // The recorded game never ended the program before its last frame: a quit
+    // that the demo's input asked for (a close, "Exit Game", Escape at the
+    // title) is where the replay left it. Only the watcher ends the program.
+    void hold_quit() {
+        if (!quit_requested || watcher_closed_ || stage_ == Stage::kToTitle) return;
+        drift(stage_ == Stage::kStarting ? 0 : frame_);
+        end(PlaybackEnd::Kind::kDrifted);
     }
 
   private:
@@ -187,14 +262,14 @@ class Playback {
     void play_intake(svc::InputState& input, svc::Intake intake) {
         const bool wait = intake == svc::Intake::kAfterDelay;
         if (!wait) empty_polls_ = 0;  // each frame's waits are counted afresh
-        if (next_batch_ < demo_.batches.size()) {
-            const DemoBatch& batch = demo_.batches[next_batch_];
+        if (!batches_.at_end()) {
             // A batch left behind: the recorded game waited where this one did not.
-            if (batch.frame < frame_) return drift(frame_);
-            if (batch.frame == frame_ && batch.wait == wait) {
-                ++next_batch_;
+            if (batches_.frame() < frame_) return drift(frame_);
+            if (batches_.frame() == frame_ && batches_.wait() == wait) {
                 empty_polls_ = 0;
-                for (const svc::ScriptEvent& event : batch.events) svc::apply_event(event, input);
+                for (svc::ScriptEvent event; batches_.next_event(event);) {
+                    svc::apply_event(event, input);
+                }
                 return;
             }
         }
@@ -245,6 +320,7 @@ class Playback {
     }
 
     Demo demo_;
+    DemoInput::Cursor batches_;
     bool quit_after_;
     std::function<void(const PlaybackEnd&)> on_played_;
     Stage stage_ = Stage::kToTitle;
@@ -254,7 +330,6 @@ class Playback {
     std::optional<int> real_best_;
     std::optional<Volumes> watchers_volumes_;
     int frame_ = 0;
-    std::size_t next_batch_ = 0;
     std::size_t next_check_ = 0;
     int empty_polls_ = 0;
     std::optional<int> drift_frame_;
@@ -339,24 +414,44 @@ void demos_run_ending() {
     if (d->recorder) d->recorder->run_ending();
 }
 
-std::uint32_t demo_check_hash() {
-    std::uint32_t hash = 2166136261u;  // FNV-1a, 32 bits
-    auto mix = [&](std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            hash ^= (value >> (8 * i)) & 0xFFu;
-            hash *= 16777619u;
-        }
-    };
+void demos_hold_quit() {
+    DemoDesk* d = desk().get();
+    if (d && d->playing()) d->playback->hold_quit();
+}
+
+bool demos_input_ahead() {
+    const DemoDesk* d = desk().get();
+    return d && d->playing() && d->playback->input_ahead();
+}
+
+std::uint32_t demo_check_hash(int version) {
+    CheckHash hash;
     for (const int value :
          {static_cast<int>(game_state), static_cast<int>(stage_phase), player.score, player.lives,
           player.level, enemy_plane_list.count(), balloon_list.count(), player_shot_list.count(),
           cloud_list.count(), debris_list.count(), smoke_puff_list.count(), explosion_list.count(),
           balloon_pop_list.count(), points_popup_list.count()}) {
-        mix(static_cast<std::uint32_t>(value));
+        hash.add(value);
     }
-    mix(std::bit_cast<std::uint32_t>(player.x));
-    mix(std::bit_cast<std::uint32_t>(player.y));
-    return hash;
+    hash.add(player.x);
+    hash.add(player.y);
+    if (version < 2) return hash.value();
+    const std::uint64_t random = svc::random_state();
+    hash.add(static_cast<std::uint32_t>(random));
+    hash.add(static_cast<std::uint32_t>(random >> 32));
+    hash.add_positions(enemy_plane_list);
+    hash.add_positions(balloon_list);
+    hash.add_positions(player_shot_list);
+    hash.add_positions(cloud_list);
+    hash.add_positions(debris_list);
+    hash.add_positions(smoke_puff_list);
+    hash.add_positions(explosion_list);
+    hash.add_positions(balloon_pop_list);
+    hash.add_positions(points_popup_list);
+    for (const int value : {blimp.x, blimp.y, mountains.mountain1_x, mountains.mountain2_x}) {
+        hash.add(value);
+    }
+    return hash.value();
 }
 
 void save_recorded_game(const std::string& text, bool new_best) {

@@ -43,10 +43,18 @@ void stop_demos();
 void demos_new_game();     // "Start Game" acted on, before the new game is set up
 void demos_frame_shown();  // right after each frame of the main loop is shown
 void demos_run_ending();   // on the exit path, before the best score is saved
+// At the end of each frame: a quit asked for by a playback's input ends the
+// playback (as drifted) instead of the program; only the watcher ends that.
+void demos_hold_quit();
+// A playback is in its game and has recorded input still to give: whatever
+// the game waits for, that input, or the playback itself, ends the wait.
+bool demos_input_ahead();
 
-// The hash of a check line: the state and phase, the score, lives, stage, the
-// plane's position and the counts of the entity lists.
-std::uint32_t demo_check_hash();
+// The hash of a check line in a demo of format `version`. Format 1: the state
+// and phase, the score, lives, stage, the plane's position and the counts of
+// the entity lists. Format 2 adds the random generator's state, the position of
+// every entity in the lists, the blimp's and the mountains'.
+std::uint32_t demo_check_hash(int version);
 
 // Where the game keeps its demos: data/demos/last.demo, and best.demo for a
 // game that set a new best. Written safely; a failure is one line on stderr.

@@ -59,6 +59,7 @@ void run_frame() {
     demos_frame_shown();
     check_global_keys();
     hold_while_suspended();
+    demos_hold_quit();
 }
 
 void check_global_keys() {

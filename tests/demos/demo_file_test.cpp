@@ -1,10 +1,34 @@
-// The demo file: what it writes reads back the same, and each way a file can
-// be broken is named in one line.
+// The demo file: what it writes reads back the same, what the harness records
+// reads back as the same text and replays, each way a file can be broken is
+// named in one printable line; and its check lines: each field a format's hash
+// covers changes it on its own, format 1's hash stays what players' files were
+// recorded with, and a replay that drifts in the random generator or in any
+// entity's position is caught at the next check line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "game/game_state.h"
+#include "headless/harness.h"
+#include "services/timing.h"
 #include "shell/demo_file.h"
+#include "shell/demos.h"
+#include "support/files.h"
+#include "support/scratch_dir.h"
+#include "world/balloon.h"
+#include "world/blimp.h"
+#include "world/debris.h"
+#include "world/effects.h"
+#include "world/enemy_plane.h"
+#include "world/player.h"
+#include "world/player_shot.h"
+#include "world/scenery.h"
+#include "world/world.h"
 
 namespace {
 
@@ -24,10 +48,13 @@ Demo sample() {
     demo.start.input.joysticks[3].x = -0.25f;
     demo.start.input.suspended = true;
     demo.start.input.close_pending = true;
-    demo.batches = {{12, false, {event("12 key lctrl down"), event("12 joy 0 axis x -1")}},
-                    {60, false, {event("60 focus lost")}},
-                    {60, true, {event("60 mouse 5 6")}},
-                    {60, true, {event("60 focus gained"), event("60 close")}}};
+    for (const DemoBatch& batch :
+         {DemoBatch{12, false, {event("12 key lctrl down"), event("12 joy 0 axis x -1")}},
+          DemoBatch{60, false, {event("60 focus lost")}},
+          DemoBatch{60, true, {event("60 mouse 5 6")}},
+          DemoBatch{60, true, {event("60 focus gained"), event("60 close")}}}) {
+        demo.input.add(batch);
+    }
     demo.checks = {{60, 0x9f3a0c12u}, {120, 0}, {130, 0xffffffffu}};
     demo.frames = 130;
     demo.score = 12340;
@@ -66,7 +93,7 @@ TEST(DemoFile, EachBrokenFileIsNamedInOneLine) {
         {"", "the file is empty"},
         {"# nothing\n\n", "the file is empty"},
         {"\x89PNG\r\n\x1a\n", "not a Scribble Squadron demo"},
-        {sample_with("demo 1", "demo 2"), "demo format 2 is not one this game reads"},
+        {sample_with("demo 2", "demo 3"), "demo format 3 is not one this game reads"},
         {text.substr(0, text.find("end frames")), "without its 'end' line (cut short?)"},
         {text.substr(0, text.size() / 2), "line "},
         {sample_with("random 6c8e", "random 0c8e9"), "line 3: expected 'random STATE'"},
@@ -85,12 +112,198 @@ TEST(DemoFile, EachBrokenFileIsNamedInOneLine) {
         {sample_with("frames 130", "frames 60"), "events come after the last frame"},
         {sample_with("stage 3", "stage three"), "expected 'end frames"},
         {text + "12 close\n", "text after the 'end' line"},
+        {sample_with("demo 2", "demo \x1b[2J"), "demo format \\x1b[2J is not"},
+        {sample_with("12 key", "12 bell\x07 key"), "unknown event 'bell\\x07'"},
+        {sample_with("inactive", "#" + std::string(1100, 'x')), "line 9: longer than any line"},
+        {std::string(1025, '\x89') + "\nscribble-squadron demo 2\n", "not a Scribble Squadron"},
+        {sample_with("frames 130", "frames 21600001"), "frame 21600001 is past the longest"},
     };
     for (const auto& c : cases) {
         const DemoRead read = parse_demo(c.text);
         EXPECT_FALSE(read.demo) << c.says;
         EXPECT_NE(read.error.find(c.says), std::string::npos) << c.says << " -> " << read.error;
-        EXPECT_EQ(read.error.find('\n'), std::string::npos) << read.error;
+        EXPECT_TRUE(
+            std::ranges::all_of(read.error, [](unsigned char c) { return c >= 0x20 && c < 0x7f; }))
+            << "printable, in one line: " << read.error;
+    }
+}
+
+// A script of random input: keys, clicks with the pointer on and off the
+// screen, the stick, and inactive stretches with the pointer moving.
+std::string random_script(unsigned seed) {
+    std::mt19937 random(seed);
+    auto any = [&](int low, int high) {
+        return std::to_string(std::uniform_int_distribution(low, high)(random));
+    };
+    const std::string keys[] = {"lctrl", "left", "right", "up", "down", "space", "rctrl", "a"};
+    const std::string presses[] = {" down\n", " up\n", " tap\n"};
+    std::string script = "1 key escape tap\n3 joy 0 button 0 down\n5 button 1 click\n";
+    for (int flip = 8; flip < 600; flip += 1 + random() % 12) {
+        const std::string at = std::to_string(flip), ms = std::to_string(flip * 17 + 400);
+        const std::string events[] = {
+            " key " + keys[random() % 8] + presses[random() % 3],
+            " mouse " + any(-100, 800) + " " + any(-100, 600) + "\n" + at + " button 1 click\n",
+            std::string(random() % 2 ? " joy 0 axis x " : " joy 0 axis y ") + any(-1, 1) + "\n",
+            " joy 0 button " + any(0, 2) + presses[random() % 3],
+            " focus lost\n@" + ms + " mouse 30 4\n@" + ms + " mouse 31 4\n@" +
+                std::to_string(flip * 17 + 1900) + " focus gained\n",
+        };
+        script += at + events[random() % 5];
+    }
+    return script;
+}
+
+// Whatever the harness records reads back, writes out as the same text and
+// replays: the scripts of faults once found, then random ones.
+TEST(DemoFile, WhatTheHarnessRecordsReadsBackAsTheSameTextAndReplays) {
+    std::string stretch = "1 key escape tap\n5 button 1 click\n200 focus lost\n";
+    for (int i = 0; i < 300; ++i)
+        stretch += "@" + std::to_string(3400 + 10 * i) + " mouse 100 200\n";
+    std::vector<std::string> scripts = {
+        "1 key escape tap\n5 button 1 click\n140 key lctrl tap\n200 key space tap\n"
+        "230 key escape tap\n230 joy 0 button 0 tap\n",  // left for the title, started anew
+        stretch + "@6500 focus gained\n",                // inactive, the pointer moving
+        "1 key escape tap\n5 mouse 700 289\n6 button 1 click\n",  // the pointer off the screen
+    };
+    for (unsigned seed = 1; seed <= 20; ++seed) scripts.push_back(random_script(seed));
+    test_support::GameWorkingDir dir;
+    for (const std::string& script : scripts) {
+        SCOPED_TRACE(script);
+        const bool left_for_the_title = &script == &scripts[0];
+        harness::Options record;
+        record.seed = 5;
+        record.frames = 650;
+        record.input_script = script;
+        record.record_path = dir.file("game.demo");
+        ASSERT_EQ(harness::run(record), 0);
+        const std::string text = test_support::read_text(record.record_path);
+        DemoRead read = read_demo_file(record.record_path);
+        ASSERT_TRUE(read.demo) << read.error;
+        EXPECT_EQ(format_demo(*read.demo), text);
+        if (left_for_the_title) {
+            EXPECT_LT(read.demo->frames, 230) << "the first game is kept";
+        }
+        harness::Options replay;
+        replay.demo = std::move(read.demo);
+        EXPECT_EQ(harness::run(std::move(replay)), 0);
+    }
+}
+
+struct Field {
+    std::string name;
+    int since;  // the first format whose hash covers it
+    std::function<void()> change;
+};
+std::vector<Field> fields;
+
+// Each entity list holds one entity; its count is in every format's hash, its
+// position from format 2 on.
+template <typename Entity>
+void one_of(const char* kind, EntityList<Entity>& list, Entity entity) {
+    list.add_last(std::make_unique<Entity>(entity));
+    fields.push_back(
+        {kind, 1, [&list] { list.add_last(std::make_unique<Entity>(*list.first())); }});
+    fields.push_back({std::string(kind) + " x", 2, [&list] { list.first()->x += 1; }});
+    fields.push_back({std::string(kind) + " y", 2, [&list] { list.first()->y += 1; }});
+}
+
+void fill_world() {
+    reset_world_globals();
+    fields = {
+        {"state", 1, [] { game_state = GameState::kPaused; }},
+        {"phase", 1, [] { stage_phase = StagePhase::kClear; }},
+        {"score", 1, [] { player.score += 5; }},
+        {"lives", 1, [] { --player.lives; }},
+        {"stage", 1, [] { ++player.level; }},
+        {"plane x", 1, [] { player.x += 0.5f; }},
+        {"plane y", 1, [] { player.y -= 0.5f; }},
+        {"random state", 2, [] { svc::random_int(0, 9); }},
+        {"blimp x", 2, [] { ++blimp.x; }},
+        {"blimp y", 2, [] { ++blimp.y; }},
+        {"mountain 1", 2, [] { ++mountains.mountain1_x; }},
+        {"mountain 2", 2, [] { ++mountains.mountain2_x; }},
+    };
+    game_state = GameState::kStage;
+    stage_phase = StagePhase::kPlay;
+    player = Player{.score = 120, .lives = 2, .level = 3, .x = 300.5f, .y = 200.25f};
+    one_of("enemy", enemy_plane_list, EnemyPlane{.x = 50.5f, .y = 140});
+    one_of("balloon", balloon_list, Balloon{.x = 70, .y = 150.5f});
+    one_of("shot", player_shot_list, PlayerShot{.x = 90, .y = 160});
+    one_of("cloud", cloud_list, Cloud{.x = 110.5f, .y = 170});
+    one_of("debris", debris_list, DebrisPiece{.x = 130.5f, .y = 180.5f});
+    one_of("smoke", smoke_puff_list, SmokePuff{.x = 150.5f, .y = 190.5f});
+    one_of("explosion", explosion_list, Explosion{.x = 170.5f, .y = 200.5f});
+    one_of("balloon pop", balloon_pop_list, BalloonPop{.x = 190, .y = 210});
+    one_of("points text", points_popup_list,
+           PointsPopup{.x = 210, .y = 220, .alpha = 1, .text = "+45"});
+    blimp = Blimp{.x = 230, .y = 230, .state = Blimp::kFlying};
+    mountains = Mountains{.mountain1_x = 250, .mountain2_x = 270};
+}
+
+TEST(CheckHash, EachFieldAFormatCoversChangesItsHashAlone) {
+    svc::seed_random(7);
+    fill_world();
+    const std::size_t count = fields.size();
+    for (const int version : {1, 2}) {
+        for (std::size_t i = 0; i < count; ++i) {
+            fill_world();
+            const Field& field = fields[i];
+            SCOPED_TRACE(field.name + ", format " + std::to_string(version));
+            const std::uint32_t before = demo_check_hash(version);
+            field.change();
+            if (version >= field.since) {
+                EXPECT_NE(demo_check_hash(version), before);
+            } else {
+                EXPECT_EQ(demo_check_hash(version), before) << "format 1 is what players have";
+            }
+        }
+    }
+    reset_world_globals();
+    reset_game_state();
+}
+
+// A game recorded once, replayed with one thing moved right after frame 100 was
+// shown (flip 102 of a replay): the check of frame 120 catches it. A format 1
+// demo recorded by an earlier build replays with its own checks.
+TEST(CheckHash, AnythingMovedIsCaughtAtTheNextCheckAndFormatOneStillReplays) {
+    test_support::GameWorkingDir dir;
+    harness::Options record;
+    record.seed = 9;
+    record.frames = 400;
+    record.input_script = "1 key escape tap\n5 button 1 click\n70 key lctrl tap\n";
+    record.record_path = dir.file("game.demo");
+    ASSERT_EQ(harness::run(record), 0);
+    const std::string recorded = test_support::read_text(record.record_path);
+    const std::string old =
+        test_support::read_text(test_support::source_path("fuzz/corpus/demo/short_game.demo"));
+    std::string old_edited = old;
+    old_edited.replace(old.find("check 120 6af5181e"), 18, "check 120 6af5181f");
+    const struct {
+        std::string demo;
+        std::function<void()> move;
+    } cases[] = {
+        {recorded, [] {}},
+        {old, [] {}},
+        {old_edited, [] {}},
+        {recorded, [] { svc::random_int(0, 9); }},
+        {recorded, [] { cloud_list.first()->x += 1.0f; }},
+        {recorded, [] { ++enemy_plane_list.first()->y; }},
+        {recorded, [] { balloon_list.first()->y += 0.25f; }},
+        {recorded, [] { --blimp.x; }},
+    };
+    for (const auto& c : cases) {
+        const bool drifts = &c != &cases[0] && &c != &cases[1];
+        SCOPED_TRACE(&c - cases);
+        harness::Options replay;
+        replay.demo = parse_demo(c.demo).demo;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(harness::run(std::move(replay),
+                               [&](const harness::FlipInfo& info) {
+                                   if (info.flip == 102) c.move();
+                               }),
+                  drifts ? 1 : 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  drifts ? "scribble-headless: demo drifts at frame 120\n" : "");
     }
 }
 

@@ -3,7 +3,8 @@
 // SDL's queue: shots, deaths, a pause with a volume change, an inactive window,
 // a game over whose fire button is let go during the wait that follows. Its
 // demo must replay frame for frame in the harness and in the window, where
-// what the watcher presses must not reach the game.
+// what the watcher presses must not reach the game and only the watcher ends
+// the program.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -16,10 +17,12 @@
 #include "game/sound_cues.h"
 #include "headless/harness.h"
 #include "services/audio/sound.h"
+#include "services/backends/headless/headless_platform.h"
 #include "services/backends/sdl/sdl_platform.h"
 #include "services/input.h"
 #include "shell/demo_file.h"
 #include "shell/game_run.h"
+#include "shell/menus.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
 #include "world/player.h"
@@ -225,6 +228,38 @@ TEST_F(WindowReplay, AGamePlayedInTheWindowReplaysExactlyInTheHarnessAndTheWindo
     EXPECT_EQ(test_support::read_text("data/demos/last.demo"), demo_text);
     EXPECT_EQ(test_support::read_best_score_file("data/hiscore.dat"), best_after_game);
     EXPECT_EQ(volumes_after, Volumes{}) << "the demo's volume click is undone";
+}
+
+// In the window only the watcher ends the program: a demo whose click lands on
+// "Exit Game", or whose input asks to close, drifts and leaves the title menu
+// to the watcher, who closes the window at flip 300.
+TEST_F(WindowReplay, APlaybackNeverEndsTheProgram) {
+    const std::string text =
+        test_support::read_text(test_support::source_path("fuzz/corpus/demo/short_game.demo"));
+    const std::string parked = "pointer 320 292\n";
+    const std::pair<std::string, std::string> edits[] = {
+        {parked, "pointer 320 " + std::to_string(menu_item_line_y(3)) + "\n"},  // on "Exit Game"
+        {parked, parked + "close pending\n"},
+        {"check 60 ", "30 close\ncheck 60 "},
+    };
+    for (const auto& [from, to] : edits) {
+        SCOPED_TRACE(to);
+        std::string edited = text;
+        DemoRead read = parse_demo(edited.replace(edited.find(from), from.size(), to));
+        ASSERT_TRUE(read.demo) << read.error;
+        svc::HeadlessPlatform window;
+        window.set_flip_hook([](int flip) {
+            if (flip == 300) svc::input_state().request_close();
+        });
+        std::optional<PlaybackEnd> ended;
+        DemoSettings playback;
+        playback.playback = std::move(read.demo);
+        playback.on_played = [&](const PlaybackEnd& end) { ended = end; };
+        EXPECT_EQ(run_game(window, 4, std::move(playback)), 0);
+        EXPECT_EQ(window.flips(), 300);
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(ended->kind, PlaybackEnd::Kind::kDrifted);
+    }
 }
 
 }  // namespace

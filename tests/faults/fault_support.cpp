@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,11 +25,12 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
-RunOutcome play(const std::function<void(int flip)>& on_flip) {
+RunOutcome play(const std::function<void(int flip)>& on_flip, const std::string& record_path) {
     harness::Options options;
     options.seed = 11;
     options.frames = kPlayFrames;
     options.input_script = kPlayScript;
+    options.record_path = record_path;
     RunOutcome outcome;
     testing::internal::CaptureStderr();
     outcome.status = harness::run(options, [&](const harness::FlipInfo& info) {
@@ -90,7 +92,8 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
     const auto stop_at = std::chrono::steady_clock::now() + std::chrono::milliseconds(run_ms);
     bool asked = false;
     int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
+    rusage usage{};
+    while (wait4(child, &status, WNOHANG, &usage) == 0) {
         const auto now = std::chrono::steady_clock::now();
         if (run_ms > 0 && !asked && now >= stop_at) {
             kill(child, SIGTERM);
@@ -98,11 +101,12 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
         }
         if (now >= deadline) {
             kill(child, SIGKILL);
-            waitpid(child, &status, 0);
+            wait4(child, &status, 0, &usage);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    outcome.peak_kib = usage.ru_maxrss;
     outcome.exited = WIFEXITED(status);
     outcome.status = outcome.exited ? WEXITSTATUS(status) : -1;
     std::ifstream in(errors);

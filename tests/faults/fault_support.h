@@ -31,8 +31,10 @@ struct RunOutcome {
 std::vector<std::string> split_lines(const std::string& text);
 
 // Plays kPlayScript for kPlayFrames in the current directory; `on_flip` runs
-// after each flip (for instance to raise the best score before the save).
-RunOutcome play(const std::function<void(int flip)>& on_flip = {});
+// after each flip (for instance to raise the best score before the save); the
+// game is recorded into `record_path` unless it is empty.
+RunOutcome play(const std::function<void(int flip)>& on_flip = {},
+                const std::string& record_path = {});
 
 // Runs a program of the build (`scribble-squadron`, the game on SDL, or
 // `scribble-headless`) with `args` in `dir`, with environment changes
@@ -41,6 +43,7 @@ RunOutcome play(const std::function<void(int flip)>& on_flip = {});
 struct ProcessOutcome {
     bool exited = false;  // ended by itself, not by a signal
     int status = -1;
+    long peak_kib = 0;  // the largest resident size it reached
     std::vector<std::string> error_lines;
     std::vector<std::string> output_lines;
 };

@@ -17,6 +17,7 @@
 
 #include "faults/fault_support.h"
 #include "shell/best_score.h"
+#include "shell/demo_file.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
 #include "world/player.h"
@@ -146,6 +147,72 @@ TEST(DataFaults, ReadOnlyDataDirectoryKeepsThePreviousBest) {
         << run.error_lines[0];
     EXPECT_TRUE(mentions(run.error_lines[0], "Read-only")) << run.error_lines[0];
     EXPECT_EQ(read_best_score_file(data / "hiscore.dat"), 1234);
+}
+
+// A demo that cannot be written is said in one line, and the exit path still
+// saves the best score.
+TEST(DataFaults, AFailedRecordingKeepsTheBestScore) {
+    GameWorkingDir dir;
+    fs::create_directories(dir.path() / "taken.demo/keep");
+    const faults::RunOutcome run = faults::play(new_best(5000), "taken.demo");
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(run.error_lines.size(), 1u) << testing::PrintToString(run.error_lines);
+    EXPECT_TRUE(mentions(run.error_lines[0], "cannot write the demo taken.demo"))
+        << run.error_lines[0];
+    EXPECT_EQ(read_best_score_file(dir.path() / "data/hiscore.dat"), 5000);
+}
+
+// Writes a demo of at most 64 MiB: the header, `line` as often as it fits, the trailer.
+void write_hostile_demo(const fs::path& file, const std::string& line) {
+    const std::string header =
+        "scribble-squadron demo 1\ngame 1.0.0\nrandom 0123456789abcdef\n"
+        "volumes 10 1 6 0.600000024\nbest 0\npointer 320 292\n";
+    const std::string trailer = "check 2 00000000\nend frames 2 score 0 stage 1\n";
+    std::ofstream out(file, std::ios::binary);
+    out << header;
+    for (std::size_t n = (kDemoMaxBytes - header.size() - trailer.size()) / line.size(); n; --n)
+        out << line;
+    out << trailer;
+}
+
+// Files made to cost the most are refused or replayed in one line, and hold
+// the harness well under 160 MiB, the game under 40 MiB more than without one.
+TEST(DemoFaults, HostileFilesOfUpTo64MiBAreReadInBoundedMemory) {
+    GameWorkingDir dir;
+    // One line of words, the most events and batches a file holds, and the events
+    // that keep the most bytes for the length of their lines.
+    for (const char* line :
+         {"w w w w ", "1 close\n", "wait 1\n1 focus lost\n", "1 mouse 8192 8192\n"}) {
+        write_hostile_demo(dir.path() / "hostile.demo", line);
+        const faults::ProcessOutcome run =
+            faults::run_program("scribble-headless", {"--demo", "hostile.demo"}, dir.path(), {}, 0);
+        EXPECT_NE(run.status, 0);
+        EXPECT_EQ(run.error_lines.size(), 1u) << testing::PrintToString(run.error_lines);
+        EXPECT_LT(run.peak_kib, 160 << 10) << line;
+    }
+    const std::vector<std::string> window = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+    const auto plain = faults::run_program("scribble-squadron", {"--windowed", "--scale", "1"},
+                                           dir.path(), window, 3000);
+    const auto hostile = faults::run_program(
+        "scribble-squadron", {"--windowed", "--scale", "1", "--demo", "hostile.demo"}, dir.path(),
+        window, 3000);
+    EXPECT_LT(hostile.peak_kib, plain.peak_kib + (40 << 10));
+}
+
+// Text taken from a demo reaches the terminal with its control characters escaped.
+TEST(DemoFaults, TextFromADemoIsShownEscaped) {
+    GameWorkingDir dir;
+    std::string demo =
+        test_support::read_text(test_support::source_path("fuzz/corpus/demo/short_game.demo"));
+    demo.replace(demo.find("game 1.0.0"), 10, "game \x1b]0;owned\x07\x1b[2J");
+    test_support::write_text(dir.path() / "odd.demo", demo);
+    const auto game =
+        faults::run_program("scribble-squadron", {"--windowed", "--demo", "odd.demo"}, dir.path(),
+                            {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"}, 1500);
+    ASSERT_FALSE(game.error_lines.empty());
+    EXPECT_EQ(game.error_lines[0],
+              "scribble-squadron: odd.demo was recorded by version \\x1b]0;owned\\x07\\x1b[2J of "
+              "the game and may drift");
 }
 
 // Fills a small filesystem to the last byte.

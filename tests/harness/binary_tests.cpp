@@ -189,6 +189,14 @@ TEST_F(Binary, AScriptRecordedAsADemoReplaysAndAnEditedOneDrifts) {
     const int next_check = (dive_frame / 60 + 1) * 60;
     EXPECT_EQ(outcome.errors,
               "scribble-headless: demo drifts at frame " + std::to_string(next_check) + "\n");
+
+    // Another random state: the clouds and enemies are elsewhere at the first check.
+    const auto random = demo.find("random ") + 7;
+    edited = demo;
+    edited[random] = edited[random] == '1' ? '2' : '1';
+    test_support::write_text(dir.file("edited.demo"), edited);
+    outcome = run("--demo edited.demo");
+    EXPECT_EQ(outcome.errors, "scribble-headless: demo drifts at frame 60\n");
 }
 
 TEST_F(Binary, ADemoThatCannotBeReadIsOneLineAndStatusTwo) {

@@ -10,6 +10,7 @@
 #include "services/input.h"
 #include "services/input_script.h"
 #include "services/platform.h"
+#include "services/rendering/graphics.h"
 #include "services/timing.h"
 #include "shell/demos.h"
 #include "shell/game_run.h"
@@ -25,6 +26,9 @@ constexpr int kMaxMsWithoutFrame = 10 * 60 * 1000;
 // A suspended game with nothing scheduled to wake it (a focus gained or a close)
 // would wait for ever.
 constexpr int kSuspendedGraceMs = 1000;
+// The virtual clock counts milliseconds in an int: a run stops well before it
+// would wrap, after 23 days of virtual time.
+constexpr int kLastMs = 2'000'000'000;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -80,7 +84,12 @@ class Scheduler {
         }
     }
 
-    void apply(const ScriptEvent& e, svc::InputState& input) {
+    void apply(ScriptEvent e, svc::InputState& input) {
+        // The pointer stays on the screen, as a window's does.
+        if (e.kind == ScriptEvent::Kind::kMouseMove && svc::graphics_width() > 0) {
+            e.x = std::clamp(e.x, 0, svc::graphics_width() - 1);
+            e.y = std::clamp(e.y, 0, svc::graphics_height() - 1);
+        }
         svc::apply_event(e, input);
         if (e.action == ScriptEvent::Action::kTap) pending_releases_.push_back(e);
     }
@@ -125,27 +134,33 @@ void check_options(const Options& options) {
 
 // What the demos of one run record and replay, and what came of it.
 struct DemoRun {
-    explicit DemoRun(const Options& options) : record_path(options.record_path) {
+    DemoRun(std::string record_to, std::optional<Demo> demo) : record_path(std::move(record_to)) {
         if (!record_path.empty()) {
             settings.record_first_game_only = true;
+            // A demo that cannot be written is told after the run, whose exit
+            // path still saves the best score.
             settings.on_recorded = [this](const std::string& text, bool) {
-                if (const std::string reason = save_file_safely(record_path, text);
-                    !reason.empty()) {
-                    throw Error("cannot write the demo " + record_path + ": " + reason);
-                }
+                record_failure = save_file_safely(record_path, text);
                 recorded = true;
             };
         }
-        if (options.demo) {
-            settings.playback = *options.demo;
+        if (demo) {
+            demo_frames = demo->frames;
+            settings.playback = std::move(demo);
             settings.quit_after_playback = true;
             settings.on_played = [this](const PlaybackEnd& end) { played = end; };
-            demo_frames = options.demo->frames;
         }
     }
+    DemoRun(const DemoRun&) = delete;  // its settings' functions point at it
+    DemoRun& operator=(const DemoRun&) = delete;
 
     // The run's status once the demos have had their say.
     int status(int game_status) const {
+        if (!record_failure.empty()) {
+            std::fprintf(stderr, "scribble-headless: cannot write the demo %s: %s\n",
+                         record_path.c_str(), record_failure.c_str());
+            return 1;
+        }
         if (!record_path.empty() && !recorded) {
             std::fprintf(stderr, "scribble-headless: no game was started; %s not written\n",
                          record_path.c_str());
@@ -170,13 +185,14 @@ struct DemoRun {
     std::string record_path;
     DemoSettings settings;
     bool recorded = false;
+    std::string record_failure;
     std::optional<int> demo_frames;
     PlaybackEnd played;
 };
 
 }  // namespace
 
-int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
+int run(Options options, std::function<void(const FlipInfo&)> observer) {
     check_options(options);
     svc::ParsedScript script = svc::parse_script(options.input_script);
     if (!script.ok()) throw Error("input script, " + script.error);
@@ -195,6 +211,9 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
     platform.set_clock_hook([&](int ms) {
         svc::InputState& input = svc::input_state();
         scheduler.on_clock(ms, input);
+        if (ms > kLastMs) throw Error("the virtual clock ran to its end, 23 days");
+        // A demo's input still to come, or its playback, ends whatever the game waits for.
+        if (demos_input_ahead()) return;
         const int idle = ms - last_flip_ms;
         if (idle > kSuspendedGraceMs && input.app_suspended() && !input.close_pending() &&
             !scheduler.timed_events_pending()) {
@@ -229,8 +248,8 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
         scheduler.after_flip(flip, ms, input);
     });
 
-    DemoRun demos(options);
-    const int status = demos.status(run_game(platform, options.seed, demos.settings));
+    DemoRun demos(std::move(options.record_path), std::move(options.demo));
+    const int status = demos.status(run_game(platform, options.seed, std::move(demos.settings)));
     if (!options.audio_path.empty()) {
         write_wav(options.audio_path, platform.captured_audio(),
                   svc::HeadlessPlatform::kSampleRate);

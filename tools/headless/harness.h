@@ -55,10 +55,12 @@ struct Error : std::runtime_error {
 };
 
 // Runs the game once and returns its exit status (0 when it ended through its
-// exit path; for a replay, whether it ended as recorded). Throws Error before the run starts for a
-// bad script, and during it when an output file cannot be written. Consecutive runs in one process
-// are independent.
-int run(const Options& options, std::function<void(const FlipInfo&)> observer = {});
+// exit path; for a replay, whether it ended as recorded; 1, after one line on
+// stderr, when the demo to record could not be written). Throws Error before
+// the run starts for a bad script, and during it when a trace or a shot cannot
+// be written. Consecutive runs in one process are independent. Passed with
+// std::move, the options' demo goes into the run without a copy.
+int run(Options options, std::function<void(const FlipInfo&)> observer = {});
 
 // One trace line (a JSON object without the newline) for the current globals.
 std::string trace_line(int flip, int ms, const std::vector<std::string>& sounds,

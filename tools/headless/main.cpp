@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        return harness::run(options);
+        return harness::run(std::move(options));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "scribble-headless: %s\n", e.what());
         return 1;
