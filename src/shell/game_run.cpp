@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
@@ -16,7 +15,6 @@ namespace {
 // Every game-wide variable of every layer, back to its start-up value.
 void reset_game_variables() {
     reset_game_state();
-    text_pen = TextPen{};
     reset_world_globals();
     reset_sound_cues();
     reset_assets();

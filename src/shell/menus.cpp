@@ -1,5 +1,7 @@
 #include "shell/menus.h"
 
+#include <string_view>
+
 #include "drawing/text_pen.h"
 #include "game/assets.h"
 #include "game/game_state.h"
@@ -22,22 +24,24 @@ const std::array<std::string, 4> menu_items = {"Start Game",
 
 constexpr int kFirstItemRow = menu_item_top_row(0);
 
+// A line of text drawn at `scale` and centred for it.
+void draw_scaled_line(std::string_view text, float x, float y, TextScale scale) {
+    set_text_style(svc::BlendMode::kAlpha, 1.0f, scale);
+    draw_centred(text, x, y, scale);
+}
+
 void draw_heading() {
     svc::set_colour(80, 80, 80);
-    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
-    text_pen.draw_centred("Jotpad Games Vol. 1", 320, 122);
+    draw_scaled_line("Jotpad Games Vol. 1", 320, 122, kFontSize);
 
     svc::set_colour(60, 60, 60);
-    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 0.9f, 0.9f);
-    text_pen.draw_centred("Retro Action Games on Notebook Paper!", 320, 139);
+    draw_scaled_line("Retro Action Games on Notebook Paper!", 320, 139, {0.9f, 0.9f});
 
     svc::set_colour(60, 60, 60);
-    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.5f, 4.0f);
-    text_pen.draw_centred(app_title, 320, 210);
+    draw_scaled_line(app_title, 320, 210, {1.5f, 4.0f});
 
     svc::set_colour(60, 60, 60);
-    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
-    text_pen.draw_centred(version_text, 320, 455);
+    draw_scaled_line(version_text, 320, 455, kFontSize);
 }
 
 // The highlighted item is drawn darker and 20 % larger, still centred on its line.
@@ -50,8 +54,7 @@ void draw_items(int selected) {
             scale = 1.2f;
             svc::set_colour(20, 20, 20);
         }
-        text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, scale, scale);
-        text_pen.draw_centred(menu_item_text(i, game_state), kMenuCentreX, line_y);
+        draw_scaled_line(menu_item_text(i, game_state), kMenuCentreX, line_y, {scale, scale});
     }
 }
 
@@ -138,8 +141,8 @@ void run_menu() {
     }
 
     svc::set_colour(255, 255, 255);
-    text_pen.set_style(svc::BlendMode::kMask, 1.0f, 0, 1.0f, 1.0f);
-    text_pen.draw_sprite(pictures.pointer, static_cast<float>(mx), static_cast<float>(my), 0);
+    set_text_style(svc::BlendMode::kMask, 1.0f, kFontSize);
+    svc::draw_image(pictures.pointer, static_cast<float>(mx), static_cast<float>(my), 0);
 }
 
 void steer_pointer() {

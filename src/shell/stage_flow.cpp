@@ -29,8 +29,8 @@ void set_stage_text_state() {
 void fly_in_phase() {
     fly_in_step();
     set_stage_text_state();
-    text_pen.draw_centred("Stage: " + std::to_string(player.level), 320, 199);
-    text_pen.draw_centred("Get Ready!!", 320, 245);
+    draw_centred("Stage: " + std::to_string(player.level), 320, 199, kFontSize);
+    draw_centred("Get Ready!!", 320, 245, kFontSize);
 }
 
 void advance_stage() {
@@ -45,8 +45,8 @@ void advance_stage() {
 void clear_phase() {
     clear_step();
     set_stage_text_state();
-    text_pen.draw_centred("Stage Clear!", 320, 199);
-    text_pen.draw_centred("Bonus: " + std::to_string(kBonusPerStage * player.level), 320, 245);
+    draw_centred("Stage Clear!", 320, 199, kFontSize);
+    draw_centred("Bonus: " + std::to_string(kBonusPerStage * player.level), 320, 245, kFontSize);
     // A mountain striking the resting plane in the clear step has put
     // phase_timer back to 0 for the death sequence, so the stage does not advance.
     if (phase_timer > kClearFrames) advance_stage();
@@ -59,10 +59,10 @@ void track_best_score() {
     }
 }
 
-// Centred for the recorded text scale (1.0), drawn at 2.0.
+// Centred for the font's size, drawn twice as large, so it reaches right and down.
 void draw_game_over_text() {
     const ScopedScale doubled(2.0f, 2.0f);
-    text_pen.draw_centred("Game Over!", 280, 230);
+    draw_centred("Game Over!", 280, 230, kFontSize);
 }
 
 // The title menu must not see the button that was held when the game-over
@@ -131,13 +131,13 @@ std::string two_digits(int n) {
 
 void draw_hud() {
     svc::set_colour(80, 80, 80);
-    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
-    text_pen.draw_text("Score", 175, 52);
-    text_pen.draw_text(two_digits(player.score), 185, 68);
-    text_pen.draw_centred("Best", 324, 64);
-    text_pen.draw_text(two_digits(player.best_score), 316, 68);
-    text_pen.draw_text("Stage", 465, 52);
-    text_pen.draw_text(two_digits(player.level), 475, 68);
+    set_text_style(svc::BlendMode::kAlpha, 1.0f, kFontSize);
+    svc::draw_text("Score", 175, 52);
+    svc::draw_text(two_digits(player.score), 185, 68);
+    draw_centred("Best", 324, 64, kFontSize);
+    svc::draw_text(two_digits(player.best_score), 316, 68);
+    svc::draw_text("Stage", 465, 52);
+    svc::draw_text(two_digits(player.level), 475, 68);
 
     if (game_state == GameState::kPaused || game_state == GameState::kTitle || player.lives <= 1)
         return;

@@ -70,8 +70,8 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
     do {
         begin_frame();
         svc::set_colour(255, 255, 255);
-        text_pen.set_style(svc::BlendMode::kAlpha, alpha, 0, 1.0f, 1.0f);
-        text_pen.draw_sprite(logo, cx, cy, 0);
+        set_text_style(svc::BlendMode::kAlpha, alpha, kFontSize);
+        svc::draw_image(logo, cx, cy, 0);
         if (hold > 1.0f)
             alpha -= 0.01f;
         else
@@ -87,7 +87,7 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
     } while (alpha > 0);
 
     svc::set_colour(255, 255, 255);
-    text_pen.set_style(svc::BlendMode::kMask, 1.0f, 0, 1.0f, 1.0f);
+    set_text_style(svc::BlendMode::kMask, 1.0f, kFontSize);
     // The press that ended the splash must not reach the title menu.
     svc::flush_keys();
     svc::flush_mouse();
@@ -96,7 +96,7 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
 void begin_frame() {
     svc::clear_screen();
     svc::set_colour(255, 255, 255);
-    text_pen.set_style(svc::BlendMode::kSolid, 1.0f, 0, 1.0f, 1.0f);
+    set_text_style(svc::BlendMode::kSolid, 1.0f, kFontSize);
     svc::draw_image(pictures.paper, 0, 0, 0);
 }
 

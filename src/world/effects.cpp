@@ -96,15 +96,14 @@ void PointsPopup::spawn(int x, int y, int amount) {
     points_popup_list.add_last(std::move(text));
 }
 
-// Rises to y 100 and fades there; centred for the text scale recorded by the
-// frame's last text_pen.set_style.
+// Rises to y 100 and fades there, centred for the font's size.
 void PointsPopup::update() {
     svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(alpha);
     svc::set_colour(80, 80, 80);
     y -= kPointsRise;
     if (y < kPointsCeiling) y = kPointsCeiling;
-    text_pen.draw_centred(text, static_cast<float>(x), static_cast<float>(y));
+    draw_centred(text, static_cast<float>(x), static_cast<float>(y), kFontSize);
     alpha -= kPointsFade;
     if (!(alpha > 0.0f)) points_popup_list.remove(*this);
 }
