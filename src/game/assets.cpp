@@ -39,12 +39,12 @@ void load_effect_sounds() {
 }
 
 void create_blank_pictures() {
-    pictures.left_margin = svc::create_image(110, 480, 1, -1);
-    pictures.right_margin = svc::create_image(116, 480, 1, -1);
+    pictures.left_margin = svc::create_image(110, 480, 1);
+    pictures.right_margin = svc::create_image(116, 480, 1);
     svc::set_auto_mid_handle(true);
-    pictures.cloud = svc::create_image(116, 78, 1, -1);
-    pictures.sprites = svc::create_image(48, 33, sprite_frame::kCount, -1);
-    pictures.blimp = svc::create_image(80, 33, blimp_frame::kCount, -1);
+    pictures.cloud = svc::create_image(116, 78, 1);
+    pictures.sprites = svc::create_image(48, 33, sprite_frame::kCount);
+    pictures.blimp = svc::create_image(80, 33, blimp_frame::kCount);
     svc::set_auto_mid_handle(false);
 }
 
@@ -54,7 +54,8 @@ std::string missing_resource(const std::string& name) {
 
 std::optional<std::string> load_assets() {
     constexpr const char* kFont = "itckrist.ttf";
-    game_font = svc::load_image_font(kFont, 18, 4);
+    constexpr int kFontPixels = 18;
+    game_font = svc::load_image_font(kFont, kFontPixels, {.smooth = true});
     if (!game_font) return missing_resource(kFont);
     svc::set_image_font(game_font);
 
@@ -65,11 +66,11 @@ std::optional<std::string> load_assets() {
         {&pictures.mountain2, "jg_bp_mts2.png"},
     };
     for (const auto& [picture, name] : embedded) {
-        *picture = svc::load_image(name, -1);
+        *picture = svc::load_image(name);
         if (!*picture) return missing_resource(name);
     }
     constexpr const char* kSheet = "jg_bplane01.png";
-    const svc::Image sheet = svc::load_image(kSheet, -1);
+    const svc::Image sheet = svc::load_image(kSheet);
     if (!sheet) return missing_resource(kSheet);
     cut_sprite_sheet(sheet);
 

@@ -55,7 +55,7 @@ void run_frame() {
     run_state_handler();
     draw_hud();
     draw_page_margins();
-    svc::flip_frame(-1);
+    svc::flip_frame(svc::FlipTiming::kPaced);
     demos_frame_shown();
     check_global_keys();
     hold_while_suspended();

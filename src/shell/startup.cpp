@@ -24,6 +24,7 @@ namespace {
 constexpr int kSuspendedPollMs = 5;
 
 constexpr const char* kLogoResource = "qblogo_p.png";
+constexpr int kFramesPerSecond = 60;
 
 bool splash_skipped() {
     return svc::key_hit(svc::vk::kEscape) != 0 || svc::key_hit(svc::vk::kSpace) != 0 ||
@@ -35,7 +36,8 @@ bool splash_skipped() {
 std::optional<std::string> start_up() {
     svc::register_embedded_assets();
     svc::set_app_title(app_title);
-    if (!svc::open_graphics(640, 480, 32, 60)) {
+    // Full screen, unless the back end was asked for a window.
+    if (!svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, kFramesPerSecond)) {
         const std::string reason = svc::platform().last_error();
         return "cannot open the display" + (reason.empty() ? "" : ": " + reason);
     }
@@ -46,7 +48,7 @@ std::optional<std::string> start_up() {
     create_engine_channel();
     svc::hide_pointer();
     svc::seed_random(svc::launch_clock());
-    const svc::Image logo = svc::load_image(kLogoResource, -1);
+    const svc::Image logo = svc::load_image(kLogoResource);
     if (!logo) return missing_resource(kLogoResource);
     if (std::optional<std::string> missing = load_assets()) return missing;
     load_best_score();
@@ -77,7 +79,7 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
         else
             hold += 0.004f;
         if (alpha < 0) alpha = 0;
-        svc::flip_frame(-1);
+        svc::flip_frame(svc::FlipTiming::kPaced);
         wait_while_suspended();
         if (quit_requested || svc::close_requested()) {
             quit_requested = true;

@@ -23,8 +23,8 @@ class Drawer : public testing::Test {
     void SetUp() override {
         session_.emplace(platform_);
         svc::register_embedded_assets();
-        ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
-        font_ = svc::load_image_font("itckrist.ttf", 18, 4);
+        ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kWindow, 60));
+        font_ = svc::load_image_font("itckrist.ttf", 18, {.smooth = true});
         ASSERT_TRUE(font_);
         svc::set_image_font(font_);
     }

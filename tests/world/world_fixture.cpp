@@ -27,7 +27,7 @@ constexpr int kHeight = 480;
 void WorldTest::SetUp() {
     run_.emplace(platform_);
     svc::register_embedded_assets();
-    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60));
+    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, svc::ScreenMode::kWindow, 60));
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked);
     create_blank_pictures();
