@@ -1,5 +1,6 @@
 #include "shell/main_loop.h"
 
+#include "game/controls.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
 #include "services/audio/sound.h"
@@ -62,7 +63,7 @@ void run_frame() {
 }
 
 void check_global_keys() {
-    if (svc::key_hit(svc::vk::kEscape) != 0) {
+    if (controls::escape_pressed()) {
         if (game_state == GameState::kTitle) {
             quit_requested = true;
         } else if (game_state == GameState::kPaused) {
@@ -77,7 +78,7 @@ void check_global_keys() {
         }
     }
 
-    if (svc::key_hit(svc::vk::kSpace) != 0 || svc::joystick_hit(2, 0) != 0) {
+    if (controls::pause_pressed()) {
         if (game_state == GameState::kStage) {
             pause_stage();
             svc::flush_mouse();

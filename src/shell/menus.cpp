@@ -4,6 +4,7 @@
 
 #include "drawing/text_pen.h"
 #include "game/assets.h"
+#include "game/controls.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
 #include "services/input.h"
@@ -23,6 +24,7 @@ const std::array<std::string, 4> menu_items = {"Start Game",
                                                "Sound Volume: ", "BiPlane Volume: ", "Exit Game"};
 
 constexpr int kFirstItemRow = menu_item_top_row(0);
+constexpr int kPointerStep = 6;  // pixels per frame on each axis the stick holds
 
 // A line of text drawn at `scale` and centred for it.
 void draw_scaled_line(std::string_view text, float x, float y, TextScale scale) {
@@ -134,7 +136,7 @@ void run_menu() {
     draw_items(selected);
 
     // A click on no item is consumed all the same.
-    if (svc::mouse_hit(1) != 0 || svc::joystick_hit(0, 0) != 0) {
+    if (controls::choose_pressed()) {
         act_on(selected);
         svc::flush_keys();
         svc::flush_mouse();
@@ -146,22 +148,7 @@ void run_menu() {
 }
 
 void steer_pointer() {
-    int px = svc::mouse_x();
-    int py = svc::mouse_y();
-    if (svc::joystick_x(0) == -1.0f) {
-        px -= 6;
-        svc::move_mouse(px, py);
-    }
-    if (svc::joystick_x(0) == 1.0f) {
-        px += 6;
-        svc::move_mouse(px, py);
-    }
-    if (svc::joystick_y(0) == -1.0f) {
-        py -= 6;
-        svc::move_mouse(px, py);
-    }
-    if (svc::joystick_y(0) == 1.0f) {
-        py += 6;
-        svc::move_mouse(px, py);
-    }
+    const controls::StickPush push = controls::stick_push();
+    if (push.x == 0 && push.y == 0) return;
+    svc::move_mouse(svc::mouse_x() + kPointerStep * push.x, svc::mouse_y() + kPointerStep * push.y);
 }

@@ -4,6 +4,7 @@
 #include "drawing/scoped_transform.h"
 #include "drawing/text_pen.h"
 #include "game/assets.h"
+#include "game/controls.h"
 #include "game/game_state.h"
 #include "game/sprite_frames.h"
 #include "services/input.h"
@@ -69,7 +70,7 @@ void draw_game_over_text() {
 // screen ended, so the game stands still until it is let go. A close request
 // still gets through, so the window can always be closed.
 void wait_for_fire_button_release() {
-    while (svc::joystick_down(0, 0) || svc::joystick_hit(0, 0) != 0) {
+    while (controls::fire_button_held()) {
         if (svc::close_requested()) {
             quit_requested = true;
             return;
@@ -119,9 +120,8 @@ void update_game_over() {
     if (phase_timer < kGameOverFrames) return;
     game_state = GameState::kTitle;
     wait_for_fire_button_release();
-    // Drops the fire presses made during the game-over screen.
-    while (svc::key_hit(svc::vk::kLeftControl) != 0) {
-    }
+    // The fire presses made during the game-over screen must not reach the title menu.
+    controls::discard_fire_key_presses();
 }
 
 std::string two_digits(int n) {

@@ -3,6 +3,7 @@
 #include "drawing/plain_style.h"
 #include "drawing/text_pen.h"
 #include "game/assets.h"
+#include "game/controls.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
 #include "services/audio/sound.h"
@@ -25,11 +26,6 @@ constexpr int kSuspendedPollMs = 5;
 
 constexpr const char* kLogoResource = "qblogo_p.png";
 constexpr int kFramesPerSecond = 60;
-
-bool splash_skipped() {
-    return svc::key_hit(svc::vk::kEscape) != 0 || svc::key_hit(svc::vk::kSpace) != 0 ||
-           svc::mouse_hit(1) != 0 || svc::joystick_hit(0, 0) != 0;
-}
 
 }  // namespace
 
@@ -85,7 +81,7 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
             quit_requested = true;
             break;
         }
-        if (splash_skipped()) break;
+        if (controls::skip_pressed()) break;
     } while (alpha > 0);
 
     svc::set_colour(255, 255, 255);

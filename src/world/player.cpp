@@ -2,10 +2,10 @@
 
 #include "drawing/plain_style.h"
 #include "game/assets.h"
+#include "game/controls.h"
 #include "game/game_state.h"
 #include "game/sound_cues.h"
 #include "services/audio/sound.h"
-#include "services/input.h"
 #include "services/rendering/graphics.h"
 #include "world/balloon.h"
 #include "world/blimp.h"
@@ -36,9 +36,6 @@ constexpr float kBottom = 432.0f;
 constexpr int kSafeFrames = 250;
 constexpr int kBlinkPeriodEnd = 5;  // player.blink_phase runs 0..5; drawn while below 3
 constexpr int kBlinkShown = 3;
-
-constexpr int kJoyPort = 0;
-constexpr int kFireButton = 0;
 }  // namespace
 
 void Player::place_for_fly_in() {
@@ -49,21 +46,19 @@ void Player::place_for_fly_in() {
     invulnerable_frames = kSafeFrames;
 }
 
-// Turns and fire count presses; climbing and diving follow the held key. The
-// joystick counts only at full deflection and is asked only when the key is not.
 void Player::read_controls() {
     if (stage_phase != StagePhase::kPlay) return;
-    if (svc::key_hit(svc::vk::kLeft) || svc::joystick_x(kJoyPort) == -1.0f) {
+    if (controls::turn_left_pressed()) {
         facing = kFacingLeft;
         mountains.scroll_speed = kScrollFacingLeft;
     }
-    if (svc::key_hit(svc::vk::kRight) || svc::joystick_x(kJoyPort) == 1.0f) {
+    if (controls::turn_right_pressed()) {
         facing = kFacingRight;
         mountains.scroll_speed = kScrollFacingRight;
     }
-    if (svc::key_down(svc::vk::kUp) || svc::joystick_y(kJoyPort) == -1.0f) y -= kClimbStep;
-    if (svc::key_down(svc::vk::kDown) || svc::joystick_y(kJoyPort) == 1.0f) y += kClimbStep;
-    if (svc::key_hit(svc::vk::kLeftControl) || svc::joystick_hit(kFireButton, kJoyPort) != 0) {
+    if (controls::climb_held()) y -= kClimbStep;
+    if (controls::dive_held()) y += kClimbStep;
+    if (controls::fire_pressed()) {
         PlayerShot::fire();
         play_effect(effect_sounds.fire);
     }
