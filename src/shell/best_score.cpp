@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kScoreFile = "data/hiscore.dat";
 
+// Four bytes, least significant first, read and written with the services' one encoding.
 void load() {
     player.best_score = 0;
     // A directory (or anything but a file) in the file's place reads as no best yet.
@@ -22,14 +23,6 @@ void load() {
     svc::close_stream(std::move(stream));
 }
 
-// Four bytes, least significant first.
-std::string score_bytes(std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
 }  // namespace
 
 void load_best_score() {
@@ -37,7 +30,7 @@ void load_best_score() {
 }
 
 void save_best_score() {
-    const std::string reason = save_file_safely(kScoreFile, score_bytes(player.best_score));
+    const std::string reason = save_file_safely(kScoreFile, svc::int_bytes(player.best_score));
     if (!reason.empty()) {
         std::cerr << "could not save the best score to " << kScoreFile << ": " << reason << '\n';
     }
