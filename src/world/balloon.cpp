@@ -77,7 +77,3 @@ void Balloon::pop(PlayerShot* shot) {
 void Balloon::update_all() {
     balloon_list.enumerate([](Balloon& balloon) { balloon.update(); });
 }
-
-void Balloon::remove_all() {
-    balloon_list.enumerate([](Balloon& balloon) { balloon_list.remove(balloon); });
-}

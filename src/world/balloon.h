@@ -14,7 +14,6 @@ struct Balloon {
     static void spawn_for_stage();
     void update();
     static void update_all();
-    static void remove_all();
     // Its frame where it is drawn, for the hit tests.
     SheetSprite sprite() const;
 

@@ -60,10 +60,6 @@ void DebrisPiece::update_all() {
     debris_list.enumerate([](DebrisPiece& piece) { piece.update(); });
 }
 
-void DebrisPiece::remove_all() {
-    debris_list.enumerate([](DebrisPiece& piece) { debris_list.remove(piece); });
-}
-
 void SmokePuff::spawn(float x, float y) {
     auto puff = std::make_unique<SmokePuff>();
     puff->life = 1.0f;
@@ -90,8 +86,4 @@ void SmokePuff::update() {
 
 void SmokePuff::update_all() {
     smoke_puff_list.enumerate([](SmokePuff& puff) { puff.update(); });
-}
-
-void SmokePuff::remove_all() {
-    smoke_puff_list.enumerate([](SmokePuff& puff) { smoke_puff_list.remove(puff); });
 }

@@ -14,7 +14,6 @@ struct DebrisPiece {
     static void spawn(float x, float y, int first_frame, int count);
     void update();
     static void update_all();
-    static void remove_all();
 };
 
 struct SmokePuff {
@@ -27,7 +26,6 @@ struct SmokePuff {
     static void spawn(float x, float y);
     void update();
     static void update_all();
-    static void remove_all();
 };
 
 extern EntityList<DebrisPiece> debris_list;

@@ -57,10 +57,6 @@ void Explosion::update_all() {
     explosion_list.enumerate([](Explosion& blast) { blast.update(); });
 }
 
-void Explosion::remove_all() {
-    explosion_list.enumerate([](Explosion& blast) { explosion_list.remove(blast); });
-}
-
 void BalloonPop::spawn(int x, float y) {
     auto pop = std::make_unique<BalloonPop>();
     pop->alpha = 1.0f;
@@ -81,10 +77,6 @@ void BalloonPop::update() {
 
 void BalloonPop::update_all() {
     balloon_pop_list.enumerate([](BalloonPop& pop) { pop.update(); });
-}
-
-void BalloonPop::remove_all() {
-    balloon_pop_list.enumerate([](BalloonPop& pop) { balloon_pop_list.remove(pop); });
 }
 
 void PointsPopup::spawn(int x, int y, int amount) {
@@ -110,8 +102,4 @@ void PointsPopup::update() {
 
 void PointsPopup::update_all() {
     points_popup_list.enumerate([](PointsPopup& text) { text.update(); });
-}
-
-void PointsPopup::remove_all() {
-    points_popup_list.enumerate([](PointsPopup& text) { points_popup_list.remove(text); });
 }

@@ -14,7 +14,6 @@ struct Explosion {
     static void spawn(float x, float y, float scale);
     void update();
     static void update_all();
-    static void remove_all();
 };
 
 struct BalloonPop {
@@ -25,7 +24,6 @@ struct BalloonPop {
     static void spawn(int x, float y);
     void update();
     static void update_all();
-    static void remove_all();
 };
 
 struct PointsPopup {
@@ -37,7 +35,6 @@ struct PointsPopup {
     static void spawn(int x, int y, int amount);
     void update();
     static void update_all();
-    static void remove_all();
 };
 
 extern EntityList<Explosion> explosion_list;

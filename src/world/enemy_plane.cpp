@@ -107,7 +107,3 @@ void EnemyPlane::update_all() {
     svc::stop_channel(engine_channel);
     play_effect(effect_sounds.stage_end);
 }
-
-void EnemyPlane::remove_all() {
-    enemy_plane_list.enumerate([](EnemyPlane& enemy) { enemy_plane_list.remove(enemy); });
-}

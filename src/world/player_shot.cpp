@@ -43,7 +43,3 @@ void PlayerShot::update_all() {
     use_plain_mask_style();
     player_shot_list.enumerate([](PlayerShot& shot) { shot.update(); });
 }
-
-void PlayerShot::remove_all() {
-    player_shot_list.enumerate([](PlayerShot& shot) { player_shot_list.remove(shot); });
-}

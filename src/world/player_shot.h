@@ -9,7 +9,6 @@ struct PlayerShot {
     static void fire();
     void update();
     static void update_all();
-    static void remove_all();
 };
 
 extern EntityList<PlayerShot> player_shot_list;

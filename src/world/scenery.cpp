@@ -57,10 +57,6 @@ void Cloud::update_all() {
     cloud_list.enumerate([](Cloud& cloud) { cloud.update(); });
 }
 
-void Cloud::remove_all() {
-    cloud_list.enumerate([](Cloud& cloud) { cloud_list.remove(cloud); });
-}
-
 // The ground kills whatever the plane's state: the test runs while it blinks
 // and while it rests unseen during the stage clear.
 void Mountains::update() {

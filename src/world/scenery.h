@@ -10,7 +10,6 @@ struct Cloud {
     static void spawn_for_stage();
     void update();
     static void update_all();
-    static void remove_all();
 };
 
 struct Mountains {

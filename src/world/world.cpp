@@ -40,15 +40,15 @@ void start_stage() {
 
 void clear_world() {
     blimp.state = Blimp::kGone;
-    BalloonPop::remove_all();
-    PlayerShot::remove_all();
-    Cloud::remove_all();
-    SmokePuff::remove_all();
-    PointsPopup::remove_all();
-    EnemyPlane::remove_all();
-    Explosion::remove_all();
-    DebrisPiece::remove_all();
-    Balloon::remove_all();
+    balloon_pop_list.remove_all();
+    player_shot_list.remove_all();
+    cloud_list.remove_all();
+    smoke_puff_list.remove_all();
+    points_popup_list.remove_all();
+    enemy_plane_list.remove_all();
+    explosion_list.remove_all();
+    debris_list.remove_all();
+    balloon_list.remove_all();
 }
 
 // Each step is a fixed sequence: what runs later is drawn on top, and the

@@ -1,6 +1,7 @@
 // Debris, smoke, explosions, balloon pops and points texts: their creation,
 // motion and exact lifetimes, and emptying one kind without touching others.
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,7 +66,7 @@ TEST_F(DebrisTest, PiecesStartTogetherTurnedAndFlungWithinTheirRanges) {
     EXPECT_TRUE(spreads_over(speed_x, -3.5, 3.5));
     EXPECT_TRUE(spreads_over(speed_y, -2.5, 1.5));
 
-    DebrisPiece::remove_all();
+    debris_list.remove_all();
     DebrisPiece::spawn(300.0f, 200.0f, 2, 0);
     DebrisPiece::spawn(300.0f, 200.0f, 2, -3);
     EXPECT_TRUE(debris_list.empty());
@@ -92,7 +93,7 @@ TEST_F(DebrisTest, RisesSlowsAndFallsUnderGravity) {
     EXPECT_EQ(debris_list.count(), 1);
 
     // From y 200 the same speed carries it out of the top of the box.
-    DebrisPiece::remove_all();
+    debris_list.remove_all();
     DebrisPiece& high = add_piece(300.0f, 200.0f, 0.0f, -2.5f);
     int updates = 0;
     float last_ys = 0;
@@ -310,10 +311,11 @@ TEST_F(DestroyAllTest, EachKindEmptiesOnlyItself) {
                                 smoke_puff_list.count(),   enemy_plane_list.count(),
                                 balloon_list.count()};
     };
-    const std::vector<void (*)()> destroyers = {Explosion::remove_all,   BalloonPop::remove_all,
-                                                PointsPopup::remove_all, DebrisPiece::remove_all,
-                                                SmokePuff::remove_all,   EnemyPlane::remove_all,
-                                                Balloon::remove_all};
+    const std::vector<std::function<void()>> destroyers = {
+        [] { explosion_list.remove_all(); },    [] { balloon_pop_list.remove_all(); },
+        [] { points_popup_list.remove_all(); }, [] { debris_list.remove_all(); },
+        [] { smoke_puff_list.remove_all(); },   [] { enemy_plane_list.remove_all(); },
+        [] { balloon_list.remove_all(); }};
     const std::vector<int> full = {1, 1, 1, 2, 1, 2, 2};
     for (size_t kind = 0; kind < destroyers.size(); ++kind) {
         SCOPED_TRACE(kind);

@@ -78,7 +78,7 @@ TEST_F(EnemyTest, CreationSpreadsTheStagesEnemiesOverTheLongWorld) {
     EnemyPlane::spawn_for_stage();
     EXPECT_EQ(enemy_plane_list.count(), 4);
 
-    EnemyPlane::remove_all();
+    enemy_plane_list.remove_all();
     stage_counters.enemies_per_stage = 400;
     EnemyPlane::spawn_for_stage();
     Spread x, y;
@@ -126,7 +126,7 @@ TEST_F(EnemyTest, ScreenSpeedsLieAgainstThePlanesFacing) {
         enemy_plane_list.enumerate([](EnemyPlane& e) { e.x = 1000.0f; });
     }
 
-    EnemyPlane::remove_all();
+    enemy_plane_list.remove_all();
     EnemyPlane& right = add_enemy(1000.0f, 200, 2.0f, 13);
     EnemyPlane& left = add_enemy(1000.0f, 200, -2.0f, 12);
     mountains.scroll_speed = -4;
@@ -147,7 +147,7 @@ TEST_F(EnemyTest, WrapsWithinTheLongWorldBeforeDrawing) {
     EXPECT_EQ(past_right.x, -2000.0f);
     EXPECT_EQ(at_right.x, 2640.0f);
 
-    EnemyPlane::remove_all();
+    enemy_plane_list.remove_all();
     EnemyPlane& past_left = add_enemy(-1997.5f, 200, 0.0f, 12);
     EnemyPlane& at_left = add_enemy(-1996.0f, 200, 0.0f, 12);
     mountains.scroll_speed = -4;
@@ -204,7 +204,7 @@ TEST_F(EnemyTest, ShotDownPaysAndLeavesExplosionDebrisAndPoints) {
     EXPECT_EQ(pixel(300, 200), sprite_colour(12));
 
     // An enemy with its nose right leaves the other pieces.
-    DebrisPiece::remove_all();
+    debris_list.remove_all();
     add_enemy(304.0f, 200, 0.0f, 13);
     add_shot(300, 200);
     EnemyPlane::update_all();
@@ -330,7 +330,7 @@ TEST_F(BalloonTest, CreationSpreadsThemOverTheLongWorldAllStartingToRise) {
     Balloon::spawn_for_stage();
     EXPECT_EQ(balloon_list.count(), 3);
 
-    Balloon::remove_all();
+    balloon_list.remove_all();
     stage_counters.balloons_per_stage = 300;
     Balloon::spawn_for_stage();
     Spread x, y;
@@ -353,7 +353,7 @@ TEST_F(BalloonTest, BobsBetweenItsTwoHeights) {
     EXPECT_EQ(bottom.vertical_speed, -0.2f);
 
     // A whole cycle from the bottom: up to 125, down to 300, about 875 frames a way.
-    Balloon::remove_all();
+    balloon_list.remove_all();
     Balloon& b = add_balloon(1000, 300.0f, -0.2f);
     float lowest = 300.0f, highest = 0.0f;
     int turn_at_top = 0, turn_at_bottom = 0;
@@ -378,7 +378,7 @@ TEST_F(BalloonTest, WrapsAndShowsOnlyInsideItsBand) {
     Balloon::update_all();
     EXPECT_EQ(past_right.x, -2000);
     EXPECT_EQ(at_right.x, 2640);
-    Balloon::remove_all();
+    balloon_list.remove_all();
     Balloon& past_left = add_balloon(-1998, 200.0f);
     mountains.scroll_speed = -4;
     Balloon::update_all();

@@ -61,7 +61,7 @@ TEST(StageFlowTest, EachStageBringsMoreAndPaysMore) {
             return false;
         }
         // Every enemy gone at once: the next walk finds none and clears the stage.
-        EnemyPlane::remove_all();
+        enemy_plane_list.remove_all();
         return true;
     });
     ASSERT_EQ(stages.size(), 4u);
@@ -83,7 +83,7 @@ TEST(StageFlowTest, DeathWithNoEnemyLeftStillEndsAfter250Frames) {
     run_game_with(3000, [&](const harness::FlipInfo& info) {
         if (death_flip == 0) {
             if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) return true;
-            EnemyPlane::remove_all();
+            enemy_plane_list.remove_all();
             Player::crash();
             death_flip = info.flip;
             return true;

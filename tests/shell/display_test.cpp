@@ -170,8 +170,8 @@ TEST(Golden, GameOverScreen) {
 // balloon in the line of fire, the blimp behind them, more planes above and
 // below.
 void fill_the_sky() {
-    EnemyPlane::remove_all();
-    Balloon::remove_all();
+    enemy_plane_list.remove_all();
+    balloon_list.remove_all();
     const auto add_enemy = [](float x, int y, float speed, int frame) {
         auto enemy = std::make_unique<EnemyPlane>();
         enemy->x = x;

@@ -34,7 +34,7 @@ TEST(StageClear, BonusAndNextStageInThe301stFrame) {
     plan.on_flip = [&](const Snapshot& s) {
         // The last enemy gone: the stage clears in the next play frame.
         if (!enemies_removed && s.state == GameState::kStage && s.phase == StagePhase::kPlay) {
-            EnemyPlane::remove_all();
+            enemy_plane_list.remove_all();
             enemies_removed = true;
         }
     };

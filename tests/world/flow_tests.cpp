@@ -207,8 +207,8 @@ TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequen
     bool lowered = false;
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
         if (now.state == GameState::kStage && now.phase == StagePhase::kPlay && !emptied) {
-            EnemyPlane::remove_all();
-            Balloon::remove_all();
+            enemy_plane_list.remove_all();
+            balloon_list.remove_all();
             blimp.state = Blimp::kGone;
             emptied = true;
         }
@@ -245,7 +245,7 @@ TEST_F(WorldFlow, AnEmptyEnemyListDuringTheDeathSequenceEndsNothing) {
     const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
         if (now.state == GameState::kStage && now.phase == StagePhase::kPlay) press(svc::vk::kDown);
         if (now.state == GameState::kDying && !emptied) {
-            EnemyPlane::remove_all();
+            enemy_plane_list.remove_all();
             emptied = true;
         }
         return !(emptied && now.state != GameState::kDying);

@@ -351,7 +351,7 @@ TEST_F(PlayerTest, DeathLeavesDebrisStopsTheEngineAndCostsALife) {
     });
     EXPECT_EQ(frames, (std::vector<int>{2, 3, 4, 5}));
 
-    DebrisPiece::remove_all();
+    debris_list.remove_all();
     player.facing = 1;
     player.x = 250.0f;
     Player::crash();

@@ -25,7 +25,7 @@ using test_support::spreads_over;
 class SceneryTest : public WorldTest {
   protected:
     static Cloud& only_cloud(float x, float speed) {
-        Cloud::remove_all();
+        cloud_list.remove_all();
         auto cloud = std::make_unique<Cloud>();
         cloud->x = x;
         cloud->y = 200;

@@ -46,8 +46,8 @@ void WorldTest::start_empty_play() {
     clear_world();
     start_new_game();
     start_stage();
-    EnemyPlane::remove_all();
-    Balloon::remove_all();
+    enemy_plane_list.remove_all();
+    balloon_list.remove_all();
     blimp.state = Blimp::kGone;
     player.x = 200.0f;
     stage_phase = StagePhase::kPlay;
