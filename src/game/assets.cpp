@@ -36,6 +36,7 @@ void load_effect_sounds() {
     effect_sounds.stage_end = svc::load_sound("data/endstage.ogg", 0);
     effect_sounds.explosion = svc::load_sound("data/explode.ogg", 0);
     effect_sounds.player_death = svc::load_sound("data/pldeath.ogg", 0);
+    effect_sounds.engine_drone = svc::load_sound("data/bploop.ogg", svc::kLoopSound);
 }
 
 void create_blank_pictures() {

@@ -27,6 +27,7 @@ struct EffectSounds {
     svc::Sound stage_end;
     svc::Sound explosion;
     svc::Sound player_death;
+    svc::Sound engine_drone;  // loops; decoded once, cued at every stage start and unpause
 };
 
 extern svc::ImageFont game_font;
@@ -43,7 +44,7 @@ void create_blank_pictures();
 std::optional<std::string> load_assets();
 // The line load_assets gives for an embedded picture or font that is missing.
 std::string missing_resource(const std::string& name);
-// Loads the seven effects from data/ (part of load_assets).
+// Loads the seven effects and the engine drone from data/ (part of load_assets).
 void load_effect_sounds();
 // Drops every loaded asset.
 void reset_assets();

@@ -39,8 +39,7 @@ void start_engine_loop() {
     // A drone still sounding (leaving a pause during the stage-clear phase,
     // then the next stage starting) would otherwise drone on unreachable.
     svc::stop_channel(engine_channel);
-    const svc::Sound drone = svc::load_sound("data/bploop.ogg", svc::kLoopSound);
-    engine_channel = svc::cue_sound(drone);
+    engine_channel = svc::cue_sound(effect_sounds.engine_drone);
     svc::set_channel_volume(engine_channel, volumes.engine);
     svc::resume_channel(engine_channel);
 }

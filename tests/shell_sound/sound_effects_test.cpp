@@ -177,6 +177,7 @@ TEST_F(GameSound, EngineVolumeIsTakenWhenTheLoopStarts) {
 TEST_F(GameSound, AMissingDroneFileLeavesTheGameRunningSilently) {
     fs::remove("data/bploop.ogg");
     testing::internal::CaptureStderr();
+    load_effect_sounds();
     start_engine_loop();
     start_engine_loop();
     const std::string said = testing::internal::GetCapturedStderr();
