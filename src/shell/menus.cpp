@@ -3,15 +3,9 @@
 #include <string_view>
 
 #include "drawing/text_pen.h"
-#include "game/assets.h"
 #include "game/controls.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
 #include "services/input.h"
 #include "services/rendering/graphics.h"
-#include "shell/demos.h"
-#include "world/player.h"
-#include "world/world.h"
 
 const std::string app_title = "Scribble Squadron";
 const std::string version_text = "Version 1.0  -  drawn in pencil, 2026";
@@ -47,7 +41,7 @@ void draw_heading() {
 }
 
 // The highlighted item is drawn darker and 20 % larger, still centred on its line.
-void draw_items(int selected) {
+void draw_items(const World& world, int selected) {
     for (int i = 0; i < kMenuItemCount; ++i) {
         const float line_y = static_cast<float>(menu_item_line_y(i));
         float scale = 1.0f;
@@ -56,41 +50,42 @@ void draw_items(int selected) {
             scale = 1.2f;
             svc::set_colour(20, 20, 20);
         }
-        draw_scaled_line(menu_item_text(i, game_state), kMenuCentreX, line_y, {scale, scale});
+        draw_scaled_line(menu_item_text(i, world.flow.state, world.sounds.volumes), kMenuCentreX,
+                         line_y, {scale, scale});
     }
 }
 
-void begin_new_game() {
-    demos_new_game();
-    game_state = GameState::kStage;
-    clear_world();
-    start_new_game();
-    start_stage();
+void begin_new_game(World& world, Demos& demos) {
+    demos.new_game();
+    world.flow.state = GameState::kStage;
+    clear_world(world);
+    start_new_game(world);
+    start_stage(world);
 }
 
-void act_on(int selected) {
-    const bool paused = game_state == GameState::kPaused;
+void act_on(World& world, Demos& demos, int selected) {
+    const bool paused = world.flow.state == GameState::kPaused;
     switch (selected) {
         case kStartItem:
             if (paused) {
-                game_state = GameState::kStage;
-                start_engine_loop();
+                world.flow.state = GameState::kStage;
+                world.sounds.start_engine_loop();
             } else {
-                begin_new_game();
+                begin_new_game(world, demos);
             }
             break;
         case kEffectsVolumeItem:
-            step_effects_volume();
+            world.sounds.step_effects_volume();
             break;
         case kEngineVolumeItem:
-            step_engine_volume();
+            world.sounds.step_engine_volume();
             break;
         case kExitItem:
             if (paused) {
-                game_state = GameState::kTitle;
+                world.flow.state = GameState::kTitle;
                 park_menu_pointer();
             } else {
-                quit_requested = true;
+                world.flow.quit_requested = true;
             }
             break;
         default:
@@ -110,7 +105,7 @@ void park_menu_pointer() {
     svc::move_mouse(kParkedPointerX, kParkedPointerY);
 }
 
-std::string menu_item_text(int item, GameState menu) {
+std::string menu_item_text(int item, GameState menu, const Volumes& volumes) {
     const bool paused = menu == GameState::kPaused;
     switch (item) {
         case kStartItem:
@@ -126,25 +121,25 @@ std::string menu_item_text(int item, GameState menu) {
     }
 }
 
-void run_menu() {
+void run_menu(World& world, Demos& demos) {
     steer_pointer();
     const int mx = svc::mouse_x();
     const int my = svc::mouse_y();
 
     draw_heading();
     const int selected = my > kFirstItemRow ? menu_item_at(svc::mouse_y()) : -1;
-    draw_items(selected);
+    draw_items(world, selected);
 
     // A click on no item is consumed all the same.
     if (controls::choose_pressed()) {
-        act_on(selected);
+        act_on(world, demos, selected);
         svc::flush_keys();
         svc::flush_mouse();
     }
 
     svc::set_colour(255, 255, 255);
     set_text_style(svc::BlendMode::kMask, 1.0f, kFontSize);
-    svc::draw_image(pictures.pointer, static_cast<float>(mx), static_cast<float>(my), 0);
+    svc::draw_image(world.pictures.pointer, static_cast<float>(mx), static_cast<float>(my), 0);
 }
 
 void steer_pointer() {

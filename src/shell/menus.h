@@ -5,6 +5,9 @@
 #include <string>
 
 #include "game/game_state.h"
+#include "game/sound_cues.h"
+#include "shell/demos.h"
+#include "world/world.h"
 
 // The items, top to bottom.
 enum MenuItem : int { kStartItem, kEffectsVolumeItem, kEngineVolumeItem, kExitItem };
@@ -33,7 +36,7 @@ extern const std::string version_text;
 extern const std::array<std::string, 11> volume_labels;
 
 // Handler of the title and pause states, once per frame.
-void run_menu();
+void run_menu(World& world, Demos& demos);
 // Moves the system pointer 6 pixels per frame on each axis that joystick 0 holds
 // fully deflected.
 void steer_pointer();
@@ -41,5 +44,5 @@ void steer_pointer();
 int menu_item_at(int y);
 // Moves the pointer to its place when a menu opens, on the first item.
 void park_menu_pointer();
-// The text of item 0 to 3 in the pause menu or the title menu.
-std::string menu_item_text(int item, GameState menu);
+// The text of item 0 to 3 in the pause menu or the title menu, with the volumes' labels.
+std::string menu_item_text(int item, GameState menu, const Volumes& volumes);

@@ -2,11 +2,7 @@
 
 #include "drawing/plain_style.h"
 #include "drawing/text_pen.h"
-#include "game/assets.h"
 #include "game/controls.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
-#include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/rendering/graphics.h"
@@ -15,8 +11,6 @@
 #include "services/timing.h"
 #include "shell/best_score.h"
 #include "shell/menus.h"
-#include "world/player.h"
-#include "world/world.h"
 
 namespace {
 
@@ -29,7 +23,7 @@ constexpr int kFramesPerSecond = 60;
 
 }  // namespace
 
-std::optional<std::string> start_up() {
+std::optional<std::string> start_up(World& world) {
     svc::register_embedded_assets();
     svc::set_app_title(app_title);
     // Full screen, unless the back end was asked for a window.
@@ -40,23 +34,24 @@ std::optional<std::string> start_up() {
     svc::count_joysticks();
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked);
-    create_blank_pictures();
-    create_engine_channel();
+    create_blank_pictures(world.pictures);
+    world.sounds.create_engine_channel();
     svc::hide_pointer();
     svc::seed_random(svc::launch_clock());
     const svc::Image logo = svc::load_image(kLogoResource);
     if (!logo) return missing_resource(kLogoResource);
-    if (std::optional<std::string> missing = load_assets()) return missing;
-    load_best_score();
-    show_logo_splash(logo, -25);
-    capture_page_margins();
-    start_new_game();
-    game_state = GameState::kTitle;
+    if (std::optional<std::string> missing = load_pictures(world.pictures)) return missing;
+    world.sounds.load();
+    world.player.best_score = load_best_score();
+    show_logo_splash(world, logo, -25);
+    capture_page_margins(world.pictures);
+    start_new_game(world);
+    world.flow.state = GameState::kTitle;
     park_menu_pointer();
     return std::nullopt;
 }
 
-void show_logo_splash(const svc::Image& logo, int y_offset) {
+void show_logo_splash(World& world, const svc::Image& logo, int y_offset) {
     svc::mid_handle_image(logo);
     const float cx = static_cast<float>(svc::graphics_width() / 2);
     const float cy = static_cast<float>(svc::graphics_height() / 2 + y_offset);
@@ -66,7 +61,7 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
     float alpha = 1.0f;
     float hold = 0.1f;
     do {
-        begin_frame();
+        begin_frame(world.pictures);
         svc::set_colour(255, 255, 255);
         set_text_style(svc::BlendMode::kAlpha, alpha, kFontSize);
         svc::draw_image(logo, cx, cy, 0);
@@ -76,9 +71,9 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
             hold += 0.004f;
         if (alpha < 0) alpha = 0;
         svc::flip_frame(svc::FlipTiming::kPaced);
-        wait_while_suspended();
-        if (quit_requested || svc::close_requested()) {
-            quit_requested = true;
+        wait_while_suspended(world.flow);
+        if (world.flow.quit_requested || svc::close_requested()) {
+            world.flow.quit_requested = true;
             break;
         }
         if (controls::skip_pressed()) break;
@@ -91,7 +86,7 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
     svc::flush_mouse();
 }
 
-void begin_frame() {
+void begin_frame(const Pictures& pictures) {
     svc::clear_screen();
     svc::set_colour(255, 255, 255);
     set_text_style(svc::BlendMode::kSolid, 1.0f, kFontSize);
@@ -99,7 +94,7 @@ void begin_frame() {
 }
 
 // The paper's margins, drawn solid and cut out once.
-void capture_page_margins() {
+void capture_page_margins(Pictures& pictures) {
     use_plain_style(svc::BlendMode::kSolid);
     svc::clear_screen();
     svc::draw_image(pictures.paper, 0, 0, 0);
@@ -107,7 +102,7 @@ void capture_page_margins() {
     svc::grab_image(pictures.right_margin, 524, 0, 0);
 }
 
-void draw_page_margins() {
+void draw_page_margins(const Pictures& pictures) {
     use_plain_style(svc::BlendMode::kSolid);
     svc::draw_image(pictures.left_margin, 0, 0, 0);
     svc::draw_image(pictures.right_margin, 524.0f, 0, 0);
@@ -115,10 +110,10 @@ void draw_page_margins() {
 
 // A close request ends the wait: a minimised window can be closed from the task
 // bar, and a terminated game still saves its best score.
-void wait_while_suspended() {
-    while (svc::app_suspended() && !quit_requested) {
+void wait_while_suspended(GameFlow& flow) {
+    while (svc::app_suspended() && !flow.quit_requested) {
         if (svc::close_requested()) {
-            quit_requested = true;
+            flow.quit_requested = true;
             return;
         }
         svc::delay(kSuspendedPollMs);

@@ -1,19 +1,11 @@
 #include "world/blimp.h"
 
 #include "drawing/plain_style.h"
-#include "game/assets.h"
-#include "game/sound_cues.h"
 #include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
-#include "world/effects.h"
 #include "world/hits.h"
-#include "world/player.h"
-#include "world/player_shot.h"
-#include "world/scenery.h"
 #include "world/world.h"
-
-Blimp blimp;
 
 namespace {
 constexpr int kBandLeft = 60, kBandRight = 580;
@@ -30,26 +22,26 @@ void Blimp::set_up_for_stage() {
     puff_frame = 0;
 }
 
-void Blimp::update() {
+void Blimp::update(World& world) {
     use_plain_mask_style();
     if (state == kFlying)
-        fly();
+        fly(world);
     else if (state == kHit)
-        blow_off();
+        blow_off(world);
 }
 
-void Blimp::fly() {
-    x += mountains.scroll_speed / 2;
+void Blimp::fly(World& world) {
+    x += world.mountains.scroll_speed / 2;
     if (x < kWrapLeft) x = kWrapRight;
     if (x > kWrapRight) x = kWrapLeft;
     if (!(x > kBandLeft && x < kBandRight)) return;
 
-    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y), frame);
+    svc::draw_image(world.pictures.sprites, static_cast<float>(x), static_cast<float>(y), frame);
     // Every overlapping shot of the walk is a hit; later shots, and then the
     // plane, are tested against the frame as it stands after the earlier hits.
-    for_each_shot_hitting(*this, TestOrder::kTargetSecond,
-                          [this](PlayerShot& shot) { shot_hit(shot); });
-    if (touches_plane(sprite(), TestOrder::kTargetSecond)) ram_plane();
+    for_each_shot_hitting(world, *this, TestOrder::kTargetSecond,
+                          [&](PlayerShot& shot) { shot_hit(world, shot); });
+    if (touches_plane(world, sprite(), TestOrder::kTargetSecond)) ram_plane(world);
 }
 
 // After a hit in the same update, frame already holds the punctured picture's
@@ -58,20 +50,21 @@ SheetSprite Blimp::sprite() const {
     return {x, y, frame};
 }
 
-void Blimp::shot_hit(PlayerShot& shot) {
+void Blimp::shot_hit(World& world, PlayerShot& shot) {
+    Player& plane = world.player;
     state = kHit;
-    play_effect(effect_sounds.blimp_hit);
-    player_shot_list.remove(shot);
-    player.score += 250 * player.level;
-    PointsPopup::spawn(x, y, 250 * player.level);
+    world.sounds.play(Effect::kBlimpHit);
+    world.shots.remove(shot);
+    plane.score += 250 * plane.level;
+    PointsPopup::spawn(world, x, y, 250 * plane.level);
     puncture();
 }
 
-void Blimp::ram_plane() {
+void Blimp::ram_plane(World& world) {
     state = kHit;
-    play_effect(effect_sounds.blimp_hit);
+    world.sounds.play(Effect::kBlimpHit);
     puncture();
-    Player::crash();
+    crash_plane(world);
 }
 
 // From the whole blimp's sprite frame to the first of its punctured pictures;
@@ -85,10 +78,10 @@ void Blimp::puncture() {
 }
 
 // Blown off against its nose, the gas puff at the nose alternating every 5 frames.
-void Blimp::blow_off() {
+void Blimp::blow_off(World& world) {
     x += frame == blimp_frame::kHitNoseLeft ? 2 : -2;
     if (x < kBandLeft || x > kBandRight) state = kGone;
-    svc::draw_image(pictures.blimp, static_cast<float>(x), static_cast<float>(y),
+    svc::draw_image(world.pictures.blimp, static_cast<float>(x), static_cast<float>(y),
                     frame + puff_frame);
     if (++puff_timer > 4) {
         puff_timer = 0;

@@ -5,6 +5,7 @@
 
 struct PlayerShot;
 struct SheetSprite;
+struct World;
 
 struct Blimp {
     static constexpr int kHit = 0, kFlying = 1, kGone = 2;
@@ -19,16 +20,14 @@ struct Blimp {
     // A new blimp somewhere along its world, flying.
     void set_up_for_stage();
     // Moves, draws and tests it (flying), or blows it off (hit).
-    void update();
+    void update(World& world);
     // Its frame where it is drawn, for the hit tests.
     SheetSprite sprite() const;
 
   private:
-    void fly();
-    void shot_hit(PlayerShot& shot);
-    void ram_plane();
+    void fly(World& world);
+    void shot_hit(World& world, PlayerShot& shot);
+    void ram_plane(World& world);
     void puncture();
-    void blow_off();
+    void blow_off(World& world);
 };
-
-extern Blimp blimp;

@@ -2,6 +2,8 @@
 // The player's biplane and the numbers of the game in progress.
 #include "game/sprite_frames.h"
 
+struct World;
+
 struct Player {
     static constexpr int kFacingLeft = sprite_frame::kPlayerNoseLeft;
     static constexpr int kFacingRight = sprite_frame::kPlayerNoseRight;
@@ -19,10 +21,15 @@ struct Player {
 
     // At the left edge, nose right, invulnerable for the first frames.
     void place_for_fly_in();
-    void update();         // play phase
-    void update_fly_in();  // fly-in phase
-    void read_controls();
-    static void crash();
+    // The play phase: the controls, the limits, the slide and the blink.
+    void update(World& world);
+    // The fly-in phase: from the left edge to where play begins.
+    void update_fly_in(World& world);
+
+  private:
+    void read_controls(World& world);
 };
 
-extern Player player;
+// The plane is wrecked: a life is lost, it breaks up and leaves the sky, and
+// the death sequence begins.
+void crash_plane(World& world);

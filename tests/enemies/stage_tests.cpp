@@ -27,14 +27,15 @@ int run_game_with(int frames, std::function<bool(const harness::FlipInfo&)> play
     options.frames = frames;
     bool started = false, closed = false;
     return harness::run(options, [&](const harness::FlipInfo& info) {
+        World& world = *info.world;
         if (closed) return;
         if (!started) {
-            if (game_state == GameState::kTitle) {
+            if (world.flow.state == GameState::kTitle) {
                 svc::input_state().mouse_move(kParkedPointerX, kParkedPointerY);
                 svc::input_state().mouse_button(1, true);
                 svc::input_state().mouse_button(1, false);
             }
-            started = game_state == GameState::kStage;
+            started = world.flow.state == GameState::kStage;
             if (!started) return;
         }
         if (!play(info)) {
@@ -51,17 +52,19 @@ struct StageStart {
 TEST(StageFlowTest, EachStageBringsMoreAndPaysMore) {
     std::vector<StageStart> stages;
     int final_score = -1;
-    run_game_with(4000, [&](const harness::FlipInfo&) {
-        if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) return true;
-        if (!stages.empty() && stages.back().level == player.level) return true;
-        stages.push_back(
-            {player.level, enemy_plane_list.count(), balloon_list.count(), player.score});
-        if (player.level == 4) {
-            final_score = player.score;
+    run_game_with(4000, [&](const harness::FlipInfo& info) {
+        World& world = *info.world;
+        if (world.flow.state != GameState::kStage || world.flow.phase != StagePhase::kPlay)
+            return true;
+        if (!stages.empty() && stages.back().level == world.player.level) return true;
+        stages.push_back({world.player.level, world.enemies.count(), world.balloons.count(),
+                          world.player.score});
+        if (world.player.level == 4) {
+            final_score = world.player.score;
             return false;
         }
         // Every enemy gone at once: the next walk finds none and clears the stage.
-        enemy_plane_list.remove_all();
+        world.enemies.remove_all();
         return true;
     });
     ASSERT_EQ(stages.size(), 4u);
@@ -81,24 +84,26 @@ TEST(StageFlowTest, DeathWithNoEnemyLeftStillEndsAfter250Frames) {
     int death_flip = 0, retry_flip = 0, last_timer = -1;
     bool timer_went_back = false;
     run_game_with(3000, [&](const harness::FlipInfo& info) {
+        World& world = *info.world;
         if (death_flip == 0) {
-            if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) return true;
-            enemy_plane_list.remove_all();
-            Player::crash();
+            if (world.flow.state != GameState::kStage || world.flow.phase != StagePhase::kPlay)
+                return true;
+            world.enemies.remove_all();
+            crash_plane(world);
             death_flip = info.flip;
             return true;
         }
-        if (game_state == GameState::kDying) {
-            if (phase_timer <= last_timer) timer_went_back = true;
-            last_timer = phase_timer;
+        if (world.flow.state == GameState::kDying) {
+            if (world.flow.phase_timer <= last_timer) timer_went_back = true;
+            last_timer = world.flow.phase_timer;
             return true;
         }
         retry_flip = info.flip;
-        EXPECT_EQ(game_state, GameState::kStage);
-        EXPECT_EQ(stage_phase, StagePhase::kFlyIn);
-        EXPECT_EQ(player.level, 1);
-        EXPECT_EQ(player.lives, 2);
-        EXPECT_EQ(enemy_plane_list.count(), 10);
+        EXPECT_EQ(world.flow.state, GameState::kStage);
+        EXPECT_EQ(world.flow.phase, StagePhase::kFlyIn);
+        EXPECT_EQ(world.player.level, 1);
+        EXPECT_EQ(world.player.lives, 2);
+        EXPECT_EQ(world.enemies.count(), 10);
         return false;
     });
     ASSERT_NE(death_flip, 0);

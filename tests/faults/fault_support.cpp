@@ -24,7 +24,7 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
-RunOutcome play(const std::function<void(int flip)>& on_flip) {
+RunOutcome play(const std::function<void(int flip, World& world)>& on_flip) {
     harness::Options options;
     options.seed = 11;
     options.frames = kPlayFrames;
@@ -33,7 +33,7 @@ RunOutcome play(const std::function<void(int flip)>& on_flip) {
     testing::internal::CaptureStderr();
     outcome.status = harness::run(options, [&](const harness::FlipInfo& info) {
         outcome.flips = info.flip;
-        if (on_flip) on_flip(info.flip);
+        if (on_flip) on_flip(info.flip, *info.world);
     });
     outcome.error_lines = split_lines(testing::internal::GetCapturedStderr());
     return outcome;

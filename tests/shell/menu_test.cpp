@@ -33,14 +33,14 @@ TEST(MenuRows, ItemsAreChosenByThePointerRowAlone) {
 }
 
 TEST(MenuRows, ItemTextsByMenu) {
-    reset_sound_cues();
-    EXPECT_EQ(menu_item_text(0, GameState::kTitle), "Start Game");
-    EXPECT_EQ(menu_item_text(0, GameState::kPaused), "Resume Game");
-    EXPECT_EQ(menu_item_text(1, GameState::kTitle), "Sound Volume: Max");
-    EXPECT_EQ(menu_item_text(1, GameState::kPaused), "Sound Volume: Max");
-    EXPECT_EQ(menu_item_text(2, GameState::kTitle), "BiPlane Volume: 60%");
-    EXPECT_EQ(menu_item_text(3, GameState::kTitle), "Exit Game");
-    EXPECT_EQ(menu_item_text(3, GameState::kPaused), "Quit This Game");
+    const Volumes volumes;
+    EXPECT_EQ(menu_item_text(0, GameState::kTitle, volumes), "Start Game");
+    EXPECT_EQ(menu_item_text(0, GameState::kPaused, volumes), "Resume Game");
+    EXPECT_EQ(menu_item_text(1, GameState::kTitle, volumes), "Sound Volume: Max");
+    EXPECT_EQ(menu_item_text(1, GameState::kPaused, volumes), "Sound Volume: Max");
+    EXPECT_EQ(menu_item_text(2, GameState::kTitle, volumes), "BiPlane Volume: 60%");
+    EXPECT_EQ(menu_item_text(3, GameState::kTitle, volumes), "Exit Game");
+    EXPECT_EQ(menu_item_text(3, GameState::kPaused, volumes), "Quit This Game");
 }
 
 struct RowCase {

@@ -4,16 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "game/assets.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
 #include "services/audio/sound.h"
 #include "services/input.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
-#include "world/player_shot.h"
 
 namespace fs = std::filesystem;
 
@@ -21,32 +15,34 @@ namespace shell_test {
 namespace {
 
 Snapshot snapshot(const harness::FlipInfo& info) {
+    const World& world = *info.world;
+    const svc::Channel& engine = world.sounds.engine_channel();
     Snapshot s;
     s.flip = info.flip;
     s.ms = info.ms;
-    s.state = game_state;
-    s.phase = stage_phase;
-    s.timer = phase_timer;
-    s.score = player.score;
-    s.best = player.best_score;
-    s.new_best = player.new_best;
-    s.lives = player.lives;
-    s.level = player.level;
-    s.x = player.x;
-    s.y = player.y;
+    s.state = world.flow.state;
+    s.phase = world.flow.phase;
+    s.timer = world.flow.phase_timer;
+    s.score = world.player.score;
+    s.best = world.player.best_score;
+    s.new_best = world.player.new_best;
+    s.lives = world.player.lives;
+    s.level = world.player.level;
+    s.x = world.player.x;
+    s.y = world.player.y;
     s.mouse_x = svc::input_state().mouse_x();
     s.mouse_y = svc::input_state().mouse_y();
-    s.quit = quit_requested;
-    s.engine = engine_channel && svc::channel_playing(engine_channel) ? 1 : 0;
-    s.enemies = enemy_plane_list.count();
-    s.shots = player_shot_list.count();
-    s.sfx_step = volumes.effects_step;
-    s.engine_step = volumes.engine_step;
+    s.quit = world.flow.quit_requested;
+    s.engine = engine && svc::channel_playing(engine) ? 1 : 0;
+    s.enemies = world.enemies.count();
+    s.shots = world.shots.count();
+    s.sfx_step = world.sounds.volumes.effects_step;
+    s.engine_step = world.sounds.volumes.engine_step;
     s.sounds = info.sounds;
     return s;
 }
 
-Pixels paper_as_drawn() {
+Pixels paper_as_drawn(const Pictures& pictures) {
     Pixels paper;
     if (!pictures.paper || pictures.paper->pixmaps.empty()) return paper;
     for (std::uint32_t pixel : pictures.paper->pixmaps[0].pixels) paper.push_back(rgb(pixel));
@@ -93,9 +89,9 @@ RunResult run_game(const RunSpec& plan) {
             result.pictures[info.flip] = Pixels(
                 info.pixels, info.pixels + static_cast<std::size_t>(info.width) * info.height);
         }
-        if (result.paper.empty()) result.paper = paper_as_drawn();
+        if (result.paper.empty()) result.paper = paper_as_drawn(info.world->pictures);
         if (plan.on_picture) plan.on_picture(result.flips.back(), info.pixels, result.paper);
-        if (plan.on_flip) plan.on_flip(result.flips.back());
+        if (plan.on_flip) plan.on_flip(result.flips.back(), *info.world);
     });
     result.best_score_file = test_support::read_best_score_file("data/hiscore.dat");
     if (plan.capture_audio) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/game_state.h"
+#include "world/world.h"
 
 // Failure messages name the state and phase by their numbers.
 inline std::ostream& operator<<(std::ostream& out, GameState state) {
@@ -34,7 +35,7 @@ constexpr int kSplashFlips = 326;
 constexpr int kFirstTitleFlip = kSplashFlips + 1;
 constexpr int kFlyInFrames = 121;
 
-// The globals that the shell reads and writes, as they stood when a frame was shown.
+// What the shell reads and writes in the run's world, as it stood when a frame was shown.
 struct Snapshot {
     int flip = 0;
     int ms = 0;
@@ -70,8 +71,8 @@ struct RunSpec {
     bool capture_audio = false;                      // fills RunResult::audio_ms
     int best_score_on_disk = -1;                     // written to data/hiscore.dat first when >= 0
     int scale = 1;  // frames drawn this many times finer (pictures that much larger)
-    // Called after each flip is recorded; may change game globals to set up a case.
-    std::function<void(const Snapshot&)> on_flip;
+    // Called after each flip is recorded; may change the run's world to set up a case.
+    std::function<void(const Snapshot&, World&)> on_flip;
     // Sees every frame shown (640 x 480 times the scale, 0xAARRGGBB) with its
     // snapshot and the paper.
     std::function<void(const Snapshot&, const std::uint32_t* pixels, const Pixels& paper)>

@@ -31,10 +31,10 @@ TEST(StageClear, BonusAndNextStageInThe301stFrame) {
     plan.script = "330 button 1 click\n";
     plan.frames = 900;
     bool enemies_removed = false;
-    plan.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s, World& world) {
         // The last enemy gone: the stage clears in the next play frame.
         if (!enemies_removed && s.state == GameState::kStage && s.phase == StagePhase::kPlay) {
-            enemy_plane_list.remove_all();
+            world.enemies.remove_all();
             enemies_removed = true;
         }
     };
@@ -72,7 +72,7 @@ TEST(Dying, WithLivesLeftTheSameStageStartsAgain) {
     plan.script = kStartAndDive;
     plan.frames = 1100;
     int death = 0;
-    plan.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s, World&) {
         if (death == 0 && s.state == GameState::kDying) death = s.flip;
         if (death == 0) return;
         if (s.flip == death + 10) {
@@ -118,8 +118,8 @@ LastLifeRun lose_last_life(const std::string& extra_script = "", int frames = 20
     plan.script = kStartAndDive + extra_script;
     plan.frames = frames;
     int& death = result.death;
-    plan.on_flip = [&](const Snapshot& s) {
-        if (s.flip == kFirstPlayFlip) player.lives = 1;
+    plan.on_flip = [&](const Snapshot& s, World& world) {
+        if (s.flip == kFirstPlayFlip) world.player.lives = 1;
         if (death == 0 && s.state == GameState::kDying) death = s.flip;
         if (death == 0) return;
         if (s.flip == death + 1) release(svc::vk::kDown);
@@ -204,11 +204,11 @@ TEST(BestScore, FollowsTheScoreOnlyWhenPassedAndOnlyInStageFrames) {
     plan.best_score_on_disk = 100;
     plan.frames = 1100;
     int death = 0;
-    plan.on_flip = [&](const Snapshot& s) {
-        if (s.flip == 340) player.score = 100;
-        if (s.flip == 345) player.score = 101;
+    plan.on_flip = [&](const Snapshot& s, World& world) {
+        if (s.flip == 340) world.player.score = 100;
+        if (s.flip == 345) world.player.score = 101;
         if (death == 0 && s.state == GameState::kDying) death = s.flip;
-        if (death != 0 && s.flip == death + 5) player.score = 5000;
+        if (death != 0 && s.flip == death + 5) world.player.score = 5000;
     };
     const RunResult run = run_game(plan);
 
@@ -230,10 +230,10 @@ TEST(BestScore, PointsAfterTheLastDeathNeverReachTheBest) {
     plan.best_score_on_disk = 100;
     plan.frames = 1500;
     int death = 0;
-    plan.on_flip = [&](const Snapshot& s) {
-        if (s.flip == kFirstPlayFlip) player.lives = 1;
+    plan.on_flip = [&](const Snapshot& s, World& world) {
+        if (s.flip == kFirstPlayFlip) world.player.lives = 1;
         if (death == 0 && s.state == GameState::kDying) death = s.flip;
-        if (death != 0 && s.flip == death + 5) player.score = 5000;
+        if (death != 0 && s.flip == death + 5) world.player.score = 5000;
     };
     const RunResult run = run_game(plan);
     ASSERT_GT(death, 0);

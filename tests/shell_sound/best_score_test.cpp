@@ -1,6 +1,5 @@
 // The best score kept in data/hiscore.dat between runs.
 #include "shell/best_score.h"
-#include "world/player.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -18,40 +17,29 @@ using test_support::read_bytes;
 using test_support::write_bytes;
 namespace fs = std::filesystem;
 
-// Each test works in a fresh empty directory, and the player's record is put
-// back afterwards.
+// Each test works in a fresh empty directory.
 class BestScore : public ::testing::Test {
   protected:
-    void SetUp() override { saved_player_ = player; }
-    void TearDown() override { player = saved_player_; }
     int load_from(const Bytes& bytes) {
         fs::create_directory("data");
         write_bytes("data/hiscore.dat", bytes);
-        player.best_score = 999;
-        load_best_score();
-        return player.best_score;
+        return load_best_score();
     }
     std::string save(int best) {
-        player.best_score = best;
         testing::internal::CaptureStderr();
-        save_best_score();
+        save_best_score(best);
         return testing::internal::GetCapturedStderr();
     }
 
     test_support::ScratchDir scratch_;
-    Player saved_player_;
 };
 
 TEST_F(BestScore, FirstRunReadsZeroAndExitCreatesTheFourByteFile) {
-    player.best_score = 999;
-    load_best_score();
-    EXPECT_EQ(player.best_score, 0);
+    EXPECT_EQ(load_best_score(), 0);
     EXPECT_EQ(save(12345), "");  // data/ is made when missing
     EXPECT_EQ(read_bytes("data/hiscore.dat"), (Bytes{0x39, 0x30, 0x00, 0x00}));
     EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp"));
-    player.best_score = 0;
-    load_best_score();
-    EXPECT_EQ(player.best_score, 12345);
+    EXPECT_EQ(load_best_score(), 12345);
 }
 
 TEST_F(BestScore, ShortLongAndNegativeFilesAreReadAsTheDesignedIntegers) {
@@ -70,9 +58,7 @@ TEST_F(BestScore, ShortLongAndNegativeFilesAreReadAsTheDesignedIntegers) {
 TEST_F(BestScore, ADirectoryInThePlaceOfTheFileReadsZeroAndIsLeftAlone) {
     fs::create_directories("data/hiscore.dat");
     write_bytes("data/hiscore.dat/keep", {7});
-    player.best_score = 999;
-    load_best_score();
-    EXPECT_EQ(player.best_score, 0);
+    EXPECT_EQ(load_best_score(), 0);
     const std::string said = save(300);
     EXPECT_EQ(said,
               "could not save the best score to data/hiscore.dat: a directory is in its place\n");
@@ -106,9 +92,7 @@ TEST_F(BestScore, AFailedSaveKeepsTheOldFileAndSaysSoInOneLine) {
 
 TEST_F(BestScore, AFileWhereTheDataDirectoryShouldBeIsAFailureNotACrash) {
     write_bytes("data", {1, 2, 3});
-    player.best_score = 5;
-    load_best_score();
-    EXPECT_EQ(player.best_score, 0);
+    EXPECT_EQ(load_best_score(), 0);
     const std::string said = save(5);
     EXPECT_EQ(said.rfind("could not save the best score to data/hiscore.dat: ", 0), 0u) << said;
     EXPECT_EQ(read_bytes("data"), (Bytes{1, 2, 3}));

@@ -10,7 +10,7 @@
 #include "services/backends/headless/headless_platform.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
-#include "world/player.h"
+#include "world/world.h"
 
 namespace {
 
@@ -60,8 +60,8 @@ TEST_F(WholeRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {
     std::vector<Flip> flips(1);  // flips[n] is flip n
     const int status = harness::run(options, [&](const harness::FlipInfo& info) {
         Flip flip;
-        flip.state = game_state;
-        flip.engine = svc::channel_playing(engine_channel) == 1;
+        flip.state = info.world->flow.state;
+        flip.engine = svc::channel_playing(info.world->sounds.engine_channel()) == 1;
         flip.audio_frames = info.platform->captured_audio().size() / 2;
         flip.sounds = info.sounds;
         flips.push_back(flip);
@@ -103,7 +103,7 @@ TEST_F(WholeRun, TheBestScoreSurvivesFromOneRunToTheNext) {
     // A best reached during the run (set in the title menu here) is saved on exit.
     ASSERT_EQ(harness::run(options,
                            [](const harness::FlipInfo& info) {
-                               if (info.flip == 350) player.best_score = 4321;
+                               if (info.flip == 350) info.world->player.best_score = 4321;
                            }),
               0);
     EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
@@ -112,7 +112,7 @@ TEST_F(WholeRun, TheBestScoreSurvivesFromOneRunToTheNext) {
     options.frames = 5;
     ASSERT_EQ(harness::run(options,
                            [&](const harness::FlipInfo& info) {
-                               if (info.flip == 1) best_seen = player.best_score;
+                               if (info.flip == 1) best_seen = info.world->player.best_score;
                            }),
               0);
     EXPECT_EQ(best_seen, 4321);

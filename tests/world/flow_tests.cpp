@@ -25,7 +25,7 @@ namespace {
 constexpr int kSeed = 1963;
 
 // Each run plays in a fresh working directory, so that no best score left by
-// another run shows in the display or changes the pictures.
+// another run shows in the display or changes the world.pictures.
 class WorldFlow : public ::testing::Test {
   private:
     test_support::GameWorkingDir dir_;
@@ -47,18 +47,19 @@ struct Snapshot {
 };
 
 Snapshot snapshot(const harness::FlipInfo& info) {
+    const World& world = *info.world;
     Snapshot s;
     s.flip = info.flip;
-    s.state = game_state;
-    s.phase = stage_phase;
-    s.timer = phase_timer;
-    s.lives = player.lives;
-    s.level = player.level;
-    s.score = player.score;
-    s.dir = player.facing;
-    s.enemies = enemy_plane_list.count();
-    s.x = player.x;
-    s.y = player.y;
+    s.state = world.flow.state;
+    s.phase = world.flow.phase;
+    s.timer = world.flow.phase_timer;
+    s.lives = world.player.lives;
+    s.level = world.player.level;
+    s.score = world.player.score;
+    s.dir = world.player.facing;
+    s.enemies = world.enemies.count();
+    s.x = world.player.x;
+    s.y = world.player.y;
     s.sounds = info.sounds;
     return s;
 }
@@ -205,15 +206,16 @@ TEST_F(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame
 TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequence) {
     bool emptied = false;
     bool lowered = false;
-    const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
+    const auto log = fly([&](const harness::FlipInfo& info, const Snapshot& now) {
+        World& world = *info.world;
         if (now.state == GameState::kStage && now.phase == StagePhase::kPlay && !emptied) {
-            enemy_plane_list.remove_all();
-            balloon_list.remove_all();
-            blimp.state = Blimp::kGone;
+            world.enemies.remove_all();
+            world.balloons.remove_all();
+            world.blimp.state = Blimp::kGone;
             emptied = true;
         }
         if (now.state == GameState::kStage && now.phase == StagePhase::kClear && !lowered) {
-            player.y = 432.0f;
+            world.player.y = 432.0f;
             lowered = true;
         }
         return !(now.state == GameState::kStage && now.phase == StagePhase::kFlyIn && lowered);
@@ -242,10 +244,11 @@ TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequen
 // flight would do it): the death sequence runs its 250 frames all the same.
 TEST_F(WorldFlow, AnEmptyEnemyListDuringTheDeathSequenceEndsNothing) {
     bool emptied = false;
-    const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
+    const auto log = fly([&](const harness::FlipInfo& info, const Snapshot& now) {
+        World& world = *info.world;
         if (now.state == GameState::kStage && now.phase == StagePhase::kPlay) press(svc::vk::kDown);
         if (now.state == GameState::kDying && !emptied) {
-            enemy_plane_list.remove_all();
+            world.enemies.remove_all();
             emptied = true;
         }
         return !(emptied && now.state != GameState::kDying);

@@ -191,6 +191,10 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
     platform.set_joystick_count(joysticks_used(script.events));
     Scheduler scheduler(std::move(script.events), options.frames);
     int last_flip_ms = 0;
+    DemoRun demos(options);
+    // Ended before the sound and the missing shots are written, as the audio
+    // output closes with it.
+    std::optional<GameRun> game(std::in_place, platform, options.seed, demos.settings);
 
     platform.set_clock_hook([&](int ms) {
         svc::InputState& input = svc::input_state();
@@ -214,10 +218,11 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
                       platform.width(),
                       platform.height(),
                       &platform,
+                      &game->world(),
                       svc::take_started_sounds()};
         if (trace) {
             const std::string line =
-                trace_line(flip, ms, info.sounds, options.trace_entities) + "\n";
+                trace_line(game->world(), flip, ms, info.sounds, options.trace_entities) + "\n";
             if (std::fputs(line.c_str(), trace.get()) < 0 || std::fflush(trace.get()) != 0) {
                 throw Error("cannot write the trace " + options.trace_path);
             }
@@ -229,8 +234,9 @@ int run(const Options& options, std::function<void(const FlipInfo&)> observer) {
         scheduler.after_flip(flip, ms, input);
     });
 
-    DemoRun demos(options);
-    const int status = demos.status(run_game(platform, options.seed, demos.settings));
+    const int game_status = game->play();
+    game.reset();
+    const int status = demos.status(game_status);
     if (!options.audio_path.empty()) {
         write_wav(options.audio_path, platform.captured_audio(),
                   svc::HeadlessPlatform::kSampleRate);
