@@ -341,13 +341,12 @@ std::uint32_t demo_check_hash(const World& world) {
         }
     };
     const Player& plane = world.player;
-    for (const int value :
-         {static_cast<int>(world.flow.state), static_cast<int>(world.flow.phase), plane.score,
-          plane.lives, plane.level, world.enemies.count(), world.balloons.count(),
-          world.shots.count(), world.clouds.count(), world.debris.count(), world.smoke.count(),
-          world.explosions.count(), world.balloon_pops.count(), world.points_popups.count()}) {
+    for (const int value : {static_cast<int>(world.flow.state), static_cast<int>(world.flow.phase),
+                            plane.score, plane.lives, plane.level}) {
         mix(static_cast<std::uint32_t>(value));
     }
+    world.for_each_list(
+        [&](const char*, const auto& list) { mix(static_cast<std::uint32_t>(list.count())); });
     mix(std::bit_cast<std::uint32_t>(plane.x));
     mix(std::bit_cast<std::uint32_t>(plane.y));
     return hash;

@@ -27,15 +27,7 @@ void start_stage(World& world) {
 
 void clear_world(World& world) {
     world.blimp.state = Blimp::kGone;
-    world.balloon_pops.remove_all();
-    world.shots.remove_all();
-    world.clouds.remove_all();
-    world.smoke.remove_all();
-    world.points_popups.remove_all();
-    world.enemies.remove_all();
-    world.explosions.remove_all();
-    world.debris.remove_all();
-    world.balloons.remove_all();
+    world.for_each_list([](const char*, auto& list) { list.remove_all(); });
 }
 
 // Each step is a fixed sequence: what runs later is drawn on top, and the

@@ -50,6 +50,33 @@ struct World {
     EntityList<Explosion> explosions;
     EntityList<BalloonPop> balloon_pops;
     EntityList<PointsPopup> points_popups;
+
+    // Calls visit(name, list) for each of the nine entity lists, always in this
+    // order, for what treats every kind alike (emptying the world, the traces,
+    // the demos' check, counts); `name` is the list's name in the traces. The
+    // steps, whose order of kinds is the drawing order, list their own.
+    template <typename Visit>
+    void for_each_list(Visit&& visit) {
+        for_each_list_of(*this, visit);
+    }
+    template <typename Visit>
+    void for_each_list(Visit&& visit) const {
+        for_each_list_of(*this, visit);
+    }
+
+  private:
+    template <typename Self, typename Visit>
+    static void for_each_list_of(Self& world, Visit& visit) {
+        visit("enemies", world.enemies);
+        visit("balloons", world.balloons);
+        visit("shots", world.shots);
+        visit("clouds", world.clouds);
+        visit("particles", world.debris);
+        visit("smoke", world.smoke);
+        visit("explosions", world.explosions);
+        visit("pops", world.balloon_pops);
+        visit("points", world.points_popups);
+    }
 };
 
 // A new game's counters: score 0, stage 1, three lives, and the first stage's

@@ -40,9 +40,9 @@ int soak_frames(int fallback) {
 }
 
 int listed_instances(const World& world) {
-    return world.enemies.count() + world.balloons.count() + world.shots.count() +
-           world.clouds.count() + world.debris.count() + world.smoke.count() +
-           world.explosions.count() + world.balloon_pops.count() + world.points_popups.count();
+    int instances = 0;
+    world.for_each_list([&](const char*, const auto& list) { instances += list.count(); });
+    return instances;
 }
 
 // What a soak saw, and the first broken rule (empty when none).
@@ -85,12 +85,10 @@ class InvariantChecker {
         if (state_number < 2 || state_number > 6) {
             fail(world, frame, "game_state outside 2 to 6", result);
         }
-        if (world.enemies.count() < 0 || world.balloons.count() < 0 || world.shots.count() < 0 ||
-            world.clouds.count() < 0 || world.debris.count() < 0 || world.smoke.count() < 0 ||
-            world.explosions.count() < 0 || world.balloon_pops.count() < 0 ||
-            world.points_popups.count() < 0) {
-            fail(world, frame, "a list count below 0", result);
-        }
+        world.for_each_list([&](const char* name, const auto& list) {
+            if (list.count() < 0)
+                fail(world, frame, std::string("a count below 0: ") + name, result);
+        });
         if (state == GameState::kStage) ++result.stage_frames;
         check_death_length(world, frame, result);
         if (state == GameState::kGameOver && previous_state_ != GameState::kGameOver) {

@@ -120,17 +120,10 @@ std::string trace_line(const World& world, int flip, int ms, const std::vector<s
         .field("dir", plane.facing)
         .field("mspd", world.mountains.scroll_speed)
         .field("safe", plane.invulnerable_frames)
-        .field("blink", plane.blink_phase)
-        .field("enemies", world.enemies.count())
-        .field("balloons", world.balloons.count())
-        .field("shots", world.shots.count())
-        .field("clouds", world.clouds.count())
-        .field("particles", world.debris.count())
-        .field("smoke", world.smoke.count())
-        .field("explosions", world.explosions.count())
-        .field("pops", world.balloon_pops.count())
-        .field("points", world.points_popups.count())
-        .field("blimp_state", world.blimp.state)
+        .field("blink", plane.blink_phase);
+    world.for_each_list(
+        [&](const char* name, const auto& list) { json.field(name, list.count()); });
+    json.field("blimp_state", world.blimp.state)
         .field("blimp_x", world.blimp.x)
         .field("blimp_y", world.blimp.y)
         .field("sfx_step", volumes.effects_step)
