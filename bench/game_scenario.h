@@ -66,8 +66,8 @@ class Scenario {
         start_new_game(world);
         start_stage(world);
         world.player.level = stage;
-        world.counters.enemies_per_stage = 10 + 5 * (stage - 1);
-        world.counters.balloons_per_stage = 3 + 3 * (stage - 1);
+        world.counters = StageCounters::first_stage();
+        for (int next = 2; next <= stage; ++next) world.counters.grow();
         clear_world(world);
         start_stage(world);
     }

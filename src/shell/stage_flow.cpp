@@ -30,12 +30,16 @@ void fly_in_phase(World& world) {
     draw_centred("Get Ready!!", 320, 245, kFontSize);
 }
 
+// The bonus for clearing the stage the plane is on.
+int stage_bonus(const Player& plane) {
+    return kBonusPerStage * plane.level;
+}
+
 void advance_stage(World& world) {
     Player& plane = world.player;
-    plane.score += kBonusPerStage * plane.level;
+    plane.score += stage_bonus(plane);
     plane.level += 1;
-    world.counters.enemies_per_stage += 5;
-    world.counters.balloons_per_stage += 3;
+    world.counters.grow();
     clear_world(world);
     start_stage(world);
 }
@@ -44,8 +48,7 @@ void clear_phase(World& world) {
     clear_step(world);
     set_stage_text_state();
     draw_centred("Stage Clear!", 320, 199, kFontSize);
-    draw_centred("Bonus: " + std::to_string(kBonusPerStage * world.player.level), 320, 245,
-                 kFontSize);
+    draw_centred("Bonus: " + std::to_string(stage_bonus(world.player)), 320, 245, kFontSize);
     // A mountain striking the resting plane in the clear step has put
     // phase_timer back to 0 for the death sequence, so the stage does not advance.
     if (world.flow.phase_timer > kClearFrames) advance_stage(world);

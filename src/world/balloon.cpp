@@ -11,9 +11,10 @@
 
 namespace {
 
-constexpr float kTop = 125.0f;
-constexpr float kBottom = 300.0f;
+constexpr float kTop = kSkyTop;
+constexpr float kBottom = kSkyBottom;
 constexpr float kBobSpeed = 0.2f;
+constexpr int kBalloonPenalty = 150;  // points lost per stage number
 
 }  // namespace
 
@@ -21,7 +22,7 @@ void Balloon::spawn_for_stage(World& world) {
     const int count = world.counters.balloons_per_stage;
     for (int i = 0; i < count; ++i) {
         auto balloon = std::make_unique<Balloon>();
-        balloon->y = static_cast<float>(svc::random_real(125.0, 300.0));
+        balloon->y = static_cast<float>(svc::random_real(kSkyTop, kSkyBottom));
         balloon->x = static_cast<int>(svc::random_real(-2000.0, 2640.0));
         balloon->vertical_speed = -kBobSpeed;
         world.balloons.add_last(std::move(balloon));
@@ -57,13 +58,10 @@ SheetSprite Balloon::sprite() const {
 }
 
 void Balloon::pop(World& world, PlayerShot* shot) {
-    Player& plane = world.player;
     world.sounds.play(Effect::kBalloonPop);
     if (shot) world.shots.remove(*shot);
     BalloonPop::spawn(world, x, y);
-    PointsPopup::spawn(world, x, static_cast<int>(y), -150 * plane.level);
-    plane.score -= 150 * plane.level;
-    if (plane.score < 0) plane.score = 0;
+    award_points(world, x, static_cast<int>(y), -kBalloonPenalty);
     world.balloons.remove(*this);
 }
 

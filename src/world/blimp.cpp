@@ -10,13 +10,14 @@
 namespace {
 constexpr int kBandLeft = 60, kBandRight = 580;
 constexpr int kWrapLeft = -6000, kWrapRight = 6640;
+constexpr int kBlimpBonus = 250;  // points per stage number
 }  // namespace
 
 void Blimp::set_up_for_stage() {
     state = kFlying;
     frame = static_cast<int>(
         svc::random_real(sprite_frame::kBlimpNoseLeft, sprite_frame::kBlimpNoseRight + 1));
-    y = static_cast<int>(svc::random_real(125.0, 300.0));
+    y = static_cast<int>(svc::random_real(kSkyTop, kSkyBottom));
     x = static_cast<int>(svc::random_real(-6000.0, 6640.0));
     puff_timer = 0;
     puff_frame = 0;
@@ -51,12 +52,10 @@ SheetSprite Blimp::sprite() const {
 }
 
 void Blimp::shot_hit(World& world, PlayerShot& shot) {
-    Player& plane = world.player;
     state = kHit;
     world.sounds.play(Effect::kBlimpHit);
     world.shots.remove(shot);
-    plane.score += 250 * plane.level;
-    PointsPopup::spawn(world, x, y, 250 * plane.level);
+    award_points(world, x, y, kBlimpBonus);
     puncture();
 }
 

@@ -74,6 +74,14 @@ void BalloonPop::update_all(World& world) {
     world.balloon_pops.enumerate([&](BalloonPop& pop) { pop.update(world); });
 }
 
+void award_points(World& world, int x, int y, int points_per_stage) {
+    Player& plane = world.player;
+    const int amount = points_per_stage * plane.level;
+    PointsPopup::spawn(world, x, y, amount);
+    plane.score += amount;
+    if (plane.score < 0) plane.score = 0;
+}
+
 void PointsPopup::spawn(World& world, int x, int y, int amount) {
     auto text = std::make_unique<PointsPopup>();
     text->alpha = 1.0f;

@@ -26,6 +26,10 @@ struct BalloonPop {
     static void update_all(World& world);
 };
 
+// Adds points_per_stage times the stage number to the score, or takes them
+// away when negative (never below 0), and shows them rising from (x, y).
+void award_points(World& world, int x, int y, int points_per_stage);
+
 struct PointsPopup {
     int x = 0;
     int y = 0;

@@ -16,6 +16,7 @@ constexpr float kWrapLow = -2000.0f;
 constexpr float kWrapHigh = 2640.0f;
 constexpr float kBandLeft = 80.0f;
 constexpr float kBandRight = 560.0f;
+constexpr int kEnemyPoints = 15;  // per stage number
 
 void make_debris(World& world, float x, float y, int frame) {
     const int first_piece = frame == sprite_frame::kEnemyNoseLeft
@@ -30,7 +31,7 @@ void EnemyPlane::spawn_for_stage(World& world) {
     const int count = world.counters.enemies_per_stage;
     for (int i = 0; i < count; ++i) {
         auto enemy = std::make_unique<EnemyPlane>();
-        enemy->y = static_cast<int>(svc::random_real(125.0, 300.0));
+        enemy->y = static_cast<int>(svc::random_real(kSkyTop, kSkyBottom));
         enemy->x = static_cast<float>(svc::random_real(-2000.0, 2640.0));
         enemy->frame = static_cast<int>(
             svc::random_real(sprite_frame::kEnemyNoseLeft, sprite_frame::kEnemyNoseRight + 1));
@@ -62,11 +63,9 @@ SheetSprite EnemyPlane::sprite() const {
 }
 
 void EnemyPlane::shot_down(World& world, PlayerShot& shot) {
-    Player& plane = world.player;
     world.sounds.play(Effect::kExplosion);
     world.shots.remove(shot);
-    PointsPopup::spawn(world, static_cast<int>(x), y, 15 * plane.level);
-    plane.score += 15 * plane.level;
+    award_points(world, static_cast<int>(x), y, kEnemyPoints);
     Explosion::spawn(world, x, static_cast<float>(y), 1.0f);
     make_debris(world, x, static_cast<float>(y), frame);
     world.enemies.remove(*this);

@@ -32,7 +32,7 @@ void Cloud::spawn_for_stage(World& world) {
     for (int i = 0; i < kCloudCount; ++i) {
         auto cloud = std::make_unique<Cloud>();
         cloud->x = static_cast<float>(svc::random_real(-1000.0, 1640.0));
-        cloud->y = static_cast<int>(svc::random_real(125.0, 300.0));
+        cloud->y = static_cast<int>(svc::random_real(kSkyTop, kSkyBottom));
         cloud->speed = static_cast<float>(svc::random_real(-1.5, 1.5));
         cloud->scale = static_cast<float>(svc::random_real(0.5, 1.0));
         world.clouds.add_last(std::move(cloud));

@@ -6,8 +6,7 @@ void start_new_game(World& world) {
     plane.level = 1;
     plane.lives = 3;
     plane.new_best = false;
-    world.counters.enemies_per_stage = 10;
-    world.counters.balloons_per_stage = 3;
+    world.counters = StageCounters::first_stage();
 }
 
 void start_stage(World& world) {

@@ -19,9 +19,23 @@
 #include "world/player_shot.h"
 #include "world/scenery.h"
 
+// The band of sky in which the enemies, balloons, clouds and the blimp are
+// made, and between whose edges a balloon bobs.
+inline constexpr int kSkyTop = 125;
+inline constexpr int kSkyBottom = 300;
+
+// How many enemies and balloons a stage starts with: 10 and 3 on the first,
+// and 5 and 3 more on each stage after it.
 struct StageCounters {
     int enemies_per_stage = 0;   // enemy biplanes made at each stage start
     int balloons_per_stage = 0;  // balloons made at each stage start
+
+    static StageCounters first_stage() { return {10, 3}; }
+    // To the next stage's numbers.
+    void grow() {
+        enemies_per_stage += 5;
+        balloons_per_stage += 3;
+    }
 };
 
 struct World {
