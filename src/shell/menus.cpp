@@ -14,10 +14,7 @@ const std::array<std::string, 11> volume_labels = {"Off", "10%", "20%", "30%", "
 
 namespace {
 
-const std::array<std::string, 4> menu_items = {"Start Game",
-                                               "Sound Volume: ", "BiPlane Volume: ", "Exit Game"};
-
-constexpr int kFirstItemRow = menu_item_top_row(0);
+constexpr int kFirstItemRow = menu_item_top_row(MenuItem::kStart);
 constexpr int kPointerStep = 6;  // pixels per frame on each axis the stick holds
 
 // A line of text drawn at `scale` and centred for it.
@@ -41,16 +38,17 @@ void draw_heading() {
 }
 
 // The highlighted item is drawn darker and 20 % larger, still centred on its line.
-void draw_items(const World& world, int selected) {
+void draw_items(const World& world, std::optional<MenuItem> selected) {
     for (int i = 0; i < kMenuItemCount; ++i) {
-        const float line_y = static_cast<float>(menu_item_line_y(i));
+        const MenuItem item = static_cast<MenuItem>(i);
+        const float line_y = static_cast<float>(menu_item_line_y(item));
         float scale = 1.0f;
         svc::set_colour(80, 80, 80);
-        if (i == selected) {
+        if (item == selected) {
             scale = 1.2f;
             svc::set_colour(20, 20, 20);
         }
-        draw_scaled_line(menu_item_text(i, world.flow.state, world.sounds.volumes), kMenuCentreX,
+        draw_scaled_line(menu_item_text(item, world.flow.state, world.sounds.volumes), kMenuCentreX,
                          line_y, {scale, scale});
     }
 }
@@ -63,10 +61,11 @@ void begin_new_game(World& world, Demos& demos) {
     start_stage(world);
 }
 
-void act_on(World& world, Demos& demos, int selected) {
+void act_on(World& world, Demos& demos, std::optional<MenuItem> selected) {
+    if (!selected) return;
     const bool paused = world.flow.state == GameState::kPaused;
-    switch (selected) {
-        case kStartItem:
+    switch (*selected) {
+        case MenuItem::kStart:
             if (paused) {
                 world.flow.state = GameState::kStage;
                 world.sounds.start_engine_loop();
@@ -74,13 +73,13 @@ void act_on(World& world, Demos& demos, int selected) {
                 begin_new_game(world, demos);
             }
             break;
-        case kEffectsVolumeItem:
+        case MenuItem::kEffectsVolume:
             world.sounds.step_effects_volume();
             break;
-        case kEngineVolumeItem:
+        case MenuItem::kEngineVolume:
             world.sounds.step_engine_volume();
             break;
-        case kExitItem:
+        case MenuItem::kExit:
             if (paused) {
                 world.flow.state = GameState::kTitle;
                 park_menu_pointer();
@@ -88,37 +87,35 @@ void act_on(World& world, Demos& demos, int selected) {
                 world.flow.quit_requested = true;
             }
             break;
-        default:
-            break;
     }
 }
 
 }  // namespace
 
-int menu_item_at(int y) {
-    if (y <= kFirstItemRow) return -1;
+std::optional<MenuItem> menu_item_at(int y) {
+    if (y <= kFirstItemRow) return std::nullopt;
     const int item = (y - kFirstItemRow) / kMenuItemPitch;
-    return item < kMenuItemCount ? item : -1;
+    if (item >= kMenuItemCount) return std::nullopt;
+    return static_cast<MenuItem>(item);
 }
 
 void park_menu_pointer() {
     svc::move_mouse(kParkedPointerX, kParkedPointerY);
 }
 
-std::string menu_item_text(int item, GameState menu, const Volumes& volumes) {
+std::string menu_item_text(MenuItem item, GameState menu, const Volumes& volumes) {
     const bool paused = menu == GameState::kPaused;
     switch (item) {
-        case kStartItem:
-            return paused ? "Resume Game" : menu_items[kStartItem];
-        case kEffectsVolumeItem:
-            return menu_items[kEffectsVolumeItem] + volume_labels[volumes.effects_step];
-        case kEngineVolumeItem:
-            return menu_items[kEngineVolumeItem] + volume_labels[volumes.engine_step];
-        case kExitItem:
-            return paused ? "Quit This Game" : menu_items[kExitItem];
-        default:
-            return {};
+        case MenuItem::kStart:
+            return paused ? "Resume Game" : "Start Game";
+        case MenuItem::kEffectsVolume:
+            return "Sound Volume: " + volume_labels[volumes.effects_step];
+        case MenuItem::kEngineVolume:
+            return "BiPlane Volume: " + volume_labels[volumes.engine_step];
+        case MenuItem::kExit:
+            return paused ? "Quit This Game" : "Exit Game";
     }
+    return {};
 }
 
 void run_menu(World& world, Demos& demos) {
@@ -127,7 +124,7 @@ void run_menu(World& world, Demos& demos) {
     const int my = svc::mouse_y();
 
     draw_heading();
-    const int selected = my > kFirstItemRow ? menu_item_at(svc::mouse_y()) : -1;
+    const std::optional<MenuItem> selected = menu_item_at(my);
     draw_items(world, selected);
 
     // A click on no item is consumed all the same.

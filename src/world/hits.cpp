@@ -6,7 +6,7 @@
 namespace {
 
 SheetSprite plane_sprite(const Player& plane) {
-    return {static_cast<int>(plane.x), static_cast<int>(plane.y), plane.facing};
+    return {static_cast<int>(plane.x), static_cast<int>(plane.y), plane.frame()};
 }
 
 }  // namespace

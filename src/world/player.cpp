@@ -7,8 +7,6 @@
 #include "world/world.h"
 
 namespace {
-constexpr int kFacingLeft = Player::kFacingLeft;
-constexpr int kFacingRight = Player::kFacingRight;
 constexpr int kScrollFacingLeft = Mountains::kScrollFacingLeft;
 constexpr int kScrollFacingRight = Mountains::kScrollFacingRight;
 
@@ -27,7 +25,7 @@ constexpr int kBlinkShown = 3;
 }  // namespace
 
 void Player::place_for_fly_in() {
-    facing = kFacingRight;
+    facing = Facing::kRight;
     x = kStartX;
     y = kStartY;
     blink_phase = 0;
@@ -37,11 +35,11 @@ void Player::place_for_fly_in() {
 void Player::read_controls(World& world) {
     if (world.flow.phase != StagePhase::kPlay) return;
     if (controls::turn_left_pressed()) {
-        facing = kFacingLeft;
+        facing = Facing::kLeft;
         world.mountains.scroll_speed = kScrollFacingLeft;
     }
     if (controls::turn_right_pressed()) {
-        facing = kFacingRight;
+        facing = Facing::kRight;
         world.mountains.scroll_speed = kScrollFacingRight;
     }
     if (controls::climb_held()) y -= kClimbStep;
@@ -59,8 +57,8 @@ void Player::update(World& world) {
     if (!(y <= kBottom)) y = kBottom;
 
     // Slide towards the side that leaves room ahead of the nose.
-    if (facing == kFacingLeft && x < kSlideLimitLeft) x += kSlideStep;
-    if (facing == kFacingRight && x > kRestRight) x -= kSlideStep;
+    if (facing == Facing::kLeft && x < kSlideLimitLeft) x += kSlideStep;
+    if (facing == Facing::kRight && x > kRestRight) x -= kSlideStep;
 
     if (invulnerable_frames != 0) {
         invulnerable_frames -= 1;
@@ -69,13 +67,13 @@ void Player::update(World& world) {
     } else {
         blink_phase = 0;
     }
-    if (blink_phase < kBlinkShown) svc::draw_image(world.pictures.sprites, x, y, facing);
+    if (blink_phase < kBlinkShown) svc::draw_image(world.pictures.sprites, x, y, frame());
 }
 
 // The fly-in draws the plane nose right whatever facing holds, from x 80 to 200.
 void Player::update_fly_in(World& world) {
     use_plain_mask_style();
-    svc::draw_image(world.pictures.sprites, x, y, kFacingRight);
+    svc::draw_image(world.pictures.sprites, x, y, sprite_frame::kPlayerNoseRight);
     x += 1.0f;
     if (!(x <= kRestRight)) {
         x = kRestRight;
@@ -88,8 +86,8 @@ void crash_plane(World& world) {
     world.flow.phase_timer = 0;
     plane.lives -= 1;
     Explosion::spawn(world, plane.x, plane.y, 1.5f);
-    const int first_piece = plane.facing == kFacingLeft ? sprite_frame::kPlayerPiecesNoseLeft
-                                                        : sprite_frame::kPlayerPiecesNoseRight;
+    const int first_piece = plane.facing == Facing::kLeft ? sprite_frame::kPlayerPiecesNoseLeft
+                                                          : sprite_frame::kPlayerPiecesNoseRight;
     DebrisPiece::spawn(world, plane.x, plane.y, first_piece, sprite_frame::kPlayerPieceCount);
     // Far above the mountains, so the rest of the death sequence finds no contact.
     plane.x = 0.0f;

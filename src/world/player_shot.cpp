@@ -17,7 +17,7 @@ constexpr int kRightLimit = 534;
 void PlayerShot::fire(World& world) {
     const Player& plane = world.player;
     auto shot = std::make_unique<PlayerShot>();
-    if (plane.facing == 0) {
+    if (plane.facing == Facing::kLeft) {
         shot->speed = -kShotSpeed;
         shot->x = static_cast<int>(plane.x - kMuzzleOffset);
     } else {

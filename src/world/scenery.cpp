@@ -71,9 +71,9 @@ void Mountains::update(World& world) {
     const Player& plane = world.player;
     const int px = static_cast<int>(plane.x);
     const int py = static_cast<int>(plane.y);
-    const bool hit1 = svc::images_collide(pictures.sprites, px, py, plane.facing,
+    const bool hit1 = svc::images_collide(pictures.sprites, px, py, plane.frame(),
                                           pictures.mountain1, mountain1_x, kMountain1Top, 0);
-    const bool hit2 = svc::images_collide(pictures.sprites, px, py, plane.facing,
+    const bool hit2 = svc::images_collide(pictures.sprites, px, py, plane.frame(),
                                           pictures.mountain2, mountain2_x, kMountain2Top, 0);
     if (hit1 || hit2) crash_plane(world);
 }

@@ -25,7 +25,7 @@ void start_stage(World& world) {
 }
 
 void clear_world(World& world) {
-    world.blimp.state = Blimp::kGone;
+    world.blimp.state = BlimpState::kGone;
     world.for_each_list([](const char*, auto& list) { list.remove_all(); });
 }
 

@@ -69,9 +69,9 @@ void BoxSpriteWorldTest::SetUp() {
     world.flow.state = GameState::kStage;
     world.flow.phase = StagePhase::kPlay;
     start_new_game(world);
-    world.player.facing = 1;
+    world.player.facing = Facing::kRight;
     world.mountains.scroll_speed = -4;
-    world.blimp.state = Blimp::kGone;
+    world.blimp.state = BlimpState::kGone;
     use_plain_mask_style();
     svc::set_transform(0.0f, 1.0f, 1.0f);
     svc::take_started_sounds();

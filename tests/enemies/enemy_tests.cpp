@@ -467,11 +467,11 @@ TEST_F(BalloonTest, TouchIsHarmlessWhileInvulnerableButShotsStillCost) {
 
 class BlimpTest : public BoxSpriteWorldTest {
   protected:
-    void fly_at(int x, int frame = 10) {
-        world.blimp.state = 1;
+    void fly_at(int x, Facing nose = Facing::kLeft) {
+        world.blimp.state = BlimpState::kFlying;
         world.blimp.x = x;
         world.blimp.y = 200;
-        world.blimp.frame = frame;
+        world.blimp.nose = nose;
     }
 };
 
@@ -480,11 +480,10 @@ TEST_F(BlimpTest, SetUpPutsItFlyingAnywhereAlongItsWorldWithEitherNose) {
     int nose_left = 0, nose_right = 0;
     for (int stage = 1; stage <= 200; ++stage) {
         world.blimp.set_up_for_stage();
-        EXPECT_EQ(world.blimp.state, Blimp::kFlying);
+        EXPECT_EQ(world.blimp.state, BlimpState::kFlying);
         EXPECT_EQ(world.blimp.puff_frame, 0);
         EXPECT_EQ(world.blimp.puff_timer, 0);
-        ASSERT_TRUE(world.blimp.frame == 10 || world.blimp.frame == 11) << world.blimp.frame;
-        (world.blimp.frame == 10 ? nose_left : nose_right) += 1;
+        (world.blimp.nose == Facing::kLeft ? nose_left : nose_right) += 1;
         x.add(world.blimp.x);
         y.add(world.blimp.y);
     }
@@ -504,7 +503,7 @@ TEST_F(BlimpTest, ApproachFrom6000TakesFramesAt2PerFrame) {
     }
     EXPECT_EQ(frames, 2711);
     EXPECT_EQ(world.blimp.x, 578);
-    EXPECT_EQ(pixel(578, 200), sprite_colour(10));
+    EXPECT_EQ(pixel(578, 200), sprite_colour(sprite_frame::kBlimpNoseLeft));
 }
 
 TEST_F(BlimpTest, WrapsAndShowsOnlyInsideItsBand) {
@@ -534,12 +533,12 @@ TEST_F(BlimpTest, WrapsAndShowsOnlyInsideItsBand) {
 
 TEST_F(BlimpTest, ShotPaysAndPuncturesItEachOverlappingShotAgain) {
     world.player.level = 2;
-    fly_at(302, 10);
+    fly_at(302, Facing::kLeft);
     add_shot(world, 300, 200);
     world.blimp.update(world);
     EXPECT_EQ(world.player.score, 500);
-    EXPECT_EQ(world.blimp.state, 0);
-    EXPECT_EQ(world.blimp.frame, 0);
+    EXPECT_EQ(world.blimp.state, BlimpState::kHit);
+    EXPECT_EQ(world.blimp.frame(), blimp_frame::kHitNoseLeft);
     EXPECT_EQ(points_texts(world), std::vector<std::string>{"+500"});
     world.points_popups.for_each([&](const PointsPopup& p) {
         EXPECT_EQ(p.x, 300);
@@ -550,23 +549,23 @@ TEST_F(BlimpTest, ShotPaysAndPuncturesItEachOverlappingShotAgain) {
 
     // A second shot of the same walk is tested against the switched frame.
     clear_world(world);
-    fly_at(302, 11);
+    fly_at(302, Facing::kRight);
     add_shot(world, 300, 200);
     add_shot(world, 306, 204);
     world.blimp.update(world);
-    EXPECT_EQ(world.blimp.frame, 2);
+    EXPECT_EQ(world.blimp.frame(), blimp_frame::kHitNoseRight);
     EXPECT_EQ(world.player.score, 1500);
     EXPECT_EQ(world.points_popups.count(), 2);
 }
 
 TEST_F(BlimpTest, HitBlimpDriftsOffDeflatingAndIsGone) {
-    world.blimp.state = 0;
-    world.blimp.frame = 0;
+    world.blimp.state = BlimpState::kHit;
+    world.blimp.nose = Facing::kLeft;
     world.blimp.x = 300;
     world.blimp.y = 200;
     int frames = 0;
     std::vector<std::uint32_t> shown;
-    while (world.blimp.state == 0 && frames < 400) {
+    while (world.blimp.state == BlimpState::kHit && frames < 400) {
         clear_screen();
         world.blimp.update(world);
         ++frames;
@@ -574,9 +573,11 @@ TEST_F(BlimpTest, HitBlimpDriftsOffDeflatingAndIsGone) {
     }
     EXPECT_EQ(frames, 141);
     EXPECT_EQ(world.blimp.x, 582);
-    EXPECT_EQ(world.blimp.state, 2);
+    EXPECT_EQ(world.blimp.state, BlimpState::kGone);
     // Drawn also in its last frame, the gas puff alternating every 5 frames.
-    for (int i = 0; i < frames; ++i) EXPECT_EQ(shown[i], blimp_colour((i / 5) % 2)) << i;
+    for (int i = 0; i < frames; ++i) {
+        EXPECT_EQ(shown[i], blimp_colour(blimp_frame::kHitNoseLeft + (i / 5) % 2)) << i;
+    }
 
     clear_screen();
     world.blimp.update(world);
@@ -584,20 +585,20 @@ TEST_F(BlimpTest, HitBlimpDriftsOffDeflatingAndIsGone) {
     EXPECT_EQ(world.blimp.x, 582);
 
     // Nose right: blown to the left.
-    world.blimp.state = 0;
-    world.blimp.frame = 2;
+    world.blimp.state = BlimpState::kHit;
+    world.blimp.nose = Facing::kRight;
     world.blimp.x = 300;
     world.blimp.update(world);
     EXPECT_EQ(world.blimp.x, 298);
-    EXPECT_EQ(pixel(298, 200), blimp_colour(2));
+    EXPECT_EQ(pixel(298, 200), blimp_colour(blimp_frame::kHitNoseRight));
 }
 
 TEST_F(BlimpTest, RammingCostsALifeWithoutPoints) {
-    fly_at(300, 11);
+    fly_at(300, Facing::kRight);
     place_plane(world, 300.0f, 200.0f);
     world.blimp.update(world);
-    EXPECT_EQ(world.blimp.state, 0);
-    EXPECT_EQ(world.blimp.frame, 2);
+    EXPECT_EQ(world.blimp.state, BlimpState::kHit);
+    EXPECT_EQ(world.blimp.frame(), blimp_frame::kHitNoseRight);
     EXPECT_EQ(world.flow.state, GameState::kDying);
     EXPECT_EQ(world.player.lives, 2);
     EXPECT_EQ(world.player.score, 0);
@@ -606,14 +607,14 @@ TEST_F(BlimpTest, RammingCostsALifeWithoutPoints) {
     clear_world(world);
     world.flow.state = GameState::kStage;
     world.player.invulnerable_frames = 5;
-    fly_at(300, 10);
+    fly_at(300, Facing::kLeft);
     place_plane(world, 300.0f, 200.0f);
     world.blimp.update(world);
-    EXPECT_EQ(world.blimp.state, 1);
+    EXPECT_EQ(world.blimp.state, BlimpState::kFlying);
     EXPECT_EQ(world.flow.state, GameState::kStage);
     add_shot(world, 300, 200);
     world.blimp.update(world);
-    EXPECT_EQ(world.blimp.state, 0);
+    EXPECT_EQ(world.blimp.state, BlimpState::kHit);
     EXPECT_EQ(world.player.score, 250);
 }
 
@@ -627,10 +628,10 @@ TEST_F(EnemyTest, StageThreePaysAndCharges) {
     EnemyPlane::update_all(world);
     EXPECT_EQ(world.player.score, 1045);
 
-    world.blimp.state = 1;
+    world.blimp.state = BlimpState::kFlying;
     world.blimp.x = 302;
     world.blimp.y = 200;
-    world.blimp.frame = 10;
+    world.blimp.nose = Facing::kLeft;
     add_shot(world, 300, 200);
     world.blimp.update(world);
     EXPECT_EQ(world.player.score, 1795);

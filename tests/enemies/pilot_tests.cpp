@@ -31,7 +31,8 @@ namespace {
 // What a frame of the run shows, for choosing pictures to look at.
 struct Busy {
     int flip = 0;
-    int explosions = 0, smoke = 0, pops = 0, points = 0, blimp_state = 0;
+    int explosions = 0, smoke = 0, pops = 0, points = 0;
+    BlimpState blimp = BlimpState::kGone;
 };
 
 struct Clear {
@@ -95,9 +96,9 @@ RunRecord play(int frames, const std::string& shot_dir) {
                          world.balloon_pops.count(),
                          world.points_popups.count(),
                          world.blimp.state};
-            if (b.explosions + b.pops > 0 || b.blimp_state == 0) record.busy.push_back(b);
+            if (b.explosions + b.pops > 0 || b.blimp == BlimpState::kHit) record.busy.push_back(b);
             const bool wanted = b.explosions > 0 && b.smoke > 2 && b.points > 0;
-            if (!shot_dir.empty() && (wanted || b.pops > 0 || b.blimp_state == 0) &&
+            if (!shot_dir.empty() && (wanted || b.pops > 0 || b.blimp == BlimpState::kHit) &&
                 info.flip % 20 == 0) {
                 harness::write_png(shot_dir + "/flip" + std::to_string(info.flip) + ".png",
                                    info.pixels, info.width, info.height);
@@ -127,7 +128,7 @@ TEST(PilotTest, PlaysSeveralStagesByTheRules) {
     int first_pop = 0, first_blimp_hit = 0;
     for (const Busy& b : run.busy) {
         if (b.pops > 0 && first_pop == 0) first_pop = b.flip;
-        if (b.blimp_state == 0 && first_blimp_hit == 0) first_blimp_hit = b.flip;
+        if (b.blimp == BlimpState::kHit && first_blimp_hit == 0) first_blimp_hit = b.flip;
     }
     std::printf("  first pop at flip %d, first blimp hit at flip %d\n", first_pop, first_blimp_hit);
 }

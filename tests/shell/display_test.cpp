@@ -191,10 +191,10 @@ void fill_the_sky(World& world) {
     balloon->y = 200.0f;
     balloon->vertical_speed = -0.2f;
     world.balloons.add_last(std::move(balloon));
-    world.blimp.state = Blimp::kFlying;
+    world.blimp.state = BlimpState::kFlying;
     world.blimp.x = 540;
     world.blimp.y = 210;
-    world.blimp.frame = 10;
+    world.blimp.nose = Facing::kLeft;
 }
 
 // ----------------------------------------------------------------------- scenes

@@ -39,7 +39,7 @@ struct Snapshot {
     int lives = 0;
     int level = 0;
     int score = 0;
-    int dir = 0;
+    Facing dir = Facing::kLeft;
     int enemies = 0;
     float x = 0;
     float y = 0;
@@ -160,7 +160,7 @@ TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneRightAsInItsGolden) {
     EXPECT_EQ(log[start + 121].x, 200.0f);
 
     const int turn = start + 122;
-    EXPECT_EQ(log[turn].dir, 0);
+    EXPECT_EQ(log[turn].dir, Facing::kLeft);
     for (int k = 0; k < 40; ++k) EXPECT_EQ(log[turn + k].x, 206.0f + 6.0f * static_cast<float>(k));
     EXPECT_EQ(log[turn + 44].x, 440.0f);
 
@@ -211,7 +211,7 @@ TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequen
         if (now.state == GameState::kStage && now.phase == StagePhase::kPlay && !emptied) {
             world.enemies.remove_all();
             world.balloons.remove_all();
-            world.blimp.state = Blimp::kGone;
+            world.blimp.state = BlimpState::kGone;
             emptied = true;
         }
         if (now.state == GameState::kStage && now.phase == StagePhase::kClear && !lowered) {

@@ -44,7 +44,7 @@ TEST_F(ShotTest, FacingRightAShotIsFirstDrawn32AheadAndGoesPast534) {
 
 TEST_F(ShotTest, FacingLeftAShotIsFirstDrawnAt408AndGoesPast100) {
     start_empty_play();
-    world.player.facing = 0;
+    world.player.facing = Facing::kLeft;
     world.player.x = 440.0f;
     PlayerShot::fire(world);
     EXPECT_EQ(world.shots.first()->x, 416);
@@ -70,7 +70,7 @@ TEST_F(ShotTest, AShotKeepsItsHeightAndCourseWhateverThePlaneDoes) {
         world.player.update(world);
         PlayerShot::update_all(world);
     }
-    EXPECT_EQ(world.player.facing, 0);
+    EXPECT_EQ(world.player.facing, Facing::kLeft);
     EXPECT_EQ(world.shots.first()->y, 150);
     EXPECT_EQ(world.shots.first()->speed, 8);
     EXPECT_EQ(world.shots.first()->x, 364);

@@ -50,7 +50,7 @@ TEST_F(PlayerTest, ANewGameOnlyStartsTheCounters) {
     EXPECT_TRUE(world.clouds.empty());
     EXPECT_TRUE(world.enemies.empty());
     EXPECT_TRUE(world.balloons.empty());
-    EXPECT_EQ(world.blimp.state, 0);
+    EXPECT_EQ(world.blimp.state, BlimpState::kHit);
     EXPECT_EQ(sounds(), Sounds{});
 }
 
@@ -74,12 +74,12 @@ TEST_F(PlayerTest, StageStartSetsUpTheStageWithoutTouchingTheGame) {
     EXPECT_EQ(world.player.lives, 2);
     EXPECT_EQ(world.player.best_score, 5000);
     EXPECT_EQ(world.flow.phase_timer, 0);
-    EXPECT_EQ(world.player.facing, 1);
+    EXPECT_EQ(world.player.facing, Facing::kRight);
     EXPECT_EQ(world.player.x, 80.0f);
     EXPECT_EQ(world.player.y, 200.0f);
     EXPECT_EQ(world.player.invulnerable_frames, 250);
     EXPECT_EQ(world.player.blink_phase, 0);
-    EXPECT_EQ(world.blimp.state, 1);
+    EXPECT_EQ(world.blimp.state, BlimpState::kFlying);
     EXPECT_EQ(world.mountains.scroll_speed, -4);
     EXPECT_EQ(world.mountains.mountain1_x, 100);
     EXPECT_EQ(world.mountains.mountain2_x, 514);
@@ -95,7 +95,7 @@ TEST_F(PlayerTest, StageStartSetsUpTheStageWithoutTouchingTheGame) {
 std::vector<double> stage_layout(const World& world) {
     std::vector<double> layout{static_cast<double>(world.blimp.x),
                                static_cast<double>(world.blimp.y),
-                               static_cast<double>(world.blimp.frame)};
+                               static_cast<double>(world.blimp.frame())};
     world.clouds.for_each([&](const Cloud& c) {
         layout.insert(layout.end(), {c.x, static_cast<double>(c.y), c.speed, c.scale});
     });
@@ -128,8 +128,8 @@ TEST_F(PlayerTest, FlyInDrawsTheNoseRightPlaneOn121FramesFrom80To200) {
     world.flow.state = GameState::kStage;
     start_new_game(world);
     start_stage(world);
-    world.player.facing = 0;  // the fly-in always shows the nose right
-    key_down(kUp);            // and reads no controls
+    world.player.facing = Facing::kLeft;  // the fly-in always shows the nose right
+    key_down(kUp);                        // and reads no controls
     for (int frame = 1; frame <= 121; ++frame) {
         ASSERT_EQ(world.flow.phase, StagePhase::kFlyIn) << "frame " << frame;
         const float expected_x = 79.0f + static_cast<float>(frame);
@@ -160,21 +160,21 @@ TEST_F(PlayerTest, TurnsOncePerPressAndReversesTheScroll) {
     start_empty_play();
     key_down(kLeft);
     world.player.update(world);
-    EXPECT_EQ(world.player.facing, 0);
+    EXPECT_EQ(world.player.facing, Facing::kLeft);
     EXPECT_EQ(world.mountains.scroll_speed, 4);
 
     tap(kRight);
     world.player.update(world);
-    EXPECT_EQ(world.player.facing, 1);
+    EXPECT_EQ(world.player.facing, Facing::kRight);
     EXPECT_EQ(world.mountains.scroll_speed, -4);
 
     // Left is still held: no new press, no turn.
     for (int i = 0; i < 5; ++i) world.player.update(world);
-    EXPECT_EQ(world.player.facing, 1);
+    EXPECT_EQ(world.player.facing, Facing::kRight);
     key_up(kLeft);
     tap(kLeft);
     world.player.update(world);
-    EXPECT_EQ(world.player.facing, 0);
+    EXPECT_EQ(world.player.facing, Facing::kLeft);
 }
 
 TEST_F(PlayerTest, LeftAndRightInTheSameFrameLeaveTheNoseRight) {
@@ -182,7 +182,7 @@ TEST_F(PlayerTest, LeftAndRightInTheSameFrameLeaveTheNoseRight) {
     tap(kLeft);
     tap(kRight);
     world.player.update(world);
-    EXPECT_EQ(world.player.facing, 1);
+    EXPECT_EQ(world.player.facing, Facing::kRight);
     EXPECT_EQ(world.mountains.scroll_speed, -4);
 }
 
@@ -195,10 +195,10 @@ TEST_F(PlayerTest, PressesMadeOutsidePlayAreKeptForTheFirstPlayFrame) {
     tap(kLeftControl);
     tap(kLeftControl);
     world.player.update_fly_in(world);  // the last fly-in frame
-    EXPECT_EQ(world.player.facing, 1);
+    EXPECT_EQ(world.player.facing, Facing::kRight);
     EXPECT_TRUE(world.shots.empty());
     world.player.update(world);
-    EXPECT_EQ(world.player.facing, 0);
+    EXPECT_EQ(world.player.facing, Facing::kLeft);
     EXPECT_EQ(world.shots.count(), 1) << "one shot however many presses";
     EXPECT_EQ(sounds(), Sounds{"fire"});
 }
@@ -209,20 +209,20 @@ TEST_F(PlayerTest, JoystickCountsOnlyAtFullDeflection) {
     joystick_x(-0.999f);
     joystick_y(0.999f);
     world.player.update(world);
-    EXPECT_EQ(world.player.facing, 1);
+    EXPECT_EQ(world.player.facing, Facing::kRight);
     EXPECT_EQ(world.player.y, 200.0f);
 
     joystick_x(-1.0f);
     joystick_y(1.0f);
     world.player.update(world);
-    EXPECT_EQ(world.player.facing, 0);
+    EXPECT_EQ(world.player.facing, Facing::kLeft);
     EXPECT_EQ(world.mountains.scroll_speed, 4);
     EXPECT_EQ(world.player.y, 202.0f);
 
     joystick_x(1.0f);
     joystick_y(-1.0f);
     world.player.update(world);
-    EXPECT_EQ(world.player.facing, 1);
+    EXPECT_EQ(world.player.facing, Facing::kRight);
     EXPECT_EQ(world.mountains.scroll_speed, -4);
     EXPECT_EQ(world.player.y, 200.0f);
 
@@ -327,7 +327,7 @@ TEST_F(PlayerTest, DeathLeavesDebrisStopsTheEngineAndCostsALife) {
     start_empty_play();
     world.sounds.start_engine_loop();
     sounds();
-    world.player.facing = 0;
+    world.player.facing = Facing::kLeft;
     world.player.x = 300.0f;
     world.player.y = 250.0f;
     world.flow.phase_timer = 99;
@@ -353,7 +353,7 @@ TEST_F(PlayerTest, DeathLeavesDebrisStopsTheEngineAndCostsALife) {
     EXPECT_EQ(frames, (std::vector<int>{2, 3, 4, 5}));
 
     world.debris.remove_all();
-    world.player.facing = 1;
+    world.player.facing = Facing::kRight;
     world.player.x = 250.0f;
     crash_plane(world);
     frames.clear();
@@ -384,7 +384,7 @@ TEST_F(PlayerTest, ANewWorldStartsFromStartUpValues) {
     EXPECT_EQ(fresh.mountains.mountain1_x, 0);
     EXPECT_EQ(fresh.player.invulnerable_frames, 0);
     EXPECT_EQ(fresh.counters.enemies_per_stage, 0);
-    EXPECT_EQ(fresh.blimp.state, 0);
+    EXPECT_EQ(fresh.blimp.state, BlimpState::kHit);
     EXPECT_EQ(fresh.blimp.x, 0);
     EXPECT_FALSE(world.clouds.empty());
 }

@@ -35,7 +35,7 @@ void WorldTest::start_empty_play() {
     start_stage(world);
     world.enemies.remove_all();
     world.balloons.remove_all();
-    world.blimp.state = Blimp::kGone;
+    world.blimp.state = BlimpState::kGone;
     world.player.x = 200.0f;
     world.flow.phase = StagePhase::kPlay;
     sounds();

@@ -117,13 +117,13 @@ std::string trace_line(const World& world, int flip, int ms, const std::vector<s
         .field("level", plane.level)
         .field("x", plane.x)
         .field("y", plane.y)
-        .field("dir", plane.facing)
+        .field("dir", static_cast<int>(plane.facing))
         .field("mspd", world.mountains.scroll_speed)
         .field("safe", plane.invulnerable_frames)
         .field("blink", plane.blink_phase);
     world.for_each_list(
         [&](const char* name, const auto& list) { json.field(name, list.count()); });
-    json.field("blimp_state", world.blimp.state)
+    json.field("blimp_state", static_cast<int>(world.blimp.state))
         .field("blimp_x", world.blimp.x)
         .field("blimp_y", world.blimp.y)
         .field("sfx_step", volumes.effects_step)

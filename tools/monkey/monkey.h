@@ -61,12 +61,12 @@ class Monkey {
     }
 
   private:
-    static constexpr int kStartRow = menu_item_line_y(kStartItem) + 1;
+    static constexpr int kStartRow = menu_item_line_y(MenuItem::kStart) + 1;
     static constexpr int kPointerSlack = 12;
 
     // The title menu's "Quit" rows, with room for a pointer the stick is moving.
     static bool near_quit_line(int y) {
-        const int top = menu_item_top_row(kExitItem);
+        const int top = menu_item_top_row(MenuItem::kExit);
         return y > top - kPointerSlack && y <= top + kMenuItemPitch + kPointerSlack;
     }
 

@@ -40,7 +40,7 @@ class Pilot {
         if (!target) return;
         const bool target_left = target->x < player.x;
         if (frame_ - last_turn_ > kFramesBetweenTurns &&
-            target_left != (player.facing == Player::kFacingLeft)) {
+            target_left != (player.facing == Facing::kLeft)) {
             tap(target_left ? svc::vk::kLeft : svc::vk::kRight);
             last_turn_ = frame_;
         }
