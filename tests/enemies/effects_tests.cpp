@@ -23,7 +23,7 @@ using test_support::Spread;
 using test_support::spreads_over;
 
 DebrisPiece& add_piece(World& world, float x, float y, float speed_x, float speed_y,
-                       int frame = 16) {
+                       int frame = sprite_frame::kEnemyPiecesNoseLeft) {
     auto piece = std::make_unique<DebrisPiece>();
     piece->x = x;
     piece->y = y;
@@ -45,18 +45,20 @@ const T* only(const EntityList<T>& list) {
 using DebrisTest = BoxSpriteWorldTest;
 
 TEST_F(DebrisTest, PiecesStartTogetherTurnedAndFlungWithinTheirRanges) {
-    DebrisPiece::spawn(world, 300.0f, 200.0f, 16, 2);
+    DebrisPiece::spawn(world, 300.0f, 200.0f, sprite_frame::kEnemyPiecesNoseLeft, 2);
     std::vector<const DebrisPiece*> pieces;
     world.debris.for_each([&](const DebrisPiece& p) { pieces.push_back(&p); });
     ASSERT_EQ(pieces.size(), 2u);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(pieces[i]->frame, 16 + i);
+        EXPECT_EQ(pieces[i]->frame, sprite_frame::kEnemyPiecesNoseLeft + i);
         EXPECT_EQ(pieces[i]->x, 300.0f);
         EXPECT_EQ(pieces[i]->y, 200.0f);
         EXPECT_EQ(pieces[i]->frames_since_smoke, 0);
     }
 
-    for (int crash = 0; crash < 100; ++crash) DebrisPiece::spawn(world, 300.0f, 200.0f, 2, 2);
+    constexpr int kFirstPiece = sprite_frame::kPlayerPiecesNoseLeft;
+    for (int crash = 0; crash < 100; ++crash)
+        DebrisPiece::spawn(world, 300.0f, 200.0f, kFirstPiece, 2);
     Spread rotation, speed_x, speed_y;
     world.debris.for_each([&](const DebrisPiece& p) {
         rotation.add(p.rotation);
@@ -68,8 +70,8 @@ TEST_F(DebrisTest, PiecesStartTogetherTurnedAndFlungWithinTheirRanges) {
     EXPECT_TRUE(spreads_over(speed_y, -2.5, 1.5));
 
     world.debris.remove_all();
-    DebrisPiece::spawn(world, 300.0f, 200.0f, 2, 0);
-    DebrisPiece::spawn(world, 300.0f, 200.0f, 2, -3);
+    DebrisPiece::spawn(world, 300.0f, 200.0f, kFirstPiece, 0);
+    DebrisPiece::spawn(world, 300.0f, 200.0f, kFirstPiece, -3);
     EXPECT_TRUE(world.debris.empty());
 }
 
@@ -108,11 +110,12 @@ TEST_F(DebrisTest, RisesSlowsAndFallsUnderGravity) {
 }
 
 TEST_F(DebrisTest, DrawnOnceMoreWhereItLeavesTheBox) {
-    add_piece(world, 300.0f, 440.0f, 0.0f, 0.5f, 3);  // to 440.5: out
-    add_piece(world, 200.0f, 439.5f, 0.0f, 0.5f, 3);  // to 440.0: stays
+    constexpr int kPiece = sprite_frame::kPlayerPiecesNoseLeft + 1;
+    add_piece(world, 300.0f, 440.0f, 0.0f, 0.5f, kPiece);  // to 440.5: out
+    add_piece(world, 200.0f, 439.5f, 0.0f, 0.5f, kPiece);  // to 440.0: stays
     DebrisPiece::update_all(world);
     EXPECT_EQ(world.debris.count(), 1);
-    EXPECT_EQ(pixel(300, 440), sprite_colour(3));
+    EXPECT_EQ(pixel(300, 440), sprite_colour(kPiece));
     EXPECT_EQ(only(world.debris)->y, 440.0f);
 
     // The sides of the box.
@@ -174,7 +177,7 @@ TEST_F(SmokeTest, PuffGrowsTurnsAndLasts51UpdatesAtFullOpacity) {
         clear_screen();
         SmokePuff::update_all(world);
         // Opaque however much of its life is spent.
-        EXPECT_EQ(pixel(300, 200), sprite_colour(20)) << updates;
+        EXPECT_EQ(pixel(300, 200), sprite_colour(sprite_frame::kSmoke)) << updates;
         last_drawn_scale = scale;
         scale += 0.004f;
         ++updates;
@@ -194,7 +197,8 @@ TEST_F(ExplosionTest, ShowsEachPictureFor25UpdatesAtItsScale) {
         clear_screen();
         Explosion::update_all(world);
         ++updates;
-        EXPECT_EQ(pixel(300, 200), sprite_colour(22 + (updates - 1) / 25)) << updates;
+        EXPECT_EQ(pixel(300, 200), sprite_colour(sprite_frame::kFirstBlast + (updates - 1) / 25))
+            << updates;
         EXPECT_EQ(row_span(200).count, 72) << updates;
         // The scale is back to 1.0 after every update.
         clear_screen();
@@ -227,7 +231,7 @@ TEST_F(PopTest, FadesFromFullAlphaOver51Updates) {
         ++updates;
     }
     EXPECT_EQ(updates, 51);
-    const int full = static_cast<int>(sprite_colour(15) >> 16);
+    const int full = static_cast<int>(sprite_colour(sprite_frame::kBalloonPop) >> 16);
     EXPECT_EQ(reds.front(), full);
     for (size_t i = 1; i < reds.size(); ++i) EXPECT_LE(reds[i], reds[i - 1]);
     EXPECT_LE(reds.back(), 2);
@@ -299,7 +303,7 @@ TEST_F(DestroyAllTest, EachKindEmptiesOnlyItself) {
         Explosion::spawn(world, 300.0f, 200.0f, 1.0f);
         BalloonPop::spawn(world, 300, 200.0f);
         PointsPopup::spawn(world, 300, 200, 15);
-        DebrisPiece::spawn(world, 300.0f, 200.0f, 16, 2);
+        DebrisPiece::spawn(world, 300.0f, 200.0f, sprite_frame::kEnemyPiecesNoseLeft, 2);
         SmokePuff::spawn(world, 300.0f, 200.0f);
         world.counters.enemies_per_stage = 2;
         EnemyPlane::spawn_for_stage(world);

@@ -27,6 +27,9 @@ using test_support::spreads_over;
 
 using Sounds = std::vector<std::string>;
 
+constexpr int kNoseLeft = sprite_frame::kEnemyNoseLeft;
+constexpr int kNoseRight = sprite_frame::kEnemyNoseRight;
+
 EnemyPlane& add_enemy(World& world, float x, int y, float speed, int frame) {
     auto enemy = std::make_unique<EnemyPlane>();
     enemy->x = x;
@@ -97,8 +100,8 @@ TEST_F(EnemyTest, ScreenSpeedsLieAgainstThePlanesFacing) {
     world.enemies.for_each([&](const EnemyPlane& e) {
         EXPECT_GE(e.y, 125);
         EXPECT_LE(e.y, 299);
-        ASSERT_TRUE(e.frame == 12 || e.frame == 13);
-        if (e.frame == 12) {
+        ASSERT_TRUE(e.frame == kNoseLeft || e.frame == kNoseRight);
+        if (e.frame == kNoseLeft) {
             ++nose_left;
             EXPECT_GE(e.speed, -3.5f);
             EXPECT_LT(e.speed, -0.5f);
@@ -117,7 +120,7 @@ TEST_F(EnemyTest, ScreenSpeedsLieAgainstThePlanesFacing) {
         EnemyPlane::update_all(world);
         world.enemies.for_each([&](const EnemyPlane& e) {
             const float moved = e.x - 1000.0f;
-            const bool flies_right = e.frame == 13;
+            const bool flies_right = e.frame == kNoseRight;
             const float low =
                 scroll_speed < 0 ? (flies_right ? -3.5f : -7.5f) : (flies_right ? 4.5f : 0.5f);
             EXPECT_GE(moved, low - 1e-3f);
@@ -127,8 +130,8 @@ TEST_F(EnemyTest, ScreenSpeedsLieAgainstThePlanesFacing) {
     }
 
     world.enemies.remove_all();
-    EnemyPlane& right = add_enemy(world, 1000.0f, 200, 2.0f, 13);
-    EnemyPlane& left = add_enemy(world, 1000.0f, 200, -2.0f, 12);
+    EnemyPlane& right = add_enemy(world, 1000.0f, 200, 2.0f, kNoseRight);
+    EnemyPlane& left = add_enemy(world, 1000.0f, 200, -2.0f, kNoseLeft);
     world.mountains.scroll_speed = -4;
     EnemyPlane::update_all(world);
     EXPECT_EQ(right.x, 998.0f);
@@ -140,16 +143,16 @@ TEST_F(EnemyTest, ScreenSpeedsLieAgainstThePlanesFacing) {
 }
 
 TEST_F(EnemyTest, WrapsWithinTheLongWorldBeforeDrawing) {
-    EnemyPlane& past_right = add_enemy(world, 2638.0f, 200, 0.0f, 13);
-    EnemyPlane& at_right = add_enemy(world, 2636.0f, 200, 0.0f, 13);
+    EnemyPlane& past_right = add_enemy(world, 2638.0f, 200, 0.0f, kNoseRight);
+    EnemyPlane& at_right = add_enemy(world, 2636.0f, 200, 0.0f, kNoseRight);
     world.mountains.scroll_speed = 4;
     EnemyPlane::update_all(world);
     EXPECT_EQ(past_right.x, -2000.0f);
     EXPECT_EQ(at_right.x, 2640.0f);
 
     world.enemies.remove_all();
-    EnemyPlane& past_left = add_enemy(world, -1997.5f, 200, 0.0f, 12);
-    EnemyPlane& at_left = add_enemy(world, -1996.0f, 200, 0.0f, 12);
+    EnemyPlane& past_left = add_enemy(world, -1997.5f, 200, 0.0f, kNoseLeft);
+    EnemyPlane& at_left = add_enemy(world, -1996.0f, 200, 0.0f, kNoseLeft);
     world.mountains.scroll_speed = -4;
     EnemyPlane::update_all(world);
     EXPECT_EQ(past_left.x, 2640.0f);
@@ -168,7 +171,7 @@ TEST_F(EnemyTest, VisibleBandIsOpenAtBothEnds) {
         clear_world(world);
         clear_screen();
         world.player.score = 0;
-        add_enemy(world, c.arrives_at + 4.0f, 200, 0.0f, 13);
+        add_enemy(world, c.arrives_at + 4.0f, 200, 0.0f, kNoseRight);
         add_shot(world, static_cast<int>(c.arrives_at), 200);
         EnemyPlane::update_all(world);
         EXPECT_EQ(anything_drawn(), c.inside);
@@ -180,7 +183,7 @@ TEST_F(EnemyTest, VisibleBandIsOpenAtBothEnds) {
 
 TEST_F(EnemyTest, ShotDownPaysAndLeavesExplosionDebrisAndPoints) {
     world.player.level = 3;
-    add_enemy(world, 304.7f, 200, 0.0f, 12);
+    add_enemy(world, 304.7f, 200, 0.0f, kNoseLeft);
     add_shot(world, 300, 200);
     EnemyPlane::update_all(world);
 
@@ -198,21 +201,23 @@ TEST_F(EnemyTest, ShotDownPaysAndLeavesExplosionDebrisAndPoints) {
         EXPECT_EQ(e.y, 200.0f);
         EXPECT_EQ(e.scale, 1.0f);
     });
-    EXPECT_EQ(particle_frames(world), (std::vector<int>{16, 17}));
+    EXPECT_EQ(particle_frames(world), (std::vector<int>{sprite_frame::kEnemyPiecesNoseLeft,
+                                                        sprite_frame::kEnemyPiecesNoseLeft + 1}));
     EXPECT_EQ(svc::take_started_sounds(), Sounds{"explode"});
-    EXPECT_EQ(pixel(300, 200), sprite_colour(12));
+    EXPECT_EQ(pixel(300, 200), sprite_colour(kNoseLeft));
 
     // An enemy with its nose right leaves the other pieces.
     world.debris.remove_all();
-    add_enemy(world, 304.0f, 200, 0.0f, 13);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseRight);
     add_shot(world, 300, 200);
     EnemyPlane::update_all(world);
-    EXPECT_EQ(particle_frames(world), (std::vector<int>{18, 19}));
+    EXPECT_EQ(particle_frames(world), (std::vector<int>{sprite_frame::kEnemyPiecesNoseRight,
+                                                        sprite_frame::kEnemyPiecesNoseRight + 1}));
     EXPECT_EQ(world.player.score, 90);
 }
 
 TEST_F(EnemyTest, EveryShotOverlappingInOneWalkScores) {
-    add_enemy(world, 304.0f, 200, 0.0f, 13);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseRight);
     add_shot(world, 300, 200);
     add_shot(world, 310, 205);
     add_shot(world, 500, 200);  // far off: no hit
@@ -227,8 +232,8 @@ TEST_F(EnemyTest, EveryShotOverlappingInOneWalkScores) {
 }
 
 TEST_F(EnemyTest, RammingCostsALifeAndSparesOnlyTheFirstEnemy) {
-    add_enemy(world, 1000.0f, 200, 0.0f, 12);
-    add_enemy(world, 304.0f, 200, 0.0f, 12);
+    add_enemy(world, 1000.0f, 200, 0.0f, kNoseLeft);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
     place_plane(world, 310.0f, 205.0f);
     EnemyPlane::update_all(world);
     EXPECT_EQ(world.enemies.count(), 1);
@@ -242,8 +247,8 @@ TEST_F(EnemyTest, RammingCostsALifeAndSparesOnlyTheFirstEnemy) {
 
     clear_world(world);
     world.flow.state = GameState::kStage;
-    EnemyPlane& first = add_enemy(world, 304.0f, 200, 0.0f, 12);
-    add_enemy(world, 1000.0f, 200, 0.0f, 12);
+    EnemyPlane& first = add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
+    add_enemy(world, 1000.0f, 200, 0.0f, kNoseLeft);
     place_plane(world, 310.0f, 205.0f);
     EnemyPlane::update_all(world);
     EXPECT_EQ(world.enemies.count(), 2);
@@ -254,8 +259,8 @@ TEST_F(EnemyTest, RammingCostsALifeAndSparesOnlyTheFirstEnemy) {
 
 TEST_F(EnemyTest, InvulnerablePlanePassesThroughButItsShotsStillHit) {
     world.player.invulnerable_frames = 17;
-    add_enemy(world, 304.0f, 200, 0.0f, 12);
-    add_enemy(world, 1000.0f, 200, 0.0f, 12);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
+    add_enemy(world, 1000.0f, 200, 0.0f, kNoseLeft);
     place_plane(world, 300.0f, 200.0f);
     EnemyPlane::update_all(world);
     EXPECT_EQ(world.flow.state, GameState::kStage);
@@ -268,7 +273,7 @@ TEST_F(EnemyTest, InvulnerablePlanePassesThroughButItsShotsStillHit) {
 }
 
 TEST_F(EnemyTest, EnemyShotWhileTouchingThePlaneStillKillsIt) {
-    add_enemy(world, 304.0f, 200, 0.0f, 12);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
     place_plane(world, 300.0f, 200.0f);
     add_shot(world, 300, 200);
     EnemyPlane::update_all(world);
@@ -287,7 +292,7 @@ TEST_F(StageEndTest, LastEnemyShotInPlayEndsTheStageOneWalkLater) {
     world.sounds.start_engine_loop();
     ASSERT_NE(svc::channel_playing(world.sounds.engine_channel()), 0);
     world.flow.phase_timer = 9;
-    add_enemy(world, 304.0f, 200, 0.0f, 12);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
     add_shot(world, 300, 200);
     EnemyPlane::update_all(world);
     EXPECT_TRUE(world.enemies.empty());
@@ -623,7 +628,7 @@ TEST_F(BlimpTest, RammingCostsALifeWithoutPoints) {
 TEST_F(EnemyTest, StageThreePaysAndCharges) {
     world.player.level = 3;
     world.player.score = 1000;
-    add_enemy(world, 304.0f, 200, 0.0f, 12);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
     add_shot(world, 300, 200);
     EnemyPlane::update_all(world);
     EXPECT_EQ(world.player.score, 1045);

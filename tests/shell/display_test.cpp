@@ -180,12 +180,12 @@ void fill_the_sky(World& world) {
         enemy->frame = frame;
         world.enemies.add_last(std::move(enemy));
     };
-    add_enemy(300.0f, 200, 4.0f, 13);  // held still against the scroll
-    add_enemy(360.0f, 204, 4.0f, 13);
-    add_enemy(420.0f, 196, 4.0f, 13);
-    add_enemy(520.0f, 150, -1.0f, 12);
-    add_enemy(210.0f, 290, 3.0f, 13);
-    add_enemy(560.0f, 320, -0.5f, 12);
+    add_enemy(300.0f, 200, 4.0f, sprite_frame::kEnemyNoseRight);  // held still against the scroll
+    add_enemy(360.0f, 204, 4.0f, sprite_frame::kEnemyNoseRight);
+    add_enemy(420.0f, 196, 4.0f, sprite_frame::kEnemyNoseRight);
+    add_enemy(520.0f, 150, -1.0f, sprite_frame::kEnemyNoseLeft);
+    add_enemy(210.0f, 290, 3.0f, sprite_frame::kEnemyNoseRight);
+    add_enemy(560.0f, 320, -0.5f, sprite_frame::kEnemyNoseLeft);
     auto balloon = std::make_unique<Balloon>();
     balloon->x = 470;
     balloon->y = 200.0f;

@@ -21,12 +21,12 @@ class ShotTest : public WorldTest {
     ::testing::AssertionResult step_draws_shot_at(int x, int y) {
         const Frame drawn = drawn_by([&] { PlayerShot::update_all(world); });
         return same_frame(drawn, image_at(world.pictures.sprites, static_cast<float>(x),
-                                          static_cast<float>(y), 21));
+                                          static_cast<float>(y), sprite_frame::kShot));
     }
 };
 
 TEST_F(ShotTest, FacingRightAShotIsFirstDrawn32AheadAndGoesPast534) {
-    ASSERT_TRUE(has_ink(image_at(world.pictures.sprites, 300.0f, 200.0f, 21)))
+    ASSERT_TRUE(has_ink(image_at(world.pictures.sprites, 300.0f, 200.0f, sprite_frame::kShot)))
         << "the shot's picture is empty";
     start_empty_play();
     world.player.invulnerable_frames = 0;

@@ -32,6 +32,15 @@ using svc::vk::kUp;
 
 using Sounds = std::vector<std::string>;
 
+constexpr int kNoseRight = sprite_frame::kPlayerNoseRight;
+
+// The frames of a wrecked plane's pieces, the first of them given.
+std::vector<int> pieces_from(int first) {
+    std::vector<int> frames;
+    for (int i = 0; i < sprite_frame::kPlayerPieceCount; ++i) frames.push_back(first + i);
+    return frames;
+}
+
 class PlayerTest : public WorldTest {};
 
 TEST_F(PlayerTest, ANewGameOnlyStartsTheCounters) {
@@ -134,7 +143,8 @@ TEST_F(PlayerTest, FlyInDrawsTheNoseRightPlaneOn121FramesFrom80To200) {
         ASSERT_EQ(world.flow.phase, StagePhase::kFlyIn) << "frame " << frame;
         const float expected_x = 79.0f + static_cast<float>(frame);
         const Frame drawn = drawn_by([&] { world.player.update_fly_in(world); });
-        ASSERT_TRUE(same_frame(drawn, image_at(world.pictures.sprites, expected_x, 200.0f, 1)))
+        ASSERT_TRUE(
+            same_frame(drawn, image_at(world.pictures.sprites, expected_x, 200.0f, kNoseRight)))
             << "frame " << frame;
     }
     EXPECT_EQ(world.flow.phase, StagePhase::kPlay);
@@ -255,7 +265,7 @@ TEST_F(PlayerTest, HeightIsClampedBeforeThePlaneIsDrawn) {
     key_down(kUp);
     Frame drawn = drawn_by([&] { world.player.update(world); });
     EXPECT_EQ(world.player.y, 110.0f);
-    EXPECT_TRUE(same_frame(drawn, image_at(world.pictures.sprites, 200.0f, 110.0f, 1)));
+    EXPECT_TRUE(same_frame(drawn, image_at(world.pictures.sprites, 200.0f, 110.0f, kNoseRight)));
     world.player.update(world);
     EXPECT_EQ(world.player.y, 110.0f);
     key_up(kUp);
@@ -264,7 +274,7 @@ TEST_F(PlayerTest, HeightIsClampedBeforeThePlaneIsDrawn) {
     key_down(kDown);
     drawn = drawn_by([&] { world.player.update(world); });
     EXPECT_EQ(world.player.y, 432.0f);
-    EXPECT_TRUE(same_frame(drawn, image_at(world.pictures.sprites, 200.0f, 432.0f, 1)));
+    EXPECT_TRUE(same_frame(drawn, image_at(world.pictures.sprites, 200.0f, 432.0f, kNoseRight)));
     for (int i = 0; i < 10; ++i) world.player.update(world);
     EXPECT_EQ(world.player.y, 432.0f);
 }
@@ -298,7 +308,7 @@ TEST_F(PlayerTest, SlidesFortyFramesBetween200And440AndBackFromMidway) {
 TEST_F(PlayerTest, BlinksTwoShownThreeHiddenThreeShownForItsSafeFrames) {
     start_empty_play();
     ASSERT_EQ(world.player.invulnerable_frames, 250);
-    const Frame shown = image_at(world.pictures.sprites, 200.0f, 200.0f, 1);
+    const Frame shown = image_at(world.pictures.sprites, 200.0f, 200.0f, kNoseRight);
     ASSERT_TRUE(has_ink(shown)) << "the plane's picture is empty";
     const Frame hidden = blank();
     std::string pattern;
@@ -350,7 +360,7 @@ TEST_F(PlayerTest, DeathLeavesDebrisStopsTheEngineAndCostsALife) {
         EXPECT_EQ(p.x, 300.0f);
         EXPECT_EQ(p.y, 250.0f);
     });
-    EXPECT_EQ(frames, (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(frames, pieces_from(sprite_frame::kPlayerPiecesNoseLeft));
 
     world.debris.remove_all();
     world.player.facing = Facing::kRight;
@@ -358,7 +368,7 @@ TEST_F(PlayerTest, DeathLeavesDebrisStopsTheEngineAndCostsALife) {
     crash_plane(world);
     frames.clear();
     world.debris.for_each([&](const DebrisPiece& p) { frames.push_back(p.frame); });
-    EXPECT_EQ(frames, (std::vector<int>{6, 7, 8, 9}));
+    EXPECT_EQ(frames, pieces_from(sprite_frame::kPlayerPiecesNoseRight));
     EXPECT_EQ(world.player.lives, 1);
 }
 

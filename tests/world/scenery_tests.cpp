@@ -46,8 +46,8 @@ class SceneryTest : public WorldTest {
     // found with the same pixel test the game uses.
     std::optional<int> touching_height() const {
         for (int y = 250; y <= 432; ++y)
-            if (svc::images_collide(world.pictures.sprites, 200, y, 1, world.pictures.mountain1,
-                                    100, 300, 0))
+            if (svc::images_collide(world.pictures.sprites, 200, y, sprite_frame::kPlayerNoseRight,
+                                    world.pictures.mountain1, 100, 300, 0))
                 return y;
         return std::nullopt;
     }
@@ -214,10 +214,10 @@ TEST_F(SceneryTest, TouchingBothMountainsCostsOneLife) {
     // Mountain 2 drawn 4 pixels lower at the same x: find a height touching both.
     std::optional<int> both;
     for (int h = *y; h <= 432 && !both; ++h)
-        if (svc::images_collide(world.pictures.sprites, 200, h, 1, world.pictures.mountain1, 100,
-                                300, 0) &&
-            svc::images_collide(world.pictures.sprites, 200, h, 1, world.pictures.mountain2, 100,
-                                304, 0))
+        if (svc::images_collide(world.pictures.sprites, 200, h, sprite_frame::kPlayerNoseRight,
+                                world.pictures.mountain1, 100, 300, 0) &&
+            svc::images_collide(world.pictures.sprites, 200, h, sprite_frame::kPlayerNoseRight,
+                                world.pictures.mountain2, 100, 304, 0))
             both = h;
     ASSERT_TRUE(both.has_value());
     world.player.y = static_cast<float>(*both);
