@@ -14,34 +14,6 @@ namespace fs = std::filesystem;
 namespace shell_test {
 namespace {
 
-Snapshot snapshot(const harness::FlipInfo& info) {
-    const World& world = *info.world;
-    const svc::Channel& engine = world.sounds.engine_channel();
-    Snapshot s;
-    s.flip = info.flip;
-    s.ms = info.ms;
-    s.state = world.flow.state;
-    s.phase = world.flow.phase;
-    s.timer = world.flow.phase_timer;
-    s.score = world.player.score;
-    s.best = world.player.best_score;
-    s.new_best = world.player.new_best;
-    s.lives = world.player.lives;
-    s.level = world.player.level;
-    s.x = world.player.x;
-    s.y = world.player.y;
-    s.mouse_x = svc::input_state().mouse_x();
-    s.mouse_y = svc::input_state().mouse_y();
-    s.quit = world.flow.quit_requested;
-    s.engine = engine && svc::channel_playing(engine) ? 1 : 0;
-    s.enemies = world.enemies.count();
-    s.shots = world.shots.count();
-    s.sfx_step = world.sounds.volumes.effects_step;
-    s.engine_step = world.sounds.volumes.engine_step;
-    s.sounds = info.sounds;
-    return s;
-}
-
 Pixels paper_as_drawn(const Pictures& pictures) {
     Pixels paper;
     if (!pictures.paper || pictures.paper->pixmaps.empty()) return paper;
@@ -84,7 +56,7 @@ RunResult run_game(const RunSpec& plan) {
     options.scale = plan.scale;
     if (plan.capture_audio) options.audio_path = "sound.wav";
     result.status = harness::run(options, [&](const harness::FlipInfo& info) {
-        result.flips.push_back(snapshot(info));
+        result.flips.push_back(test_support::snapshot(info));
         if (plan.keep.count(info.flip) || (plan.keep_when && plan.keep_when(result.flips.back()))) {
             result.pictures[info.flip] = Pixels(
                 info.pixels, info.pixels + static_cast<std::size_t>(info.width) * info.height);

@@ -9,23 +9,13 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
-#include "world/world.h"
-
-// Failure messages name the state and phase by their numbers.
-inline std::ostream& operator<<(std::ostream& out, GameState state) {
-    return out << static_cast<int>(state);
-}
-inline std::ostream& operator<<(std::ostream& out, StagePhase phase) {
-    return out << static_cast<int>(phase);
-}
-
 #include "headless/harness.h"
+#include "support/game/snapshot.h"
+#include "world/world.h"
 
 namespace shell_test {
 
@@ -35,30 +25,7 @@ constexpr int kSplashFlips = 326;
 constexpr int kFirstTitleFlip = kSplashFlips + 1;
 constexpr int kFlyInFrames = 121;
 
-// What the shell reads and writes in the run's world, as it stood when a frame was shown.
-struct Snapshot {
-    int flip = 0;
-    int ms = 0;
-    GameState state = GameState::kStartingUp;
-    StagePhase phase = StagePhase::kFlyIn;
-    int timer = 0;
-    int score = 0;
-    int best = 0;
-    bool new_best = false;
-    int lives = 0;
-    int level = 0;
-    float x = 0;
-    float y = 0;
-    int mouse_x = 0;
-    int mouse_y = 0;
-    int quit = 0;
-    int engine = 0;  // 1 while the engine channel plays
-    int enemies = 0;
-    int shots = 0;
-    int sfx_step = 0;
-    int engine_step = 0;
-    std::vector<std::string> sounds;  // started since the previous flip
-};
+using test_support::Snapshot;
 
 using Pixels = std::vector<std::uint32_t>;
 

@@ -12,6 +12,7 @@
 #include "headless/harness.h"
 #include "services/input.h"
 #include "shell/menus.h"
+#include "support/game/snapshot.h"
 #include "support/golden.h"
 #include "support/scratch_dir.h"
 #include "world/balloon.h"
@@ -31,38 +32,8 @@ class WorldFlow : public ::testing::Test {
     test_support::GameWorkingDir dir_;
 };
 
-struct Snapshot {
-    int flip = 0;
-    GameState state = GameState::kStartingUp;
-    StagePhase phase = StagePhase::kFlyIn;
-    int timer = 0;
-    int lives = 0;
-    int level = 0;
-    int score = 0;
-    Facing dir = Facing::kLeft;
-    int enemies = 0;
-    float x = 0;
-    float y = 0;
-    std::vector<std::string> sounds;
-};
-
-Snapshot snapshot(const harness::FlipInfo& info) {
-    const World& world = *info.world;
-    Snapshot s;
-    s.flip = info.flip;
-    s.state = world.flow.state;
-    s.phase = world.flow.phase;
-    s.timer = world.flow.phase_timer;
-    s.lives = world.player.lives;
-    s.level = world.player.level;
-    s.score = world.player.score;
-    s.dir = world.player.facing;
-    s.enemies = world.enemies.count();
-    s.x = world.player.x;
-    s.y = world.player.y;
-    s.sounds = info.sounds;
-    return s;
-}
+using test_support::Snapshot;
+using test_support::snapshot;
 
 void press(int vk) {
     svc::input_state().key_event(vk, true, false);
