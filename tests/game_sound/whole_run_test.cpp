@@ -1,5 +1,4 @@
-// Whole runs of the real game: the sound that --audio writes, and the best
-// score carried from one run to the next.
+// Whole runs of the real game: the sound that --audio writes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -94,29 +93,6 @@ TEST_F(WholeRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {
         ++flown;
     }
     EXPECT_GT(flown, 100);
-}
-
-TEST_F(WholeRun, TheBestScoreSurvivesFromOneRunToTheNext) {
-    harness::Options options;
-    options.seed = 7;
-    options.frames = 400;
-    // A best reached during the run (set in the title menu here) is saved on exit.
-    ASSERT_EQ(harness::run(options,
-                           [](const harness::FlipInfo& info) {
-                               if (info.flip == 350) info.world->player.best_score = 4321;
-                           }),
-              0);
-    EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
-
-    int best_seen = -1;
-    options.frames = 5;
-    ASSERT_EQ(harness::run(options,
-                           [&](const harness::FlipInfo& info) {
-                               if (info.flip == 1) best_seen = info.world->player.best_score;
-                           }),
-              0);
-    EXPECT_EQ(best_seen, 4321);
-    EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
 }
 
 }  // namespace

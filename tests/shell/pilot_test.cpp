@@ -25,7 +25,7 @@
 #include "world/player.h"
 #include "world/world.h"
 
-namespace enemies_test {
+namespace shell_test {
 namespace {
 
 // What a frame of the run shows, for choosing pictures to look at.
@@ -134,4 +134,4 @@ TEST(PilotTest, PlaysSeveralStagesByTheRules) {
 }
 
 }  // namespace
-}  // namespace enemies_test
+}  // namespace shell_test
