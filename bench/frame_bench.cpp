@@ -32,7 +32,7 @@ void BM_WholeFrame(benchmark::State& state) {
     bench::Sky total;
     for (auto _ : state) {
         game.frame();
-        const bench::Sky now = bench::Sky::now();
+        const bench::Sky now = bench::Sky::now(game.world());
         total.enemies += now.enemies;
         total.explosions += now.explosions;
         total.debris += now.debris;
@@ -40,8 +40,9 @@ void BM_WholeFrame(benchmark::State& state) {
         total.points += now.points;
     }
     if (stage > 0) report_sky(state, total);
-    state.counters["stage_at_end"] = game_state == GameState::kTitle ? 0 : player.level;
-    state.counters["phase_at_end"] = static_cast<int>(stage_phase);
+    const World& world = game.world();
+    state.counters["stage_at_end"] = world.flow.state == GameState::kTitle ? 0 : world.player.level;
+    state.counters["phase_at_end"] = static_cast<int>(world.flow.phase);
 }
 BENCHMARK(BM_WholeFrame)
     ->ArgName("stage")

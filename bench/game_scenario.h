@@ -7,19 +7,11 @@
 #include <algorithm>
 #include <optional>
 
-#include "game/game_state.h"
 #include "pilot/pilot.h"
 #include "services/backends/headless/headless_platform.h"
 #include "services/platform.h"
 #include "services/timing.h"
 #include "shell/game_run.h"
-#include "shell/main_loop.h"
-#include "shell/startup.h"
-#include "world/balloon.h"
-#include "world/debris.h"
-#include "world/effects.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
 #include "world/world.h"
 
 namespace bench {
@@ -29,9 +21,9 @@ constexpr int kSeed = 31;
 // How busy the sky is right now.
 struct Sky {
     int enemies = 0, balloons = 0, explosions = 0, debris = 0, smoke = 0, points = 0;
-    static Sky now() {
-        return {enemy_plane_list.count(), balloon_list.count(),    explosion_list.count(),
-                debris_list.count(),      smoke_puff_list.count(), points_popup_list.count()};
+    static Sky now(const World& world) {
+        return {world.enemies.count(), world.balloons.count(), world.explosions.count(),
+                world.debris.count(),  world.smoke.count(),    world.points_popups.count()};
     }
 };
 
@@ -41,40 +33,43 @@ class Scenario {
     // for `play_frames` frames of play before the caller takes over. `scale`:
     // the frames are drawn that many times finer.
     Scenario(int stage, int play_frames, int scale = 1) : run_(quiet(platform_, scale), kSeed) {
-        ok_ = !start_up();
+        ok_ = !run_.start_up();
         if (!ok_ || stage == 0) return;
         enter_stage(stage);
-        while (stage_phase != StagePhase::kPlay) frame();
+        while (world().flow.phase != StagePhase::kPlay) frame();
         for (int i = 0; i < play_frames; ++i) frame();
     }
     Scenario(const Scenario&) = delete;
     Scenario& operator=(const Scenario&) = delete;
 
     bool ok() const { return ok_; }
+    World& world() { return run_.world(); }
 
     // One whole frame of the game, the pilot's decision first. Enemies are
     // kept from ramming the plane (it blinks then, as after a fly-in) and its
     // lives are topped up, so that a run stays on its stage.
     void frame() {
-        if (game_state == GameState::kStage)
+        Player& player = world().player;
+        if (world().flow.state == GameState::kStage)
             player.invulnerable_frames = std::max(player.invulnerable_frames, 2);
         player.lives = 3;
-        pilot_.fly();
-        run_frame();
+        pilot_.fly(world());
+        run_.run_frame();
     }
 
   private:
     // The game's own path into a stage: a new game, then the stage's counts.
-    static void enter_stage(int stage) {
-        game_state = GameState::kStage;
-        clear_world();
-        start_new_game();
-        ::start_stage();
-        player.level = stage;
-        stage_counters.enemies_per_stage = 10 + 5 * (stage - 1);
-        stage_counters.balloons_per_stage = 3 + 3 * (stage - 1);
-        clear_world();
-        ::start_stage();
+    void enter_stage(int stage) {
+        World& world = this->world();
+        world.flow.state = GameState::kStage;
+        clear_world(world);
+        start_new_game(world);
+        start_stage(world);
+        world.player.level = stage;
+        world.counters = StageCounters::first_stage();
+        for (int next = 2; next <= stage; ++next) world.counters.grow();
+        clear_world(world);
+        start_stage(world);
     }
 
     // The frames are not kept: the benchmarks time the game, not a copy of each frame.

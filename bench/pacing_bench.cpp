@@ -35,7 +35,7 @@ class WatchedPlatform final : public svc::Platform {
         const Clock::time_point before = Clock::now();
         sdl_.present(pixels, wait_vblank);
         const Clock::time_point now = Clock::now();
-        if (game_state == GameState::kStage && !window_start_) window_start_ = now;
+        if (state() == GameState::kStage && !window_start_) window_start_ = now;
         if (window_start_ && !done_) {
             if (now - *window_start_ <= kWindow) {
                 shown_.push_back(now);
@@ -53,7 +53,7 @@ class WatchedPlatform final : public svc::Platform {
     // The title menu's first item starts a game; after the window the game is closed.
     void pump_events(svc::InputState& input) override {
         sdl_.pump_events(input);
-        if (game_state == GameState::kTitle && !clicked_) {
+        if (state() == GameState::kTitle && !clicked_) {
             clicked_ = true;
             sdl_.move_pointer(input, 320, 292);
             input.mouse_button(1, true);
@@ -72,12 +72,17 @@ class WatchedPlatform final : public svc::Platform {
         return sdl_.open_audio(std::move(mix));
     }
 
+    // The game whose frames are watched.
+    void watch(const World& world) { world_ = &world; }
     const std::vector<Clock::time_point>& shown() const { return shown_; }
     // How long each of those presents kept the game waiting.
     const std::vector<double>& present_ms() const { return present_ms_; }
 
   private:
+    GameState state() const { return world_ ? world_->flow.state : GameState::kStartingUp; }
+
     svc::SdlPlatform sdl_;
+    const World* world_ = nullptr;
     std::optional<Clock::time_point> window_start_;
     std::vector<Clock::time_point> shown_;
     std::vector<double> present_ms_;
@@ -93,7 +98,9 @@ double percentile(std::vector<double> sorted, double p) {
 void BM_WindowPacing(benchmark::State& state) {
     for (auto _ : state) {
         WatchedPlatform platform;
-        const int status = run_game(platform);
+        GameRun run(platform);
+        platform.watch(run.world());
+        const int status = run.play();
         const auto& shown = platform.shown();
         if (status != 0 || shown.size() < 2) {
             state.SkipWithError("the game did not run (no display?)");

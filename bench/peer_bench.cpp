@@ -52,7 +52,7 @@ class BusyStage10 {
     explicit BusyStage10(int scale = 1) : game_(10, 300, scale) {
         if (!game_.ok()) return;
         for (int frame = 0; frame < 3600 && !busy(); ++frame) game_.frame();
-        sky_ = bench::Sky::now();
+        sky_ = bench::Sky::now(game_.world());
         recording = &list_;
         svc::detail::draw_observer = record_draw;
         game_.frame();
@@ -64,8 +64,8 @@ class BusyStage10 {
     const bench::Sky& sky() const { return sky_; }
 
   private:
-    static bool busy() {
-        const bench::Sky sky = bench::Sky::now();
+    bool busy() {
+        const bench::Sky sky = bench::Sky::now(game_.world());
         return sky.explosions >= 3 && sky.debris >= 5 && sky.smoke >= 40 && sky.points >= 5;
     }
 

@@ -5,15 +5,11 @@
 #include "drawing/plain_style.h"
 #include "game/sprite_frames.h"
 
-svc::ImageFont game_font;
-Pictures pictures;
-EffectSounds effect_sounds;
-
 namespace {
 
 // The sheet is drawn with the mask blend onto a black buffer and cut with black
 // as the mask colour, so its grey background ends up transparent in every cut.
-void cut_sprite_sheet(const svc::Image& sheet) {
+void cut_sprite_sheet(const svc::Image& sheet, Pictures& pictures) {
     use_plain_mask_style();
     svc::set_mask_colour(0, 0, 0);
     svc::clear_screen();
@@ -28,23 +24,13 @@ void cut_sprite_sheet(const svc::Image& sheet) {
 
 }  // namespace
 
-void load_effect_sounds() {
-    effect_sounds.fire = svc::load_sound("data/fire.ogg", 0);
-    effect_sounds.balloon_pop = svc::load_sound("data/balloonpop.ogg", 0);
-    effect_sounds.blimp_hit = svc::load_sound("data/blimphit.ogg", 0);
-    effect_sounds.stage_start = svc::load_sound("data/startstage.ogg", 0);
-    effect_sounds.stage_end = svc::load_sound("data/endstage.ogg", 0);
-    effect_sounds.explosion = svc::load_sound("data/explode.ogg", 0);
-    effect_sounds.player_death = svc::load_sound("data/pldeath.ogg", 0);
-}
-
-void create_blank_pictures() {
-    pictures.left_margin = svc::create_image(110, 480, 1, -1);
-    pictures.right_margin = svc::create_image(116, 480, 1, -1);
+void create_blank_pictures(Pictures& pictures) {
+    pictures.left_margin = svc::create_image(110, 480, 1);
+    pictures.right_margin = svc::create_image(116, 480, 1);
     svc::set_auto_mid_handle(true);
-    pictures.cloud = svc::create_image(116, 78, 1, -1);
-    pictures.sprites = svc::create_image(48, 33, sprite_frame::kCount, -1);
-    pictures.blimp = svc::create_image(80, 33, blimp_frame::kCount, -1);
+    pictures.cloud = svc::create_image(116, 78, 1);
+    pictures.sprites = svc::create_image(48, 33, sprite_frame::kCount);
+    pictures.blimp = svc::create_image(80, 33, blimp_frame::kCount);
     svc::set_auto_mid_handle(false);
 }
 
@@ -52,11 +38,12 @@ std::string missing_resource(const std::string& name) {
     return "the embedded " + name + " is missing or unreadable; the program was built without it";
 }
 
-std::optional<std::string> load_assets() {
+std::optional<std::string> load_pictures(Pictures& pictures) {
     constexpr const char* kFont = "itckrist.ttf";
-    game_font = svc::load_image_font(kFont, 18, 4);
-    if (!game_font) return missing_resource(kFont);
-    svc::set_image_font(game_font);
+    constexpr int kFontPixels = 18;
+    pictures.font = svc::load_image_font(kFont, kFontPixels, {.smooth = true});
+    if (!pictures.font) return missing_resource(kFont);
+    svc::set_image_font(pictures.font);
 
     const std::pair<svc::Image*, const char*> embedded[] = {
         {&pictures.paper, "nb_paper_1v.png"},
@@ -65,20 +52,12 @@ std::optional<std::string> load_assets() {
         {&pictures.mountain2, "jg_bp_mts2.png"},
     };
     for (const auto& [picture, name] : embedded) {
-        *picture = svc::load_image(name, -1);
+        *picture = svc::load_image(name);
         if (!*picture) return missing_resource(name);
     }
     constexpr const char* kSheet = "jg_bplane01.png";
-    const svc::Image sheet = svc::load_image(kSheet, -1);
+    const svc::Image sheet = svc::load_image(kSheet);
     if (!sheet) return missing_resource(kSheet);
-    cut_sprite_sheet(sheet);
-
-    load_effect_sounds();
+    cut_sprite_sheet(sheet, pictures);
     return std::nullopt;
-}
-
-void reset_assets() {
-    game_font.reset();
-    pictures = Pictures{};
-    effect_sounds = EffectSounds{};
 }

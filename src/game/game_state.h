@@ -1,6 +1,7 @@
 #pragma once
-// The game's state machine: which screen runs, the phase of a stage and the
-// frame counter of the timed phases. The world and the shell both change them.
+// The game's state machine: which screen runs, the phase of a stage, the frame
+// counter of the timed phases and the request to end the run. The world and
+// the shell both change it.
 
 // The numbers are those of the harness's traces.
 enum class GameState {
@@ -14,10 +15,9 @@ enum class GameState {
 // Meaningful while the state is kStage; a pause keeps it.
 enum class StagePhase { kFlyIn = 0, kPlay = 1, kClear = 2 };
 
-extern GameState game_state;
-extern StagePhase stage_phase;
-extern int phase_timer;      // frames into the stage clear, the dying or the game over
-extern bool quit_requested;  // ends the main loop after the current frame
-
-// Puts the four back to their start-up values.
-void reset_game_state();
+struct GameFlow {
+    GameState state = GameState::kStartingUp;
+    StagePhase phase = StagePhase::kFlyIn;
+    int phase_timer = 0;          // frames into the stage clear, the dying or the game over
+    bool quit_requested = false;  // ends the main loop after the current frame
+};

@@ -1,10 +1,5 @@
 #include "game/sound_cues.h"
 
-#include "game/assets.h"
-
-Volumes volumes;
-svc::Channel engine_channel;
-
 namespace {
 
 constexpr int kTopStep = 10;
@@ -21,40 +16,43 @@ void step_volume(int& step, float& volume) {
     }
 }
 
+constexpr std::array<const char*, kEffectCount> kEffectFiles = {
+    "data/fire.ogg",     "data/balloonpop.ogg", "data/blimphit.ogg", "data/startstage.ogg",
+    "data/endstage.ogg", "data/explode.ogg",    "data/pldeath.ogg"};
+
 }  // namespace
 
-void create_engine_channel() {
-    engine_channel = svc::allocate_channel();
+void SoundCues::load() {
+    for (int i = 0; i < kEffectCount; ++i) effects_[i] = svc::load_sound(kEffectFiles[i], 0);
+    engine_drone_ = svc::load_sound("data/bploop.ogg", svc::kLoopSound);
 }
 
-void play_effect(const svc::Sound& sound) {
+void SoundCues::create_engine_channel() {
+    engine_channel_ = svc::allocate_channel();
+}
+
+void SoundCues::play(Effect effect) const {
     // Cued paused first, so the volume is in force from the first sample. The
     // channel is not kept: the effect plays to its end on its own.
-    const svc::Channel channel = svc::cue_sound(sound);
+    const svc::Channel channel = svc::cue_sound(sound(effect));
     svc::set_channel_volume(channel, volumes.effects);
     svc::resume_channel(channel);
 }
 
-void start_engine_loop() {
+void SoundCues::start_engine_loop() {
     // A drone still sounding (leaving a pause during the stage-clear phase,
     // then the next stage starting) would otherwise drone on unreachable.
-    svc::stop_channel(engine_channel);
-    const svc::Sound drone = svc::load_sound("data/bploop.ogg", svc::kLoopSound);
-    engine_channel = svc::cue_sound(drone);
-    svc::set_channel_volume(engine_channel, volumes.engine);
-    svc::resume_channel(engine_channel);
+    svc::stop_channel(engine_channel_);
+    engine_channel_ = svc::cue_sound(engine_drone_);
+    svc::set_channel_volume(engine_channel_, volumes.engine);
+    svc::resume_channel(engine_channel_);
 }
 
-void step_effects_volume() {
+void SoundCues::step_effects_volume() {
     step_volume(volumes.effects_step, volumes.effects);
-    play_effect(effect_sounds.fire);
+    play(Effect::kFire);
 }
 
-void step_engine_volume() {
+void SoundCues::step_engine_volume() {
     step_volume(volumes.engine_step, volumes.engine);
-}
-
-void reset_sound_cues() {
-    volumes = Volumes{};
-    engine_channel = nullptr;
 }

@@ -7,7 +7,7 @@ namespace sprite_frame {
 
 inline constexpr int kCount = 26;
 
-inline constexpr int kPlayerNoseLeft = 0;  // also the plane's facing
+inline constexpr int kPlayerNoseLeft = 0;
 inline constexpr int kPlayerNoseRight = 1;
 // A wrecked plane breaks into four pieces: frames 2-5 nose left, 6-9 nose right.
 inline constexpr int kPlayerPiecesNoseLeft = 2;

@@ -100,21 +100,28 @@ StreamRef open_write(std::string_view path) {
     return open_stream(path, "wb", true);
 }
 
-std::int32_t read_int(Stream& stream) {
-    unsigned char bytes[4] = {0, 0, 0, 0};
-    if (stream.file) std::fread(bytes, 1, sizeof bytes, stream.file);
+std::string int_bytes(std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(bits >> (8 * i) & 0xFF);
+    return bytes;
+}
+
+std::int32_t int_from_bytes(const unsigned char (&bytes)[4]) {
     const std::uint32_t value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
                                 std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
     return static_cast<std::int32_t>(value);
 }
 
+std::int32_t read_int(Stream& stream) {
+    unsigned char bytes[4] = {0, 0, 0, 0};
+    if (stream.file) std::fread(bytes, 1, sizeof bytes, stream.file);
+    return int_from_bytes(bytes);
+}
+
 bool write_int(Stream& stream, std::int32_t value) {
     if (!stream.file) return false;
-    const auto bits = static_cast<std::uint32_t>(value);
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(bits & 0xFF), static_cast<unsigned char>(bits >> 8 & 0xFF),
-        static_cast<unsigned char>(bits >> 16 & 0xFF), static_cast<unsigned char>(bits >> 24)};
-    return std::fwrite(bytes, 1, sizeof bytes, stream.file) == sizeof bytes;
+    return write_bytes(stream, int_bytes(value));
 }
 
 bool write_bytes(Stream& stream, std::string_view bytes) {

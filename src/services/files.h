@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,10 @@ enum class FileType { kNothing, kFile, kDirectory };
 FileType file_type(std::string_view path);
 StreamRef open_read(std::string_view path);
 StreamRef open_write(std::string_view path);  // creates or truncates
+// A 32-bit integer as 4 bytes, least significant first, and back: the one
+// encoding of read_int and write_int, for callers that write the bytes otherwise.
+std::string int_bytes(std::int32_t value);
+std::int32_t int_from_bytes(const unsigned char (&bytes)[4]);
 // Reads 4 bytes, least significant first; bytes past the end of the file count as 0.
 std::int32_t read_int(Stream& stream);
 // Writes 4 bytes, least significant first; false when the write could not complete.

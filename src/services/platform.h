@@ -26,7 +26,7 @@ class Platform {
     virtual ~Platform() = default;
 
     // Opens the screen of width x height game pixels; false when no display can
-    // be had. `fullscreen` follows a nonzero depth in open_graphics.
+    // be had. `fullscreen` follows the ScreenMode given to open_graphics.
     virtual bool open_screen(std::string_view title, int width, int height, bool fullscreen) = 0;
     // How many times finer than the screen's game pixels the back end wants its
     // frames, chosen when the screen opened: the frames handed to present() are

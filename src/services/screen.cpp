@@ -138,9 +138,9 @@ void follow_display_switch() {
 
 }  // namespace
 
-bool open_graphics(int width, int height, int depth, int hertz) {
+bool open_graphics(int width, int height, ScreenMode mode, int hertz) {
     close_graphics();
-    const bool fullscreen = depth != 0;
+    const bool fullscreen = mode == ScreenMode::kFullScreen;
     if (width <= 0 || height <= 0) return false;
     if (!platform().open_screen(window_title(), width, height, fullscreen)) return false;
 
@@ -161,14 +161,14 @@ void close_graphics() {
     platform().close_screen();
 }
 
-void flip_frame(int sync) {
+void flip_frame(FlipTiming timing) {
     if (!screen.open || !detail::has_render_target()) return;
     Platform& p = platform();
     const std::uint32_t* pixels = detail::render_target_pixels();
     // The next input query takes in what happened until this frame was shown.
     detail::note_flip();
-    if (sync != -1) {
-        p.present(pixels, sync != 0);
+    if (timing != FlipTiming::kPaced) {
+        p.present(pixels, timing == FlipTiming::kVerticalBlank);
         return;
     }
     follow_display_switch();

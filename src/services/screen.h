@@ -5,13 +5,20 @@
 
 namespace svc {
 
-// Opens a width x height screen, full screen when depth is nonzero, paced to
-// `hertz` frames per second; false when no display can be had.
-bool open_graphics(int width, int height, int depth, int hertz);
+enum class ScreenMode { kWindow, kFullScreen };
+
+// When flip_frame shows the back buffer.
+enum class FlipTiming {
+    kPaced,          // at the rate given to open_graphics: by the display's vertical
+                     // blank when it runs at that rate, else by the clock
+    kNow,            // at once, without waiting for the vertical blank
+    kVerticalBlank,  // at once, then waiting for the vertical blank
+};
+
+// Opens a width x height screen in a window or full screen, paced to `hertz`
+// frames per second (0: not paced); false when no display can be had.
+bool open_graphics(int width, int height, ScreenMode mode, int hertz);
 void close_graphics();
-// Shows the back buffer. sync -1: paced to the rate given to open_graphics, by
-// the display's vertical blank when it runs at that rate, else by the clock;
-// 0 or 1: at once, without or with the vertical-blank wait.
-void flip_frame(int sync);
+void flip_frame(FlipTiming timing);
 
 }  // namespace svc

@@ -1,43 +1,30 @@
 #include "shell/best_score.h"
 
-#include <cstdint>
 #include <iostream>
 #include <string>
 
 #include "services/files.h"
 #include "shell/safe_save.h"
-#include "world/player.h"
 
 namespace {
 
 constexpr const char* kScoreFile = "data/hiscore.dat";
 
-void load() {
-    player.best_score = 0;
-    // A directory (or anything but a file) in the file's place reads as no best yet.
-    if (svc::file_type(kScoreFile) != svc::FileType::kFile) return;
-    svc::StreamRef stream = svc::open_read(kScoreFile);
-    if (!stream) return;
-    player.best_score = svc::read_int(*stream);
-    svc::close_stream(std::move(stream));
-}
-
-// Four bytes, least significant first.
-std::string score_bytes(std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
 }  // namespace
 
-void load_best_score() {
-    load();
+// Four bytes, least significant first, read and written with the services' one encoding.
+std::int32_t load_best_score() {
+    // A directory (or anything but a file) in the file's place reads as no best yet.
+    if (svc::file_type(kScoreFile) != svc::FileType::kFile) return 0;
+    svc::StreamRef stream = svc::open_read(kScoreFile);
+    if (!stream) return 0;
+    const std::int32_t best = svc::read_int(*stream);
+    svc::close_stream(std::move(stream));
+    return best;
 }
 
-void save_best_score() {
-    const std::string reason = save_file_safely(kScoreFile, score_bytes(player.best_score));
+void save_best_score(std::int32_t best) {
+    const std::string reason = save_file_safely(kScoreFile, svc::int_bytes(best));
     if (!reason.empty()) {
         std::cerr << "could not save the best score to " << kScoreFile << ": " << reason << '\n';
     }

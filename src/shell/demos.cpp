@@ -7,8 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "game/game_state.h"
-#include "game/sound_cues.h"
 #include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/input_script.h"
@@ -16,15 +14,7 @@
 #include "services/timing.h"
 #include "shell/menus.h"
 #include "shell/safe_save.h"
-#include "world/balloon.h"
-#include "world/blimp.h"
-#include "world/debris.h"
-#include "world/effects.h"
-#include "world/enemy_plane.h"
-#include "world/entity_list.h"
-#include "world/player.h"
-#include "world/player_shot.h"
-#include "world/scenery.h"
+#include "world/world.h"
 
 namespace {
 
@@ -63,8 +53,9 @@ class CheckHash {
 
 class Recorder final : public svc::InputObserver {
   public:
-    Recorder(std::function<void(const std::string&, bool)> on_recorded, bool first_game_only)
-        : on_recorded_(std::move(on_recorded)), first_game_only_(first_game_only) {}
+    Recorder(World& world, std::function<void(const std::string&, bool)> on_recorded,
+             bool first_game_only)
+        : world_(world), on_recorded_(std::move(on_recorded)), first_game_only_(first_game_only) {}
 
     void on_event(const svc::InputEvent& event) override {
         if (recording_) pending_.push_back(event);
@@ -77,8 +68,8 @@ class Recorder final : public svc::InputObserver {
         end_game();
         if (finished_for_good_) return;
         demo_ = Demo{};
-        demo_.start = {this_game_version(), svc::random_state(), volumes, player.best_score,
-                       svc::input_state().lasting()};
+        demo_.start = {this_game_version(), svc::random_state(), world_.sounds.volumes,
+                       world_.player.best_score, svc::input_state().lasting()};
         pending_.clear();
         text_bytes_ = format_demo(demo_).size();
         recording_ = true;
@@ -105,11 +96,12 @@ class Recorder final : public svc::InputObserver {
     void frame_shown() {
         if (!recording_) return;
         ++demo_.frames;
-        shown_ = {demo_check_hash(demo_.version), player.score, player.level, player.new_best};
+        const Player& plane = world_.player;
+        shown_ = {demo_check_hash(world_, demo_.version), plane.score, plane.level, plane.new_best};
         if (demo_.frames % kDemoCheckEvery == 0) add_check();
         // Game over, "Quit This Game" and Escape from the pause menu all end at
         // the title; a game as long as the longest demo ends its demo there.
-        if (game_state == GameState::kTitle || demo_.frames == kDemoMaxFrames) finish();
+        if (world_.flow.state == GameState::kTitle || demo_.frames == kDemoMaxFrames) finish();
     }
 
     // The program is closing: the game in progress ends with the last frame shown.
@@ -147,6 +139,7 @@ class Recorder final : public svc::InputObserver {
         if (on_recorded_) on_recorded_(format_demo(demo_), shown_.new_best);
     }
 
+    World& world_;
     std::function<void(const std::string&, bool)> on_recorded_;
     bool first_game_only_;
     bool finished_for_good_ = false;
@@ -161,8 +154,10 @@ class Recorder final : public svc::InputObserver {
 
 class Playback {
   public:
-    Playback(Demo demo, bool quit_after, std::function<void(const PlaybackEnd&)> on_played)
-        : demo_(std::move(demo)),
+    Playback(World& world, Demo demo, bool quit_after,
+             std::function<void(const PlaybackEnd&)> on_played)
+        : world_(world),
+          demo_(std::move(demo)),
           batches_(demo_.input),
           quit_after_(quit_after),
           on_played_(std::move(on_played)) {}
@@ -211,12 +206,13 @@ class Playback {
         if (drift_frame_) return end(PlaybackEnd::Kind::kDrifted);
         if (stop_asked_ || watcher_closed_) return end(PlaybackEnd::Kind::kStopped);
         if (next_check_ < demo_.checks.size() && demo_.checks[next_check_].frame == frame_) {
-            if (demo_.checks[next_check_++].hash != demo_check_hash(demo_.version))
+            if (demo_.checks[next_check_++].hash != demo_check_hash(world_, demo_.version))
                 return drift_now();
         }
-        if (frame_ < demo_.frames && game_state == GameState::kTitle) return drift_now();
+        if (frame_ < demo_.frames && world_.flow.state == GameState::kTitle) return drift_now();
         if (frame_ < demo_.frames) return;
-        const bool as_recorded = player.score == demo_.score && player.level == demo_.stage;
+        const bool as_recorded =
+            world_.player.score == demo_.score && world_.player.level == demo_.stage;
         if (!as_recorded) return drift_now();
         end(PlaybackEnd::Kind::kAsRecorded);
     }
@@ -230,7 +226,7 @@ class Playback {
     // that the demo's input asked for (a close, "Exit Game", Escape at the
     // title) is where the replay left it. Only the watcher ends the program.
     void hold_quit() {
-        if (!quit_requested || watcher_closed_ || stage_ == Stage::kToTitle) return;
+        if (!world_.flow.quit_requested || watcher_closed_ || stage_ == Stage::kToTitle) return;
         drift(stage_ == Stage::kStarting ? 0 : frame_);
         end(PlaybackEnd::Kind::kDrifted);
     }
@@ -240,16 +236,16 @@ class Playback {
 
     // Skips the splash, then clicks "Start Game" with the recorded state in place.
     void go_to_title(svc::InputState& input) {
-        if (game_state == GameState::kStartingUp) {
+        if (world_.flow.state == GameState::kStartingUp) {
             input.key_event(svc::vk::kEscape, true, false);
             input.key_event(svc::vk::kEscape, false, false);
             return;
         }
-        if (game_state != GameState::kTitle) return;
-        real_best_ = player.best_score;
-        watchers_volumes_ = volumes;
-        volumes = demo_.start.volumes;
-        player.best_score = demo_.start.best_score;
+        if (world_.flow.state != GameState::kTitle) return;
+        real_best_ = world_.player.best_score;
+        watchers_volumes_ = world_.sounds.volumes;
+        world_.sounds.volumes = demo_.start.volumes;
+        world_.player.best_score = demo_.start.best_score;
         svc::LastingInput at_rest;
         at_rest.mouse_x = demo_.start.input.mouse_x;
         at_rest.mouse_y = demo_.start.input.mouse_y;
@@ -300,8 +296,8 @@ class Playback {
             kind == PlaybackEnd::Kind::kDrifted ? drift_frame_.value_or(frame_) : frame_;
         if (on_played_) on_played_({kind, frame});
         // The watcher's own best score and volumes, whatever the demo's game did to them.
-        player.best_score = real_best_.value_or(player.best_score);
-        if (watchers_volumes_) volumes = *watchers_volumes_;
+        world_.player.best_score = real_best_.value_or(world_.player.best_score);
+        if (watchers_volumes_) world_.sounds.volumes = *watchers_volumes_;
         svc::InputState& input = svc::input_state();
         if (quit_after_) {
             input.request_close();
@@ -311,14 +307,15 @@ class Playback {
     }
 
     // The demo's game is left where it stands; the title menu takes over.
-    static void back_to_title(svc::InputState& input) {
-        svc::stop_channel(engine_channel);
-        game_state = GameState::kTitle;
-        quit_requested = false;
+    void back_to_title(svc::InputState& input) {
+        svc::stop_channel(world_.sounds.engine_channel());
+        world_.flow.state = GameState::kTitle;
+        world_.flow.quit_requested = false;
         input.restore(svc::LastingInput{});
         park_menu_pointer();
     }
 
+    World& world_;
     Demo demo_;
     DemoInput::Cursor batches_;
     bool quit_after_;
@@ -335,27 +332,30 @@ class Playback {
     std::optional<int> drift_frame_;
 };
 
+}  // namespace
+
 // --- The two together, at the services' intakes --------------------------------------------
 
-class DemoDesk final : public svc::InputHook {
+class Demos::Desk final : public svc::InputHook {
   public:
-    explicit DemoDesk(DemoSettings settings) {
+    Desk(World& world, DemoSettings settings) {
         if (settings.on_recorded) {
-            recorder.emplace(std::move(settings.on_recorded), settings.record_first_game_only);
+            recorder.emplace(world, std::move(settings.on_recorded),
+                             settings.record_first_game_only);
             svc::input_state().set_observer(&*recorder);
         }
         if (settings.playback) {
-            playback.emplace(std::move(*settings.playback), settings.quit_after_playback,
+            playback.emplace(world, std::move(*settings.playback), settings.quit_after_playback,
                              std::move(settings.on_played));
         }
         svc::set_input_hook(this);
     }
-    ~DemoDesk() override {
+    ~Desk() override {
         svc::set_input_hook(nullptr);
         if (recorder) svc::input_state().set_observer(nullptr);
     }
-    DemoDesk(const DemoDesk&) = delete;
-    DemoDesk& operator=(const DemoDesk&) = delete;
+    Desk(const Desk&) = delete;
+    Desk& operator=(const Desk&) = delete;
 
     void take_in(svc::InputState& input, svc::Intake intake) override {
         if (playing()) {
@@ -372,26 +372,16 @@ class DemoDesk final : public svc::InputHook {
     std::optional<Playback> playback;
 };
 
-std::unique_ptr<DemoDesk>& desk() {
-    static std::unique_ptr<DemoDesk> the_desk;
-    return the_desk;
-}
-
-}  // namespace
-
-void start_demos(DemoSettings settings) {
-    desk().reset();
+Demos::Demos(World& world, DemoSettings settings) {
     if (settings.on_recorded || settings.playback) {
-        desk() = std::make_unique<DemoDesk>(std::move(settings));
+        desk_ = std::make_unique<Desk>(world, std::move(settings));
     }
 }
 
-void stop_demos() {
-    desk().reset();
-}
+Demos::~Demos() = default;
 
-void demos_new_game() {
-    DemoDesk* d = desk().get();
+void Demos::new_game() {
+    Desk* d = desk_.get();
     if (!d) return;
     if (d->playback && d->playback->starting()) {
         d->playback->new_game();
@@ -400,55 +390,47 @@ void demos_new_game() {
     }
 }
 
-void demos_frame_shown() {
-    DemoDesk* d = desk().get();
+void Demos::frame_shown() {
+    Desk* d = desk_.get();
     if (!d) return;
     if (d->playing()) d->playback->frame_shown();
     if (d->recorder) d->recorder->frame_shown();
 }
 
-void demos_run_ending() {
-    DemoDesk* d = desk().get();
+void Demos::run_ending() {
+    Desk* d = desk_.get();
     if (!d) return;
     if (d->playback) d->playback->run_ending();
     if (d->recorder) d->recorder->run_ending();
 }
 
-void demos_hold_quit() {
-    DemoDesk* d = desk().get();
+void Demos::hold_quit() {
+    Desk* d = desk_.get();
     if (d && d->playing()) d->playback->hold_quit();
 }
 
-bool demos_input_ahead() {
-    const DemoDesk* d = desk().get();
+bool Demos::input_ahead() const {
+    const Desk* d = desk_.get();
     return d && d->playing() && d->playback->input_ahead();
 }
 
-std::uint32_t demo_check_hash(int version) {
+std::uint32_t demo_check_hash(const World& world, int version) {
     CheckHash hash;
-    for (const int value :
-         {static_cast<int>(game_state), static_cast<int>(stage_phase), player.score, player.lives,
-          player.level, enemy_plane_list.count(), balloon_list.count(), player_shot_list.count(),
-          cloud_list.count(), debris_list.count(), smoke_puff_list.count(), explosion_list.count(),
-          balloon_pop_list.count(), points_popup_list.count()}) {
+    const Player& plane = world.player;
+    for (const int value : {static_cast<int>(world.flow.state), static_cast<int>(world.flow.phase),
+                            plane.score, plane.lives, plane.level}) {
         hash.add(value);
     }
-    hash.add(player.x);
-    hash.add(player.y);
+    world.for_each_list([&](const char*, const auto& list) { hash.add(list.count()); });
+    hash.add(plane.x);
+    hash.add(plane.y);
     if (version < 2) return hash.value();
     const std::uint64_t random = svc::random_state();
     hash.add(static_cast<std::uint32_t>(random));
     hash.add(static_cast<std::uint32_t>(random >> 32));
-    hash.add_positions(enemy_plane_list);
-    hash.add_positions(balloon_list);
-    hash.add_positions(player_shot_list);
-    hash.add_positions(cloud_list);
-    hash.add_positions(debris_list);
-    hash.add_positions(smoke_puff_list);
-    hash.add_positions(explosion_list);
-    hash.add_positions(balloon_pop_list);
-    hash.add_positions(points_popup_list);
-    for (const int value : {blimp.x, blimp.y, mountains.mountain1_x, mountains.mountain2_x}) {
+    world.for_each_list([&](const char*, const auto& list) { hash.add_positions(list); });
+    for (const int value :
+         {world.blimp.x, world.blimp.y, world.mountains.mountain1_x, world.mountains.mountain2_x}) {
         hash.add(value);
     }
     return hash.value();

@@ -11,10 +11,13 @@
 // their input stops changing, so a wait's empty polls need no record.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "shell/demo_file.h"
+
+struct World;
 
 // How a playback ended, and at which frame of the game.
 struct PlaybackEnd {
@@ -35,26 +38,36 @@ struct DemoSettings {
     std::function<void(const PlaybackEnd&)> on_played;
 };
 
-// Installs the demos for one run of the game; stop_demos takes them away.
-void start_demos(DemoSettings settings);
-void stop_demos();
+// The demos of one run of the game, installed while it lives: nothing when the
+// settings ask for nothing.
+class Demos {
+  public:
+    Demos(World& world, DemoSettings settings);
+    ~Demos();
+    Demos(const Demos&) = delete;
+    Demos& operator=(const Demos&) = delete;
 
-// The moments of a run that demos follow.
-void demos_new_game();     // "Start Game" acted on, before the new game is set up
-void demos_frame_shown();  // right after each frame of the main loop is shown
-void demos_run_ending();   // on the exit path, before the best score is saved
-// At the end of each frame: a quit asked for by a playback's input ends the
-// playback (as drifted) instead of the program; only the watcher ends that.
-void demos_hold_quit();
-// A playback is in its game and has recorded input still to give: whatever
-// the game waits for, that input, or the playback itself, ends the wait.
-bool demos_input_ahead();
+    // The moments of a run that demos follow.
+    void new_game();     // "Start Game" acted on, before the new game is set up
+    void frame_shown();  // right after each frame of the main loop is shown
+    void run_ending();   // on the exit path, before the best score is saved
+    // At the end of each frame: a quit asked for by a playback's input ends the
+    // playback (as drifted) instead of the program; only the watcher ends that.
+    void hold_quit();
+    // A playback is in its game and has recorded input still to give: whatever
+    // the game waits for, that input, or the playback itself, ends the wait.
+    bool input_ahead() const;
+
+  private:
+    class Desk;
+    std::unique_ptr<Desk> desk_;
+};
 
 // The hash of a check line in a demo of format `version`. Format 1: the state
 // and phase, the score, lives, stage, the plane's position and the counts of
 // the entity lists. Format 2 adds the random generator's state, the position of
 // every entity in the lists, the blimp's and the mountains'.
-std::uint32_t demo_check_hash(int version);
+std::uint32_t demo_check_hash(const World& world, int version);
 
 // Where the game keeps its demos: data/demos/last.demo, and best.demo for a
 // game that set a new best. Written safely; a failure is one line on stderr.

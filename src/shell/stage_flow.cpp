@@ -3,14 +3,11 @@
 #include "drawing/plain_style.h"
 #include "drawing/scoped_transform.h"
 #include "drawing/text_pen.h"
-#include "game/assets.h"
-#include "game/game_state.h"
+#include "game/controls.h"
 #include "game/sprite_frames.h"
 #include "services/input.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
-#include "world/player.h"
-#include "world/world.h"
 
 namespace {
 
@@ -26,52 +23,57 @@ void set_stage_text_state() {
     svc::set_colour(80, 80, 80);
 }
 
-void fly_in_phase() {
-    fly_in_step();
+void fly_in_phase(World& world) {
+    fly_in_step(world);
     set_stage_text_state();
-    text_pen.draw_centred("Stage: " + std::to_string(player.level), 320, 199);
-    text_pen.draw_centred("Get Ready!!", 320, 245);
+    draw_centred("Stage: " + std::to_string(world.player.level), 320, 199, kFontSize);
+    draw_centred("Get Ready!!", 320, 245, kFontSize);
 }
 
-void advance_stage() {
-    player.score += kBonusPerStage * player.level;
-    player.level += 1;
-    stage_counters.enemies_per_stage += 5;
-    stage_counters.balloons_per_stage += 3;
-    clear_world();
-    start_stage();
+// The bonus for clearing the stage the plane is on.
+int stage_bonus(const Player& plane) {
+    return kBonusPerStage * plane.level;
 }
 
-void clear_phase() {
-    clear_step();
+void advance_stage(World& world) {
+    Player& plane = world.player;
+    plane.score += stage_bonus(plane);
+    plane.level += 1;
+    world.counters.grow();
+    clear_world(world);
+    start_stage(world);
+}
+
+void clear_phase(World& world) {
+    clear_step(world);
     set_stage_text_state();
-    text_pen.draw_centred("Stage Clear!", 320, 199);
-    text_pen.draw_centred("Bonus: " + std::to_string(kBonusPerStage * player.level), 320, 245);
+    draw_centred("Stage Clear!", 320, 199, kFontSize);
+    draw_centred("Bonus: " + std::to_string(stage_bonus(world.player)), 320, 245, kFontSize);
     // A mountain striking the resting plane in the clear step has put
     // phase_timer back to 0 for the death sequence, so the stage does not advance.
-    if (phase_timer > kClearFrames) advance_stage();
+    if (world.flow.phase_timer > kClearFrames) advance_stage(world);
 }
 
-void track_best_score() {
-    if (player.score > player.best_score) {
-        player.new_best = 1;
-        player.best_score = player.score;
+void track_best_score(Player& plane) {
+    if (plane.score > plane.best_score) {
+        plane.new_best = 1;
+        plane.best_score = plane.score;
     }
 }
 
-// Centred for the recorded text scale (1.0), drawn at 2.0.
+// Centred for the font's size, drawn twice as large, so it reaches right and down.
 void draw_game_over_text() {
     const ScopedScale doubled(2.0f, 2.0f);
-    text_pen.draw_centred("Game Over!", 280, 230);
+    draw_centred("Game Over!", 280, 230, kFontSize);
 }
 
 // The title menu must not see the button that was held when the game-over
 // screen ended, so the game stands still until it is let go. A close request
 // still gets through, so the window can always be closed.
-void wait_for_fire_button_release() {
-    while (svc::joystick_down(0, 0) || svc::joystick_hit(0, 0) != 0) {
+void wait_for_fire_button_release(GameFlow& flow) {
+    while (controls::fire_button_held()) {
         if (svc::close_requested()) {
-            quit_requested = true;
+            flow.quit_requested = true;
             return;
         }
         svc::delay(kReleasePollMs);
@@ -80,48 +82,48 @@ void wait_for_fire_button_release() {
 
 }  // namespace
 
-void update_stage() {
-    switch (stage_phase) {
+void update_stage(World& world) {
+    switch (world.flow.phase) {
         case StagePhase::kFlyIn:
-            fly_in_phase();
+            fly_in_phase(world);
             break;
         case StagePhase::kPlay:
-            play_step();
+            play_step(world);
             break;
         case StagePhase::kClear:
-            clear_phase();
+            clear_phase(world);
             break;
         default:
             break;
     }
-    track_best_score();
+    track_best_score(world.player);
 }
 
-void update_dying() {
-    wreck_step();
-    if (phase_timer < kDyingFrames) return;
-    if (player.lives > 0) {
-        clear_world();
-        start_stage();
-        game_state = GameState::kStage;
-        stage_phase = StagePhase::kFlyIn;
+void update_dying(World& world) {
+    GameFlow& flow = world.flow;
+    wreck_step(world);
+    if (flow.phase_timer < kDyingFrames) return;
+    if (world.player.lives > 0) {
+        clear_world(world);
+        start_stage(world);
+        flow.state = GameState::kStage;
+        flow.phase = StagePhase::kFlyIn;
     } else {
-        phase_timer = 0;
-        game_state = GameState::kGameOver;
+        flow.phase_timer = 0;
+        flow.state = GameState::kGameOver;
     }
 }
 
-void update_game_over() {
-    game_over_step();
+void update_game_over(World& world) {
+    game_over_step(world);
     set_stage_text_state();
     draw_game_over_text();
 
-    if (phase_timer < kGameOverFrames) return;
-    game_state = GameState::kTitle;
-    wait_for_fire_button_release();
-    // Drops the fire presses made during the game-over screen.
-    while (svc::key_hit(svc::vk::kLeftControl) != 0) {
-    }
+    if (world.flow.phase_timer < kGameOverFrames) return;
+    world.flow.state = GameState::kTitle;
+    wait_for_fire_button_release(world.flow);
+    // The fire presses made during the game-over screen must not reach the title menu.
+    controls::discard_fire_key_presses();
 }
 
 std::string two_digits(int n) {
@@ -129,20 +131,21 @@ std::string two_digits(int n) {
     return n < 10 ? "0" + digits : digits;
 }
 
-void draw_hud() {
+void draw_hud(const World& world) {
+    const Player& plane = world.player;
     svc::set_colour(80, 80, 80);
-    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
-    text_pen.draw_text("Score", 175, 52);
-    text_pen.draw_text(two_digits(player.score), 185, 68);
-    text_pen.draw_centred("Best", 324, 64);
-    text_pen.draw_text(two_digits(player.best_score), 316, 68);
-    text_pen.draw_text("Stage", 465, 52);
-    text_pen.draw_text(two_digits(player.level), 475, 68);
+    set_text_style(svc::BlendMode::kAlpha, 1.0f, kFontSize);
+    svc::draw_text("Score", 175, 52);
+    svc::draw_text(two_digits(plane.score), 185, 68);
+    draw_centred("Best", 324, 64, kFontSize);
+    svc::draw_text(two_digits(plane.best_score), 316, 68);
+    svc::draw_text("Stage", 465, 52);
+    svc::draw_text(two_digits(plane.level), 475, 68);
 
-    if (game_state == GameState::kPaused || game_state == GameState::kTitle || player.lives <= 1)
-        return;
+    const GameState state = world.flow.state;
+    if (state == GameState::kPaused || state == GameState::kTitle || plane.lives <= 1) return;
     use_plain_mask_style();
-    for (int i = 1; i <= player.lives - 1; ++i)
-        svc::draw_image(pictures.sprites, static_cast<float>(140 + 53 * (i - 1)), 452,
+    for (int i = 1; i <= plane.lives - 1; ++i)
+        svc::draw_image(world.pictures.sprites, static_cast<float>(140 + 53 * (i - 1)), 452,
                         sprite_frame::kPlayerNoseRight);
 }

@@ -2,10 +2,7 @@
 
 #include "drawing/plain_style.h"
 #include "drawing/text_pen.h"
-#include "game/assets.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
-#include "services/audio/sound.h"
+#include "game/controls.h"
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/rendering/graphics.h"
@@ -14,8 +11,6 @@
 #include "services/timing.h"
 #include "shell/best_score.h"
 #include "shell/menus.h"
-#include "world/player.h"
-#include "world/world.h"
 
 namespace {
 
@@ -24,41 +19,39 @@ namespace {
 constexpr int kSuspendedPollMs = 5;
 
 constexpr const char* kLogoResource = "qblogo_p.png";
-
-bool splash_skipped() {
-    return svc::key_hit(svc::vk::kEscape) != 0 || svc::key_hit(svc::vk::kSpace) != 0 ||
-           svc::mouse_hit(1) != 0 || svc::joystick_hit(0, 0) != 0;
-}
+constexpr int kFramesPerSecond = 60;
 
 }  // namespace
 
-std::optional<std::string> start_up() {
+std::optional<std::string> start_up(World& world) {
     svc::register_embedded_assets();
     svc::set_app_title(app_title);
-    if (!svc::open_graphics(640, 480, 32, 60)) {
+    // Full screen, unless the back end was asked for a window.
+    if (!svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, kFramesPerSecond)) {
         const std::string reason = svc::platform().last_error();
         return "cannot open the display" + (reason.empty() ? "" : ": " + reason);
     }
     svc::count_joysticks();
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked);
-    create_blank_pictures();
-    create_engine_channel();
+    create_blank_pictures(world.pictures);
+    world.sounds.create_engine_channel();
     svc::hide_pointer();
     svc::seed_random(svc::launch_clock());
-    const svc::Image logo = svc::load_image(kLogoResource, -1);
+    const svc::Image logo = svc::load_image(kLogoResource);
     if (!logo) return missing_resource(kLogoResource);
-    if (std::optional<std::string> missing = load_assets()) return missing;
-    load_best_score();
-    show_logo_splash(logo, -25);
-    capture_page_margins();
-    start_new_game();
-    game_state = GameState::kTitle;
+    if (std::optional<std::string> missing = load_pictures(world.pictures)) return missing;
+    world.sounds.load();
+    world.player.best_score = load_best_score();
+    show_logo_splash(world, logo, -25);
+    capture_page_margins(world.pictures);
+    start_new_game(world);
+    world.flow.state = GameState::kTitle;
     park_menu_pointer();
     return std::nullopt;
 }
 
-void show_logo_splash(const svc::Image& logo, int y_offset) {
+void show_logo_splash(World& world, const svc::Image& logo, int y_offset) {
     svc::mid_handle_image(logo);
     const float cx = static_cast<float>(svc::graphics_width() / 2);
     const float cy = static_cast<float>(svc::graphics_height() / 2 + y_offset);
@@ -68,40 +61,40 @@ void show_logo_splash(const svc::Image& logo, int y_offset) {
     float alpha = 1.0f;
     float hold = 0.1f;
     do {
-        begin_frame();
+        begin_frame(world.pictures);
         svc::set_colour(255, 255, 255);
-        text_pen.set_style(svc::BlendMode::kAlpha, alpha, 0, 1.0f, 1.0f);
-        text_pen.draw_sprite(logo, cx, cy, 0);
+        set_text_style(svc::BlendMode::kAlpha, alpha, kFontSize);
+        svc::draw_image(logo, cx, cy, 0);
         if (hold > 1.0f)
             alpha -= 0.01f;
         else
             hold += 0.004f;
         if (alpha < 0) alpha = 0;
-        svc::flip_frame(-1);
-        wait_while_suspended();
-        if (quit_requested || svc::close_requested()) {
-            quit_requested = true;
+        svc::flip_frame(svc::FlipTiming::kPaced);
+        wait_while_suspended(world.flow);
+        if (world.flow.quit_requested || svc::close_requested()) {
+            world.flow.quit_requested = true;
             break;
         }
-        if (splash_skipped()) break;
+        if (controls::skip_pressed()) break;
     } while (alpha > 0);
 
     svc::set_colour(255, 255, 255);
-    text_pen.set_style(svc::BlendMode::kMask, 1.0f, 0, 1.0f, 1.0f);
+    set_text_style(svc::BlendMode::kMask, 1.0f, kFontSize);
     // The press that ended the splash must not reach the title menu.
     svc::flush_keys();
     svc::flush_mouse();
 }
 
-void begin_frame() {
+void begin_frame(const Pictures& pictures) {
     svc::clear_screen();
     svc::set_colour(255, 255, 255);
-    text_pen.set_style(svc::BlendMode::kSolid, 1.0f, 0, 1.0f, 1.0f);
+    set_text_style(svc::BlendMode::kSolid, 1.0f, kFontSize);
     svc::draw_image(pictures.paper, 0, 0, 0);
 }
 
 // The paper's margins, drawn solid and cut out once.
-void capture_page_margins() {
+void capture_page_margins(Pictures& pictures) {
     use_plain_style(svc::BlendMode::kSolid);
     svc::clear_screen();
     svc::draw_image(pictures.paper, 0, 0, 0);
@@ -109,7 +102,7 @@ void capture_page_margins() {
     svc::grab_image(pictures.right_margin, 524, 0, 0);
 }
 
-void draw_page_margins() {
+void draw_page_margins(const Pictures& pictures) {
     use_plain_style(svc::BlendMode::kSolid);
     svc::draw_image(pictures.left_margin, 0, 0, 0);
     svc::draw_image(pictures.right_margin, 524.0f, 0, 0);
@@ -117,10 +110,10 @@ void draw_page_margins() {
 
 // A close request ends the wait: a minimised window can be closed from the task
 // bar, and a terminated game still saves its best score.
-void wait_while_suspended() {
-    while (svc::app_suspended() && !quit_requested) {
+void wait_while_suspended(GameFlow& flow) {
+    while (svc::app_suspended() && !flow.quit_requested) {
         if (svc::close_requested()) {
-            quit_requested = true;
+            flow.quit_requested = true;
             return;
         }
         svc::delay(kSuspendedPollMs);

@@ -3,41 +3,33 @@
 #include <memory>
 
 #include "drawing/plain_style.h"
-#include "game/assets.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
 #include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
-#include "world/effects.h"
 #include "world/hits.h"
-#include "world/player.h"
-#include "world/player_shot.h"
-#include "world/scenery.h"
 #include "world/world.h"
-
-EntityList<Balloon> balloon_list;
 
 namespace {
 
-constexpr float kTop = 125.0f;
-constexpr float kBottom = 300.0f;
+constexpr float kTop = kSkyTop;
+constexpr float kBottom = kSkyBottom;
 constexpr float kBobSpeed = 0.2f;
+constexpr int kBalloonPenalty = 150;  // points lost per stage number
 
 }  // namespace
 
-void Balloon::spawn_for_stage() {
-    const int count = stage_counters.balloons_per_stage;
+void Balloon::spawn_for_stage(World& world) {
+    const int count = world.counters.balloons_per_stage;
     for (int i = 0; i < count; ++i) {
         auto balloon = std::make_unique<Balloon>();
-        balloon->y = static_cast<float>(svc::random_real(125.0, 300.0));
+        balloon->y = static_cast<float>(svc::random_real(kSkyTop, kSkyBottom));
         balloon->x = static_cast<int>(svc::random_real(-2000.0, 2640.0));
         balloon->vertical_speed = -kBobSpeed;
-        balloon_list.add_last(std::move(balloon));
+        world.balloons.add_last(std::move(balloon));
     }
 }
 
-void Balloon::update() {
+void Balloon::update(World& world) {
     y += vertical_speed;
     if (!(y >= kTop)) {
         y = kTop;
@@ -47,37 +39,32 @@ void Balloon::update() {
         y = kBottom;
         vertical_speed = -kBobSpeed;
     }
-    x += mountains.scroll_speed;
+    x += world.mountains.scroll_speed;
     if (x < -2000) x = 2640;
     if (x > 2640) x = -2000;
     if (!(x > 80 && x < 560)) return;
 
     use_plain_mask_style();
-    svc::draw_image(pictures.sprites, static_cast<float>(x), y, sprite_frame::kBalloon);
+    svc::draw_image(world.pictures.sprites, static_cast<float>(x), y, sprite_frame::kBalloon);
     // Every overlapping shot pops it again, and touching the plane in the same
     // update costs once more.
-    for_each_shot_hitting(*this, TestOrder::kTargetFirst, [this](PlayerShot& shot) { pop(&shot); });
-    if (touches_plane(sprite(), TestOrder::kTargetFirst)) pop(nullptr);
+    for_each_shot_hitting(world, *this, TestOrder::kTargetFirst,
+                          [&](PlayerShot& shot) { pop(world, &shot); });
+    if (touches_plane(world, sprite(), TestOrder::kTargetFirst)) pop(world, nullptr);
 }
 
 SheetSprite Balloon::sprite() const {
     return {x, static_cast<int>(y), sprite_frame::kBalloon};
 }
 
-void Balloon::pop(PlayerShot* shot) {
-    play_effect(effect_sounds.balloon_pop);
-    if (shot) player_shot_list.remove(*shot);
-    BalloonPop::spawn(x, y);
-    PointsPopup::spawn(x, static_cast<int>(y), -150 * player.level);
-    player.score -= 150 * player.level;
-    if (player.score < 0) player.score = 0;
-    balloon_list.remove(*this);
+void Balloon::pop(World& world, PlayerShot* shot) {
+    world.sounds.play(Effect::kBalloonPop);
+    if (shot) world.shots.remove(*shot);
+    BalloonPop::spawn(world, x, y);
+    award_points(world, x, static_cast<int>(y), -kBalloonPenalty);
+    world.balloons.remove(*this);
 }
 
-void Balloon::update_all() {
-    balloon_list.enumerate([](Balloon& balloon) { balloon.update(); });
-}
-
-void Balloon::remove_all() {
-    balloon_list.enumerate([](Balloon& balloon) { balloon_list.remove(balloon); });
+void Balloon::update_all(World& world) {
+    world.balloons.enumerate([&](Balloon& balloon) { balloon.update(world); });
 }

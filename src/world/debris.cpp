@@ -4,14 +4,10 @@
 
 #include "drawing/plain_style.h"
 #include "drawing/scoped_transform.h"
-#include "game/assets.h"
-#include "game/game_state.h"
 #include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
-
-EntityList<DebrisPiece> debris_list;
-EntityList<SmokePuff> smoke_puff_list;
+#include "world/world.h"
 
 namespace {
 
@@ -27,7 +23,7 @@ bool outside_box(float x, float y) {
 
 }  // namespace
 
-void DebrisPiece::spawn(float x, float y, int first_frame, int count) {
+void DebrisPiece::spawn(World& world, float x, float y, int first_frame, int count) {
     for (int i = 0; i < count; ++i) {
         auto piece = std::make_unique<DebrisPiece>();
         piece->rotation = svc::random_int(1, 360);
@@ -36,11 +32,11 @@ void DebrisPiece::spawn(float x, float y, int first_frame, int count) {
         piece->speed_y = static_cast<float>(svc::random_real(-2.5, 1.5));
         piece->x = x;
         piece->y = y;
-        debris_list.add_last(std::move(piece));
+        world.debris.add_last(std::move(piece));
     }
 }
 
-void DebrisPiece::update() {
+void DebrisPiece::update(World& world) {
     ++frames_since_smoke;
     use_plain_mask_style();
     x += speed_x;
@@ -48,50 +44,42 @@ void DebrisPiece::update() {
     speed_y += kGravity;
     rotation += 2;
     const ScopedRotation turned(static_cast<float>(rotation));
-    svc::draw_image(pictures.sprites, x, y, frame);
+    svc::draw_image(world.pictures.sprites, x, y, frame);
     if (frames_since_smoke >= kSmokeEvery) {
         frames_since_smoke = 0;
-        SmokePuff::spawn(x, y);
+        SmokePuff::spawn(world, x, y);
     }
-    if (outside_box(x, y)) debris_list.remove(*this);
+    if (outside_box(x, y)) world.debris.remove(*this);
 }
 
-void DebrisPiece::update_all() {
-    debris_list.enumerate([](DebrisPiece& piece) { piece.update(); });
+void DebrisPiece::update_all(World& world) {
+    world.debris.enumerate([&](DebrisPiece& piece) { piece.update(world); });
 }
 
-void DebrisPiece::remove_all() {
-    debris_list.enumerate([](DebrisPiece& piece) { debris_list.remove(piece); });
-}
-
-void SmokePuff::spawn(float x, float y) {
+void SmokePuff::spawn(World& world, float x, float y) {
     auto puff = std::make_unique<SmokePuff>();
     puff->life = 1.0f;
     puff->rotation = static_cast<int>(svc::random_real(0.0, 360.0));
     puff->scale = 0.3f;
     puff->x = x;
     puff->y = y;
-    smoke_puff_list.add_last(std::move(puff));
+    world.smoke.add_last(std::move(puff));
 }
 
 // A puff is drawn opaque; its life counts down by 0.02 a frame (51
 // updates in single precision).
-void SmokePuff::update() {
+void SmokePuff::update(World& world) {
     svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(1.0f);
     svc::set_colour(255, 255, 255);
     const ScopedTransform turned_and_scaled(static_cast<float>(rotation), scale, scale);
-    svc::draw_image(pictures.sprites, x, y, sprite_frame::kSmoke);
+    svc::draw_image(world.pictures.sprites, x, y, sprite_frame::kSmoke);
     life -= kSmokeFade;
     scale += kSmokeGrowth;
     rotation += 5;
-    if (!(life > 0.0f)) smoke_puff_list.remove(*this);
+    if (!(life > 0.0f)) world.smoke.remove(*this);
 }
 
-void SmokePuff::update_all() {
-    smoke_puff_list.enumerate([](SmokePuff& puff) { puff.update(); });
-}
-
-void SmokePuff::remove_all() {
-    smoke_puff_list.enumerate([](SmokePuff& puff) { smoke_puff_list.remove(puff); });
+void SmokePuff::update_all(World& world) {
+    world.smoke.enumerate([&](SmokePuff& puff) { puff.update(world); });
 }

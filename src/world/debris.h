@@ -1,5 +1,6 @@
 #pragma once
-#include "world/entity_list.h"
+
+struct World;
 
 // Debris pieces of a destroyed plane, and the smoke puffs they trail.
 struct DebrisPiece {
@@ -11,10 +12,9 @@ struct DebrisPiece {
     int frame = 0;
     int frames_since_smoke = 0;  // updates since the last smoke puff
 
-    static void spawn(float x, float y, int first_frame, int count);
-    void update();
-    static void update_all();
-    static void remove_all();
+    static void spawn(World& world, float x, float y, int first_frame, int count);
+    void update(World& world);
+    static void update_all(World& world);
 };
 
 struct SmokePuff {
@@ -24,11 +24,7 @@ struct SmokePuff {
     float scale = 0;
     float life = 0;  // 1.0 when made, gone once it is no longer above 0
 
-    static void spawn(float x, float y);
-    void update();
-    static void update_all();
-    static void remove_all();
+    static void spawn(World& world, float x, float y);
+    void update(World& world);
+    static void update_all(World& world);
 };
-
-extern EntityList<DebrisPiece> debris_list;
-extern EntityList<SmokePuff> smoke_puff_list;

@@ -7,14 +7,9 @@
 #include "drawing/plain_style.h"
 #include "drawing/scoped_transform.h"
 #include "drawing/text_pen.h"
-#include "game/assets.h"
-#include "game/game_state.h"
 #include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
-
-EntityList<Explosion> explosion_list;
-EntityList<BalloonPop> balloon_pop_list;
-EntityList<PointsPopup> points_popup_list;
+#include "world/world.h"
 
 namespace {
 
@@ -33,86 +28,81 @@ std::string points_text(int amount) {
 
 }  // namespace
 
-void Explosion::spawn(float x, float y, float scale) {
+void Explosion::spawn(World& world, float x, float y, float scale) {
     auto blast = std::make_unique<Explosion>();
     blast->frame = sprite_frame::kFirstBlast;
     blast->scale = scale;
     blast->x = x;
     blast->y = y;
-    explosion_list.add_last(std::move(blast));
+    world.explosions.add_last(std::move(blast));
 }
 
-void Explosion::update() {
+void Explosion::update(World& world) {
     ++frame_timer;
     use_plain_mask_style();
     const ScopedScale scaled(scale, scale);
-    svc::draw_image(pictures.sprites, x, y, frame);
+    svc::draw_image(world.pictures.sprites, x, y, frame);
     if (frame_timer >= kUpdatesPerBlastFrame) {
         frame_timer = 0;
-        if (++frame > sprite_frame::kLastBlast) explosion_list.remove(*this);
+        if (++frame > sprite_frame::kLastBlast) world.explosions.remove(*this);
     }
 }
 
-void Explosion::update_all() {
-    explosion_list.enumerate([](Explosion& blast) { blast.update(); });
+void Explosion::update_all(World& world) {
+    world.explosions.enumerate([&](Explosion& blast) { blast.update(world); });
 }
 
-void Explosion::remove_all() {
-    explosion_list.enumerate([](Explosion& blast) { explosion_list.remove(blast); });
-}
-
-void BalloonPop::spawn(int x, float y) {
+void BalloonPop::spawn(World& world, int x, float y) {
     auto pop = std::make_unique<BalloonPop>();
     pop->alpha = 1.0f;
     pop->x = x;
     pop->y = static_cast<int>(y);
-    balloon_pop_list.add_last(std::move(pop));
+    world.balloon_pops.add_last(std::move(pop));
 }
 
-void BalloonPop::update() {
+void BalloonPop::update(World& world) {
     svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(alpha);
     svc::set_colour(255, 255, 255);
-    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y),
+    svc::draw_image(world.pictures.sprites, static_cast<float>(x), static_cast<float>(y),
                     sprite_frame::kBalloonPop);
     alpha -= kPopFade;
-    if (!(alpha > 0.0f)) balloon_pop_list.remove(*this);
+    if (!(alpha > 0.0f)) world.balloon_pops.remove(*this);
 }
 
-void BalloonPop::update_all() {
-    balloon_pop_list.enumerate([](BalloonPop& pop) { pop.update(); });
+void BalloonPop::update_all(World& world) {
+    world.balloon_pops.enumerate([&](BalloonPop& pop) { pop.update(world); });
 }
 
-void BalloonPop::remove_all() {
-    balloon_pop_list.enumerate([](BalloonPop& pop) { balloon_pop_list.remove(pop); });
+void award_points(World& world, int x, int y, int points_per_stage) {
+    Player& plane = world.player;
+    const int amount = points_per_stage * plane.level;
+    PointsPopup::spawn(world, x, y, amount);
+    plane.score += amount;
+    if (plane.score < 0) plane.score = 0;
 }
 
-void PointsPopup::spawn(int x, int y, int amount) {
+void PointsPopup::spawn(World& world, int x, int y, int amount) {
     auto text = std::make_unique<PointsPopup>();
     text->alpha = 1.0f;
     text->x = x;
     text->y = y;
     text->text = points_text(amount);
-    points_popup_list.add_last(std::move(text));
+    world.points_popups.add_last(std::move(text));
 }
 
-// Rises to y 100 and fades there; centred for the text scale recorded by the
-// frame's last text_pen.set_style.
-void PointsPopup::update() {
+// Rises to y 100 and fades there, centred for the font's size.
+void PointsPopup::update(World& world) {
     svc::set_blend(svc::BlendMode::kAlpha);
     svc::set_alpha(alpha);
     svc::set_colour(80, 80, 80);
     y -= kPointsRise;
     if (y < kPointsCeiling) y = kPointsCeiling;
-    text_pen.draw_centred(text, static_cast<float>(x), static_cast<float>(y));
+    draw_centred(text, static_cast<float>(x), static_cast<float>(y), kFontSize);
     alpha -= kPointsFade;
-    if (!(alpha > 0.0f)) points_popup_list.remove(*this);
+    if (!(alpha > 0.0f)) world.points_popups.remove(*this);
 }
 
-void PointsPopup::update_all() {
-    points_popup_list.enumerate([](PointsPopup& text) { text.update(); });
-}
-
-void PointsPopup::remove_all() {
-    points_popup_list.enumerate([](PointsPopup& text) { points_popup_list.remove(text); });
+void PointsPopup::update_all(World& world) {
+    world.points_popups.enumerate([&](PointsPopup& text) { text.update(world); });
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "world/entity_list.h"
+struct World;
 
 // Explosions, balloon pops and the floating points texts.
 struct Explosion {
@@ -11,10 +11,9 @@ struct Explosion {
     int frame = 0;        // sprite frame shown now: sprite_frame::kFirstBlast to kLastBlast
     int frame_timer = 0;  // updates since the frame last changed
 
-    static void spawn(float x, float y, float scale);
-    void update();
-    static void update_all();
-    static void remove_all();
+    static void spawn(World& world, float x, float y, float scale);
+    void update(World& world);
+    static void update_all(World& world);
 };
 
 struct BalloonPop {
@@ -22,11 +21,14 @@ struct BalloonPop {
     int y = 0;
     float alpha = 0;
 
-    static void spawn(int x, float y);
-    void update();
-    static void update_all();
-    static void remove_all();
+    static void spawn(World& world, int x, float y);
+    void update(World& world);
+    static void update_all(World& world);
 };
+
+// Adds points_per_stage times the stage number to the score, or takes them
+// away when negative (never below 0), and shows them rising from (x, y).
+void award_points(World& world, int x, int y, int points_per_stage);
 
 struct PointsPopup {
     int x = 0;
@@ -34,12 +36,7 @@ struct PointsPopup {
     float alpha = 0;
     std::string text;  // the text shown, such as "+45" or "-150"
 
-    static void spawn(int x, int y, int amount);
-    void update();
-    static void update_all();
-    static void remove_all();
+    static void spawn(World& world, int x, int y, int amount);
+    void update(World& world);
+    static void update_all(World& world);
 };
-
-extern EntityList<Explosion> explosion_list;
-extern EntityList<BalloonPop> balloon_pop_list;
-extern EntityList<PointsPopup> points_popup_list;

@@ -35,6 +35,14 @@ class EntityList {
         if (walks_ == 0) entries_.erase(it);
     }
 
+    // Removes every instance, as removing each in turn would: at once for
+    // every walk, and freed once no walk of the list is running.
+    void remove_all() {
+        for (Entry& e : entries_) e.removed = true;
+        live_ = 0;
+        if (walks_ == 0) entries_.clear();
+    }
+
     // Calls body(T&) on each live instance, first to last,
     // including instances appended during the walk.
     template <typename Body>

@@ -1,33 +1,30 @@
 #include "world/hits.h"
 
-#include "game/assets.h"
 #include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
-#include "world/player.h"
 
 namespace {
 
-bool sprites_touch(const SheetSprite& first, const SheetSprite& second) {
-    return svc::images_collide(pictures.sprites, first.x, first.y, first.frame, pictures.sprites,
-                               second.x, second.y, second.frame);
-}
-
-SheetSprite plane_sprite() {
-    return {static_cast<int>(player.x), static_cast<int>(player.y), player.facing};
+SheetSprite plane_sprite(const Player& plane) {
+    return {static_cast<int>(plane.x), static_cast<int>(plane.y), plane.frame()};
 }
 
 }  // namespace
 
-bool target_touches(const SheetSprite& target, const SheetSprite& other, TestOrder order) {
-    return order == TestOrder::kTargetFirst ? sprites_touch(target, other)
-                                            : sprites_touch(other, target);
+bool target_touches(const World& world, const SheetSprite& target, const SheetSprite& other,
+                    TestOrder order) {
+    const SheetSprite& first = order == TestOrder::kTargetFirst ? target : other;
+    const SheetSprite& second = order == TestOrder::kTargetFirst ? other : target;
+    const svc::Image& sheet = world.pictures.sprites;
+    return svc::images_collide(sheet, first.x, first.y, first.frame, sheet, second.x, second.y,
+                               second.frame);
 }
 
 SheetSprite shot_sprite(const PlayerShot& shot) {
     return {shot.x, shot.y, sprite_frame::kShot};
 }
 
-bool touches_plane(const SheetSprite& target, TestOrder order) {
-    if (player.invulnerable_frames != 0) return false;
-    return target_touches(target, plane_sprite(), order);
+bool touches_plane(const World& world, const SheetSprite& target, TestOrder order) {
+    if (world.player.invulnerable_frames != 0) return false;
+    return target_touches(world, target, plane_sprite(world.player), order);
 }

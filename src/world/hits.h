@@ -3,7 +3,7 @@
 // against it, then the plane against it. Both compare frames of the sprite
 // sheet with svc::images_collide, which maps them through the current drawing
 // state, so no scale or rotation may be in force.
-#include "world/player_shot.h"
+#include "world/world.h"
 
 // A frame of the sprite sheet at a whole-pixel position.
 struct SheetSprite {
@@ -17,7 +17,8 @@ struct SheetSprite {
 enum class TestOrder { kTargetFirst, kTargetSecond };
 
 // Whether the target and the other sprite overlap, tested in the order given.
-bool target_touches(const SheetSprite& target, const SheetSprite& other, TestOrder order);
+bool target_touches(const World& world, const SheetSprite& target, const SheetSprite& other,
+                    TestOrder order);
 SheetSprite shot_sprite(const PlayerShot& shot);
 
 // Calls on_hit(shot) for each of the player's shots, first to last, that
@@ -25,11 +26,11 @@ SheetSprite shot_sprite(const PlayerShot& shot);
 // that a hit has changed is tested as it stands after it; the walk goes on
 // past every hit, so each overlapping shot counts.
 template <typename Target, typename OnHit>
-void for_each_shot_hitting(const Target& target, TestOrder order, OnHit&& on_hit) {
-    player_shot_list.enumerate([&](PlayerShot& shot) {
-        if (target_touches(target.sprite(), shot_sprite(shot), order)) on_hit(shot);
+void for_each_shot_hitting(World& world, const Target& target, TestOrder order, OnHit&& on_hit) {
+    world.shots.enumerate([&](PlayerShot& shot) {
+        if (target_touches(world, target.sprite(), shot_sprite(shot), order)) on_hit(shot);
     });
 }
 
 // Whether the plane touches the target; never while it is invulnerable.
-bool touches_plane(const SheetSprite& target, TestOrder order);
+bool touches_plane(const World& world, const SheetSprite& target, TestOrder order);

@@ -1,26 +1,12 @@
 #include "world/player.h"
 
 #include "drawing/plain_style.h"
-#include "game/assets.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
+#include "game/controls.h"
 #include "services/audio/sound.h"
-#include "services/input.h"
 #include "services/rendering/graphics.h"
-#include "world/balloon.h"
-#include "world/blimp.h"
-#include "world/debris.h"
-#include "world/effects.h"
-#include "world/enemy_plane.h"
-#include "world/player_shot.h"
-#include "world/scenery.h"
 #include "world/world.h"
 
-Player player;
-
 namespace {
-constexpr int kFacingLeft = Player::kFacingLeft;
-constexpr int kFacingRight = Player::kFacingRight;
 constexpr int kScrollFacingLeft = Mountains::kScrollFacingLeft;
 constexpr int kScrollFacingRight = Mountains::kScrollFacingRight;
 
@@ -34,83 +20,79 @@ constexpr float kTop = 110.0f;
 constexpr float kBottom = 432.0f;
 
 constexpr int kSafeFrames = 250;
-constexpr int kBlinkPeriodEnd = 5;  // player.blink_phase runs 0..5; drawn while below 3
+constexpr int kBlinkPeriodEnd = 5;  // blink_phase runs 0..5; drawn while below 3
 constexpr int kBlinkShown = 3;
-
-constexpr int kJoyPort = 0;
-constexpr int kFireButton = 0;
 }  // namespace
 
 void Player::place_for_fly_in() {
-    facing = kFacingRight;
+    facing = Facing::kRight;
     x = kStartX;
     y = kStartY;
     blink_phase = 0;
     invulnerable_frames = kSafeFrames;
 }
 
-// Turns and fire count presses; climbing and diving follow the held key. The
-// joystick counts only at full deflection and is asked only when the key is not.
-void Player::read_controls() {
-    if (stage_phase != StagePhase::kPlay) return;
-    if (svc::key_hit(svc::vk::kLeft) || svc::joystick_x(kJoyPort) == -1.0f) {
-        facing = kFacingLeft;
-        mountains.scroll_speed = kScrollFacingLeft;
+void Player::read_controls(World& world) {
+    if (world.flow.phase != StagePhase::kPlay) return;
+    if (controls::turn_left_pressed()) {
+        facing = Facing::kLeft;
+        world.mountains.scroll_speed = kScrollFacingLeft;
     }
-    if (svc::key_hit(svc::vk::kRight) || svc::joystick_x(kJoyPort) == 1.0f) {
-        facing = kFacingRight;
-        mountains.scroll_speed = kScrollFacingRight;
+    if (controls::turn_right_pressed()) {
+        facing = Facing::kRight;
+        world.mountains.scroll_speed = kScrollFacingRight;
     }
-    if (svc::key_down(svc::vk::kUp) || svc::joystick_y(kJoyPort) == -1.0f) y -= kClimbStep;
-    if (svc::key_down(svc::vk::kDown) || svc::joystick_y(kJoyPort) == 1.0f) y += kClimbStep;
-    if (svc::key_hit(svc::vk::kLeftControl) || svc::joystick_hit(kFireButton, kJoyPort) != 0) {
-        PlayerShot::fire();
-        play_effect(effect_sounds.fire);
+    if (controls::climb_held()) y -= kClimbStep;
+    if (controls::dive_held()) y += kClimbStep;
+    if (controls::fire_pressed()) {
+        PlayerShot::fire(world);
+        world.sounds.play(Effect::kFire);
     }
 }
 
-void Player::update() {
-    read_controls();
+void Player::update(World& world) {
+    read_controls(world);
     use_plain_mask_style();
     if (!(y >= kTop)) y = kTop;
     if (!(y <= kBottom)) y = kBottom;
 
     // Slide towards the side that leaves room ahead of the nose.
-    if (facing == kFacingLeft && x < kSlideLimitLeft) x += kSlideStep;
-    if (facing == kFacingRight && x > kRestRight) x -= kSlideStep;
+    if (facing == Facing::kLeft && x < kSlideLimitLeft) x += kSlideStep;
+    if (facing == Facing::kRight && x > kRestRight) x -= kSlideStep;
 
-    if (player.invulnerable_frames != 0) {
-        player.invulnerable_frames -= 1;
-        player.blink_phase += 1;
-        if (player.blink_phase > kBlinkPeriodEnd) player.blink_phase = 0;
+    if (invulnerable_frames != 0) {
+        invulnerable_frames -= 1;
+        blink_phase += 1;
+        if (blink_phase > kBlinkPeriodEnd) blink_phase = 0;
     } else {
-        player.blink_phase = 0;
+        blink_phase = 0;
     }
-    if (player.blink_phase < kBlinkShown) svc::draw_image(pictures.sprites, x, y, facing);
+    if (blink_phase < kBlinkShown) svc::draw_image(world.pictures.sprites, x, y, frame());
 }
 
 // The fly-in draws the plane nose right whatever facing holds, from x 80 to 200.
-void Player::update_fly_in() {
+void Player::update_fly_in(World& world) {
     use_plain_mask_style();
-    svc::draw_image(pictures.sprites, x, y, kFacingRight);
+    svc::draw_image(world.pictures.sprites, x, y, sprite_frame::kPlayerNoseRight);
     x += 1.0f;
     if (!(x <= kRestRight)) {
         x = kRestRight;
-        stage_phase = StagePhase::kPlay;
+        world.flow.phase = StagePhase::kPlay;
     }
 }
 
-void Player::crash() {
-    phase_timer = 0;
-    player.lives -= 1;
-    Explosion::spawn(player.x, player.y, 1.5f);
-    const int first_piece = player.facing == kFacingLeft ? sprite_frame::kPlayerPiecesNoseLeft
-                                                         : sprite_frame::kPlayerPiecesNoseRight;
-    DebrisPiece::spawn(player.x, player.y, first_piece, sprite_frame::kPlayerPieceCount);
+void crash_plane(World& world) {
+    Player& plane = world.player;
+    world.flow.phase_timer = 0;
+    plane.lives -= 1;
+    Explosion::spawn(world, plane.x, plane.y, 1.5f);
+    const int first_piece = plane.facing == Facing::kLeft ? sprite_frame::kPlayerPiecesNoseLeft
+                                                          : sprite_frame::kPlayerPiecesNoseRight;
+    DebrisPiece::spawn(world, plane.x, plane.y, first_piece, sprite_frame::kPlayerPieceCount);
     // Far above the mountains, so the rest of the death sequence finds no contact.
-    player.x = 0.0f;
-    player.y = 0.0f;
-    play_effect(effect_sounds.player_death);
-    game_state = GameState::kDying;
-    svc::stop_channel(engine_channel);
+    plane.x = 0.0f;
+    plane.y = 0.0f;
+    world.sounds.play(Effect::kPlayerDeath);
+    world.flow.state = GameState::kDying;
+    svc::stop_channel(world.sounds.engine_channel());
 }

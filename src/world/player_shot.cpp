@@ -3,13 +3,9 @@
 #include <memory>
 
 #include "drawing/plain_style.h"
-#include "game/assets.h"
-#include "game/game_state.h"
 #include "game/sprite_frames.h"
 #include "services/rendering/graphics.h"
-#include "world/player.h"
-
-EntityList<PlayerShot> player_shot_list;
+#include "world/world.h"
 
 namespace {
 constexpr int kShotSpeed = 8;
@@ -18,32 +14,29 @@ constexpr int kLeftLimit = 100;
 constexpr int kRightLimit = 534;
 }  // namespace
 
-void PlayerShot::fire() {
+void PlayerShot::fire(World& world) {
+    const Player& plane = world.player;
     auto shot = std::make_unique<PlayerShot>();
-    if (player.facing == 0) {
+    if (plane.facing == Facing::kLeft) {
         shot->speed = -kShotSpeed;
-        shot->x = static_cast<int>(player.x - kMuzzleOffset);
+        shot->x = static_cast<int>(plane.x - kMuzzleOffset);
     } else {
         shot->speed = kShotSpeed;
-        shot->x = static_cast<int>(player.x + kMuzzleOffset);
+        shot->x = static_cast<int>(plane.x + kMuzzleOffset);
     }
-    shot->y = static_cast<int>(player.y);
-    player_shot_list.add_last(std::move(shot));
+    shot->y = static_cast<int>(plane.y);
+    world.shots.add_last(std::move(shot));
 }
 
 // A shot is drawn once more where it crossed the limit, then removed.
-void PlayerShot::update() {
+void PlayerShot::update(World& world) {
     x += speed;
-    svc::draw_image(pictures.sprites, static_cast<float>(x), static_cast<float>(y),
+    svc::draw_image(world.pictures.sprites, static_cast<float>(x), static_cast<float>(y),
                     sprite_frame::kShot);
-    if (x < kLeftLimit || x > kRightLimit) player_shot_list.remove(*this);
+    if (x < kLeftLimit || x > kRightLimit) world.shots.remove(*this);
 }
 
-void PlayerShot::update_all() {
+void PlayerShot::update_all(World& world) {
     use_plain_mask_style();
-    player_shot_list.enumerate([](PlayerShot& shot) { shot.update(); });
-}
-
-void PlayerShot::remove_all() {
-    player_shot_list.enumerate([](PlayerShot& shot) { player_shot_list.remove(shot); });
+    world.shots.enumerate([&](PlayerShot& shot) { shot.update(world); });
 }

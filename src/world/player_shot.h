@@ -1,15 +1,14 @@
 #pragma once
-#include "world/entity_list.h"
+
+struct World;
 
 struct PlayerShot {
     int x = 0;
     int y = 0;
     int speed = 0;
 
-    static void fire();
-    void update();
-    static void update_all();
-    static void remove_all();
+    // A shot from the plane's nose, flying the way it faces.
+    static void fire(World& world);
+    void update(World& world);
+    static void update_all(World& world);
 };
-
-extern EntityList<PlayerShot> player_shot_list;

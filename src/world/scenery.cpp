@@ -4,14 +4,9 @@
 
 #include "drawing/plain_style.h"
 #include "drawing/scoped_transform.h"
-#include "game/assets.h"
-#include "game/game_state.h"
 #include "services/rendering/graphics.h"
 #include "services/timing.h"
-#include "world/player.h"
-
-EntityList<Cloud> cloud_list;
-Mountains mountains;
+#include "world/world.h"
 
 namespace {
 constexpr int kCloudCount = 19;
@@ -33,37 +28,34 @@ int wrap_mountain_right(int x) {
 }
 }  // namespace
 
-void Cloud::spawn_for_stage() {
+void Cloud::spawn_for_stage(World& world) {
     for (int i = 0; i < kCloudCount; ++i) {
         auto cloud = std::make_unique<Cloud>();
         cloud->x = static_cast<float>(svc::random_real(-1000.0, 1640.0));
-        cloud->y = static_cast<int>(svc::random_real(125.0, 300.0));
+        cloud->y = static_cast<int>(svc::random_real(kSkyTop, kSkyBottom));
         cloud->speed = static_cast<float>(svc::random_real(-1.5, 1.5));
         cloud->scale = static_cast<float>(svc::random_real(0.5, 1.0));
-        cloud_list.add_last(std::move(cloud));
+        world.clouds.add_last(std::move(cloud));
     }
 }
 
-void Cloud::update() {
+void Cloud::update(World& world) {
     const ScopedScale scaled(scale, scale);
-    x = x + (static_cast<float>(mountains.scroll_speed) + speed);
+    x = x + (static_cast<float>(world.mountains.scroll_speed) + speed);
     if (x < kCloudWrapLeft) x = kCloudWrapRight;
     if (x > kCloudWrapRight) x = kCloudWrapLeft;
-    svc::draw_image(pictures.cloud, x, static_cast<float>(y), 0);
+    svc::draw_image(world.pictures.cloud, x, static_cast<float>(y), 0);
 }
 
-void Cloud::update_all() {
+void Cloud::update_all(World& world) {
     use_plain_mask_style();
-    cloud_list.enumerate([](Cloud& cloud) { cloud.update(); });
-}
-
-void Cloud::remove_all() {
-    cloud_list.enumerate([](Cloud& cloud) { cloud_list.remove(cloud); });
+    world.clouds.enumerate([&](Cloud& cloud) { cloud.update(world); });
 }
 
 // The ground kills whatever the plane's state: the test runs while it blinks
 // and while it rests unseen during the stage clear.
-void Mountains::update() {
+void Mountains::update(World& world) {
+    const Pictures& pictures = world.pictures;
     use_plain_mask_style();
     mountain1_x += scroll_speed;
     mountain2_x += scroll_speed;
@@ -76,11 +68,12 @@ void Mountains::update() {
     svc::draw_image(pictures.mountain2, static_cast<float>(mountain2_x),
                     static_cast<float>(kMountain2Top), 0);
 
-    const int px = static_cast<int>(player.x);
-    const int py = static_cast<int>(player.y);
-    const bool hit1 = svc::images_collide(pictures.sprites, px, py, player.facing,
+    const Player& plane = world.player;
+    const int px = static_cast<int>(plane.x);
+    const int py = static_cast<int>(plane.y);
+    const bool hit1 = svc::images_collide(pictures.sprites, px, py, plane.frame(),
                                           pictures.mountain1, mountain1_x, kMountain1Top, 0);
-    const bool hit2 = svc::images_collide(pictures.sprites, px, py, player.facing,
+    const bool hit2 = svc::images_collide(pictures.sprites, px, py, plane.frame(),
                                           pictures.mountain2, mountain2_x, kMountain2Top, 0);
-    if (hit1 || hit2) Player::crash();
+    if (hit1 || hit2) crash_plane(world);
 }

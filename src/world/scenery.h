@@ -1,5 +1,6 @@
 #pragma once
-#include "world/entity_list.h"
+
+struct World;
 
 struct Cloud {
     float x = 0;
@@ -7,10 +8,9 @@ struct Cloud {
     float speed = 0;
     float scale = 0;
 
-    static void spawn_for_stage();
-    void update();
-    static void update_all();
-    static void remove_all();
+    static void spawn_for_stage(World& world);
+    void update(World& world);
+    static void update_all(World& world);
 };
 
 struct Mountains {
@@ -20,8 +20,6 @@ struct Mountains {
     int mountain2_x = 0;
     int scroll_speed = 0;  // the whole world's: kScrollFacingLeft or kScrollFacingRight
 
-    void update();
+    // Scrolls and draws both mountains; one touching the plane crashes it.
+    void update(World& world);
 };
-
-extern EntityList<Cloud> cloud_list;
-extern Mountains mountains;

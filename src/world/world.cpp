@@ -1,113 +1,83 @@
 #include "world/world.h"
 
-#include "game/assets.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
-#include "world/balloon.h"
-#include "world/blimp.h"
-#include "world/debris.h"
-#include "world/effects.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
-#include "world/player_shot.h"
-#include "world/scenery.h"
-
-StageCounters stage_counters;
-
-void start_new_game() {
-    player.score = 0;
-    player.level = 1;
-    player.lives = 3;
-    player.new_best = false;
-    stage_counters.enemies_per_stage = 10;
-    stage_counters.balloons_per_stage = 3;
+void start_new_game(World& world) {
+    Player& plane = world.player;
+    plane.score = 0;
+    plane.level = 1;
+    plane.lives = 3;
+    plane.new_best = false;
+    world.counters = StageCounters::first_stage();
 }
 
-void start_stage() {
-    phase_timer = 0;
-    player.place_for_fly_in();
-    blimp.set_up_for_stage();
-    mountains.scroll_speed = Mountains::kScrollFacingRight;
-    mountains.mountain1_x = 100;
-    mountains.mountain2_x = 514;
-    Cloud::spawn_for_stage();
-    EnemyPlane::spawn_for_stage();
-    Balloon::spawn_for_stage();
-    stage_phase = StagePhase::kFlyIn;
-    play_effect(effect_sounds.stage_start);
-    start_engine_loop();
+void start_stage(World& world) {
+    world.flow.phase_timer = 0;
+    world.player.place_for_fly_in();
+    world.blimp.set_up_for_stage();
+    world.mountains.scroll_speed = Mountains::kScrollFacingRight;
+    world.mountains.mountain1_x = 100;
+    world.mountains.mountain2_x = 514;
+    Cloud::spawn_for_stage(world);
+    EnemyPlane::spawn_for_stage(world);
+    Balloon::spawn_for_stage(world);
+    world.flow.phase = StagePhase::kFlyIn;
+    world.sounds.play(Effect::kStageStart);
+    world.sounds.start_engine_loop();
 }
 
-void clear_world() {
-    blimp.state = Blimp::kGone;
-    BalloonPop::remove_all();
-    PlayerShot::remove_all();
-    Cloud::remove_all();
-    SmokePuff::remove_all();
-    PointsPopup::remove_all();
-    EnemyPlane::remove_all();
-    Explosion::remove_all();
-    DebrisPiece::remove_all();
-    Balloon::remove_all();
+void clear_world(World& world) {
+    world.blimp.state = BlimpState::kGone;
+    world.for_each_list([](const char*, auto& list) { list.remove_all(); });
 }
 
 // Each step is a fixed sequence: what runs later is drawn on top, and the
 // targets test themselves against shots and the plane where those stood after
 // the previous frame.
 
-void fly_in_step() {
-    player.update_fly_in();
-    mountains.update();
-    Cloud::update_all();
+void fly_in_step(World& world) {
+    world.player.update_fly_in(world);
+    world.mountains.update(world);
+    Cloud::update_all(world);
 }
 
-void play_step() {
-    BalloonPop::update_all();
-    Cloud::update_all();
-    EnemyPlane::update_all();
-    Balloon::update_all();
-    player.update();
-    blimp.update();
-    PlayerShot::update_all();
-    mountains.update();
-    DebrisPiece::update_all();
-    SmokePuff::update_all();
-    Explosion::update_all();
-    PointsPopup::update_all();
+void play_step(World& world) {
+    BalloonPop::update_all(world);
+    Cloud::update_all(world);
+    EnemyPlane::update_all(world);
+    Balloon::update_all(world);
+    world.player.update(world);
+    world.blimp.update(world);
+    PlayerShot::update_all(world);
+    world.mountains.update(world);
+    DebrisPiece::update_all(world);
+    SmokePuff::update_all(world);
+    Explosion::update_all(world);
+    PointsPopup::update_all(world);
 }
 
-void clear_step() {
-    phase_timer += 1;
-    mountains.update();
-    Cloud::update_all();
+void clear_step(World& world) {
+    world.flow.phase_timer += 1;
+    world.mountains.update(world);
+    Cloud::update_all(world);
 }
 
 // The death sequence: the world runs on without the player's plane.
-void wreck_step() {
-    phase_timer += 1;
-    BalloonPop::update_all();
-    Cloud::update_all();
-    EnemyPlane::update_all();
-    Balloon::update_all();
-    PlayerShot::update_all();
-    blimp.update();
-    mountains.update();
-    DebrisPiece::update_all();
-    SmokePuff::update_all();
-    Explosion::update_all();
-    PointsPopup::update_all();
+void wreck_step(World& world) {
+    world.flow.phase_timer += 1;
+    BalloonPop::update_all(world);
+    Cloud::update_all(world);
+    EnemyPlane::update_all(world);
+    Balloon::update_all(world);
+    PlayerShot::update_all(world);
+    world.blimp.update(world);
+    world.mountains.update(world);
+    DebrisPiece::update_all(world);
+    SmokePuff::update_all(world);
+    Explosion::update_all(world);
+    PointsPopup::update_all(world);
 }
 
-void game_over_step() {
-    phase_timer += 1;
-    Cloud::update_all();
-    mountains.update();
-}
-
-void reset_world_globals() {
-    clear_world();
-    blimp = Blimp{};
-    stage_counters = StageCounters{};
-    player = Player{};
-    mountains = Mountains{};
+void game_over_step(World& world) {
+    world.flow.phase_timer += 1;
+    Cloud::update_all(world);
+    world.mountains.update(world);
 }

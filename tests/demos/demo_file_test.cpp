@@ -194,72 +194,77 @@ struct Field {
     int since;  // the first format whose hash covers it
     std::function<void()> change;
 };
-std::vector<Field> fields;
 
-// Each entity list holds one entity; its count is in every format's hash, its
-// position from format 2 on.
-template <typename Entity>
-void one_of(const char* kind, EntityList<Entity>& list, Entity entity) {
-    list.add_last(std::make_unique<Entity>(entity));
-    fields.push_back(
-        {kind, 1, [&list] { list.add_last(std::make_unique<Entity>(*list.first())); }});
-    fields.push_back({std::string(kind) + " x", 2, [&list] { list.first()->x += 1; }});
-    fields.push_back({std::string(kind) + " y", 2, [&list] { list.first()->y += 1; }});
-}
+// A world in play with one entity in each list, and every field its check
+// hash covers with a change of that field alone.
+struct FilledWorld {
+    FilledWorld() {
+        fields = {
+            {"state", 1, [this] { world.flow.state = GameState::kPaused; }},
+            {"phase", 1, [this] { world.flow.phase = StagePhase::kClear; }},
+            {"score", 1, [this] { world.player.score += 5; }},
+            {"lives", 1, [this] { --world.player.lives; }},
+            {"stage", 1, [this] { ++world.player.level; }},
+            {"plane x", 1, [this] { world.player.x += 0.5f; }},
+            {"plane y", 1, [this] { world.player.y -= 0.5f; }},
+            {"random state", 2, [] { svc::random_int(0, 9); }},
+            {"blimp x", 2, [this] { ++world.blimp.x; }},
+            {"blimp y", 2, [this] { ++world.blimp.y; }},
+            {"mountain 1", 2, [this] { ++world.mountains.mountain1_x; }},
+            {"mountain 2", 2, [this] { ++world.mountains.mountain2_x; }},
+        };
+        world.flow.state = GameState::kStage;
+        world.flow.phase = StagePhase::kPlay;
+        world.player = Player{.score = 120, .lives = 2, .level = 3, .x = 300.5f, .y = 200.25f};
+        one_of("enemy", world.enemies, EnemyPlane{.x = 50.5f, .y = 140});
+        one_of("balloon", world.balloons, Balloon{.x = 70, .y = 150.5f});
+        one_of("shot", world.shots, PlayerShot{.x = 90, .y = 160});
+        one_of("cloud", world.clouds, Cloud{.x = 110.5f, .y = 170});
+        one_of("debris", world.debris, DebrisPiece{.x = 130.5f, .y = 180.5f});
+        one_of("smoke", world.smoke, SmokePuff{.x = 150.5f, .y = 190.5f});
+        one_of("explosion", world.explosions, Explosion{.x = 170.5f, .y = 200.5f});
+        one_of("balloon pop", world.balloon_pops, BalloonPop{.x = 190, .y = 210});
+        one_of("points text", world.points_popups,
+               PointsPopup{.x = 210, .y = 220, .alpha = 1, .text = "+45"});
+        world.blimp = Blimp{.x = 230, .y = 230, .state = BlimpState::kFlying};
+        world.mountains = Mountains{.mountain1_x = 250, .mountain2_x = 270};
+    }
+    FilledWorld(const FilledWorld&) = delete;  // the fields' changes point into it
+    FilledWorld& operator=(const FilledWorld&) = delete;
 
-void fill_world() {
-    reset_world_globals();
-    fields = {
-        {"state", 1, [] { game_state = GameState::kPaused; }},
-        {"phase", 1, [] { stage_phase = StagePhase::kClear; }},
-        {"score", 1, [] { player.score += 5; }},
-        {"lives", 1, [] { --player.lives; }},
-        {"stage", 1, [] { ++player.level; }},
-        {"plane x", 1, [] { player.x += 0.5f; }},
-        {"plane y", 1, [] { player.y -= 0.5f; }},
-        {"random state", 2, [] { svc::random_int(0, 9); }},
-        {"blimp x", 2, [] { ++blimp.x; }},
-        {"blimp y", 2, [] { ++blimp.y; }},
-        {"mountain 1", 2, [] { ++mountains.mountain1_x; }},
-        {"mountain 2", 2, [] { ++mountains.mountain2_x; }},
-    };
-    game_state = GameState::kStage;
-    stage_phase = StagePhase::kPlay;
-    player = Player{.score = 120, .lives = 2, .level = 3, .x = 300.5f, .y = 200.25f};
-    one_of("enemy", enemy_plane_list, EnemyPlane{.x = 50.5f, .y = 140});
-    one_of("balloon", balloon_list, Balloon{.x = 70, .y = 150.5f});
-    one_of("shot", player_shot_list, PlayerShot{.x = 90, .y = 160});
-    one_of("cloud", cloud_list, Cloud{.x = 110.5f, .y = 170});
-    one_of("debris", debris_list, DebrisPiece{.x = 130.5f, .y = 180.5f});
-    one_of("smoke", smoke_puff_list, SmokePuff{.x = 150.5f, .y = 190.5f});
-    one_of("explosion", explosion_list, Explosion{.x = 170.5f, .y = 200.5f});
-    one_of("balloon pop", balloon_pop_list, BalloonPop{.x = 190, .y = 210});
-    one_of("points text", points_popup_list,
-           PointsPopup{.x = 210, .y = 220, .alpha = 1, .text = "+45"});
-    blimp = Blimp{.x = 230, .y = 230, .state = Blimp::kFlying};
-    mountains = Mountains{.mountain1_x = 250, .mountain2_x = 270};
-}
+    // Each entity list holds one entity; its count is in every format's hash,
+    // its position from format 2 on.
+    template <typename Entity>
+    void one_of(const char* kind, EntityList<Entity>& list, Entity entity) {
+        list.add_last(std::make_unique<Entity>(entity));
+        fields.push_back(
+            {kind, 1, [&list] { list.add_last(std::make_unique<Entity>(*list.first())); }});
+        fields.push_back({std::string(kind) + " x", 2, [&list] { list.first()->x += 1; }});
+        fields.push_back({std::string(kind) + " y", 2, [&list] { list.first()->y += 1; }});
+    }
+
+    World world;
+    std::vector<Field> fields;
+};
 
 TEST(CheckHash, EachFieldAFormatCoversChangesItsHashAlone) {
     svc::seed_random(7);
-    fill_world();
-    const std::size_t count = fields.size();
+    const std::size_t count = FilledWorld().fields.size();
     for (const int version : {1, 2}) {
         for (std::size_t i = 0; i < count; ++i) {
-            fill_world();
-            const Field& field = fields[i];
+            FilledWorld filled;
+            const Field& field = filled.fields[i];
             SCOPED_TRACE(field.name + ", format " + std::to_string(version));
-            const std::uint32_t before = demo_check_hash(version);
+            const std::uint32_t before = demo_check_hash(filled.world, version);
             field.change();
             if (version >= field.since) {
-                EXPECT_NE(demo_check_hash(version), before);
+                EXPECT_NE(demo_check_hash(filled.world, version), before);
             } else {
-                EXPECT_EQ(demo_check_hash(version), before) << "format 1 is what players have";
+                EXPECT_EQ(demo_check_hash(filled.world, version), before)
+                    << "format 1 is what players have";
             }
         }
     }
-    reset_world_globals();
-    reset_game_state();
 }
 
 // A game recorded once, replayed with one thing moved right after frame 100 was
@@ -280,16 +285,16 @@ TEST(CheckHash, AnythingMovedIsCaughtAtTheNextCheckAndFormatOneStillReplays) {
     old_edited.replace(old.find("check 120 6af5181e"), 18, "check 120 6af5181f");
     const struct {
         std::string demo;
-        std::function<void()> move;
+        std::function<void(World&)> move;
     } cases[] = {
-        {recorded, [] {}},
-        {old, [] {}},
-        {old_edited, [] {}},
-        {recorded, [] { svc::random_int(0, 9); }},
-        {recorded, [] { cloud_list.first()->x += 1.0f; }},
-        {recorded, [] { ++enemy_plane_list.first()->y; }},
-        {recorded, [] { balloon_list.first()->y += 0.25f; }},
-        {recorded, [] { --blimp.x; }},
+        {recorded, [](World&) {}},
+        {old, [](World&) {}},
+        {old_edited, [](World&) {}},
+        {recorded, [](World&) { svc::random_int(0, 9); }},
+        {recorded, [](World& world) { world.clouds.first()->x += 1.0f; }},
+        {recorded, [](World& world) { ++world.enemies.first()->y; }},
+        {recorded, [](World& world) { world.balloons.first()->y += 0.25f; }},
+        {recorded, [](World& world) { --world.blimp.x; }},
     };
     for (const auto& c : cases) {
         const bool drifts = &c != &cases[0] && &c != &cases[1];
@@ -299,7 +304,7 @@ TEST(CheckHash, AnythingMovedIsCaughtAtTheNextCheckAndFormatOneStillReplays) {
         testing::internal::CaptureStderr();
         EXPECT_EQ(harness::run(std::move(replay),
                                [&](const harness::FlipInfo& info) {
-                                   if (info.flip == 102) c.move();
+                                   if (info.flip == 102) c.move(*info.world);
                                }),
                   drifts ? 1 : 0);
         EXPECT_EQ(testing::internal::GetCapturedStderr(),

@@ -25,7 +25,7 @@
 #include "shell/menus.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
-#include "world/player.h"
+#include "world/world.h"
 
 namespace {
 
@@ -35,6 +35,7 @@ class DrivenSdl final : public svc::Platform {
     std::function<void(int flip)> on_flip;
     std::function<void()> on_pump;
     std::vector<std::string> trace;  // one line per frame shown
+    const World* world = nullptr;    // the game being played, for the trace
 
     bool open_screen(std::string_view title, int width, int height, bool fullscreen) override {
         return sdl_.open_screen(title, width, height, fullscreen);
@@ -43,7 +44,8 @@ class DrivenSdl final : public svc::Platform {
     void present(const std::uint32_t* pixels, bool) override {
         sdl_.present(pixels, false);
         ++flips_;
-        trace.push_back(harness::trace_line(flips_, clock_, svc::take_started_sounds(), true));
+        trace.push_back(
+            harness::trace_line(*world, flips_, clock_, svc::take_started_sounds(), true));
         if (on_flip) on_flip(flips_);
     }
     bool has_vblank() const override { return false; }
@@ -139,7 +141,8 @@ class WindowReplay : public ::testing::Test {
             }
             if (flip == 2) push_tap(SDL_SCANCODE_ESCAPE);  // past the splash
             if (flip == 5) push_click(320, 292);           // "Start Game"
-            if (!start && game_state == GameState::kStage) start = flip;
+            const GameFlow& flow = sdl.world->flow;
+            if (!start && flow.state == GameState::kStage) start = flip;
             const int g = start ? flip - start + 1 : 0;
             if (g == 130 || g == 150) push_tap(SDL_SCANCODE_LCTRL);
             if (g == 160) push_tap(SDL_SCANCODE_LEFT);
@@ -147,12 +150,12 @@ class WindowReplay : public ::testing::Test {
             if (g == 206) push_click(320, 320);                      // "Sound Volume": one step
             if (g == 240) push_window(SDL_WINDOWEVENT_FOCUS_LOST);
             if (g == 260) push_key(SDL_SCANCODE_DOWN, true);  // into the mountains
-            if (game_state == GameState::kGameOver && phase_timer == 200) {
+            if (flow.state == GameState::kGameOver && flow.phase_timer == 200) {
                 push_key(SDL_SCANCODE_DOWN, false);
                 SDL_JoystickSetVirtualButton(stick, 0, SDL_PRESSED);
                 holding_fire = true;
             }
-            if (g > 0 && game_state == GameState::kTitle && !holding_fire)
+            if (g > 0 && flow.state == GameState::kTitle && !holding_fire)
                 push(SDL_Event{SDL_QUIT});
         };
         sdl.on_pump = [&] {
@@ -161,14 +164,18 @@ class WindowReplay : public ::testing::Test {
                 push_window(SDL_WINDOWEVENT_FOCUS_GAINED);
             }
             // The game-over screen has ended and waits for the fire button.
-            if (holding_fire && game_state == GameState::kTitle && ++wait_polls == 3) {
+            if (holding_fire && sdl.world->flow.state == GameState::kTitle && ++wait_polls == 3) {
                 SDL_JoystickSetVirtualButton(stick, 0, SDL_RELEASED);
                 holding_fire = false;
             }
         };
         DemoSettings demos;
         demos.on_recorded = save_recorded_game;
-        EXPECT_EQ(run_game(sdl, std::nullopt, std::move(demos)), 0);
+        {
+            GameRun run(sdl, std::nullopt, std::move(demos));
+            sdl.world = &run.world();
+            EXPECT_EQ(run.play(), 0);
+        }
         EXPECT_GE(suspended_polls, 4);
         EXPECT_GE(wait_polls, 3);
         SDL_JoystickClose(stick);
@@ -197,8 +204,8 @@ TEST_F(WindowReplay, AGamePlayedInTheWindowReplaysExactlyInTheHarnessAndTheWindo
     std::vector<std::string> harness_trace;
     EXPECT_EQ(harness::run(options,
                            [&](const harness::FlipInfo& info) {
-                               harness_trace.push_back(
-                                   harness::trace_line(info.flip, info.ms, info.sounds, true));
+                               harness_trace.push_back(harness::trace_line(
+                                   *info.world, info.flip, info.ms, info.sounds, true));
                            }),
               0);
     const std::vector<std::string> in_harness = game_frames(harness_trace, demo.frames);
@@ -213,14 +220,18 @@ TEST_F(WindowReplay, AGamePlayedInTheWindowReplaysExactlyInTheHarnessAndTheWindo
     window.on_flip = [&](int flip) {
         if (flip % 7 == 0) push_tap(flip % 2 ? SDL_SCANCODE_SPACE : SDL_SCANCODE_LCTRL);
         if (flip % 11 == 0) push_click(320, 385);
-        if (ended && !volumes_after) volumes_after = volumes;
+        if (ended && !volumes_after) volumes_after = window.world->sounds.volumes;
         if (ended) push(SDL_Event{SDL_QUIT});
     };
     DemoSettings playback;
     playback.on_recorded = save_recorded_game;  // as the game always does
     playback.playback = demo;
     playback.on_played = [&](const PlaybackEnd& end) { ended = end; };
-    EXPECT_EQ(run_game(window, std::nullopt, std::move(playback)), 0);
+    {
+        GameRun run(window, std::nullopt, std::move(playback));
+        window.world = &run.world();
+        EXPECT_EQ(run.play(), 0);
+    }
     ASSERT_TRUE(ended);
     EXPECT_EQ(ended->kind, PlaybackEnd::Kind::kAsRecorded) << "at frame " << ended->frame;
     const std::vector<std::string> in_window = game_frames(window.trace, demo.frames);
@@ -238,7 +249,7 @@ TEST_F(WindowReplay, APlaybackNeverEndsTheProgram) {
         test_support::read_text(test_support::source_path("fuzz/corpus/demo/short_game.demo"));
     const std::string parked = "pointer 320 292\n";
     const std::pair<std::string, std::string> edits[] = {
-        {parked, "pointer 320 " + std::to_string(menu_item_line_y(3)) + "\n"},  // on "Exit Game"
+        {parked, "pointer 320 " + std::to_string(menu_item_line_y(MenuItem::kExit)) + "\n"},
         {parked, parked + "close pending\n"},
         {"check 60 ", "30 close\ncheck 60 "},
     };

@@ -1,27 +1,17 @@
 #include "enemies/box_sprite_world.h"
 
 #include "drawing/plain_style.h"
-#include "game/assets.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
 #include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/screen.h"
 #include "services/timing.h"
-#include "shell/startup.h"
-#include "world/blimp.h"
-#include "world/player.h"
-#include "world/scenery.h"
-#include "world/world.h"
 
 namespace enemies_test {
 
 std::unique_ptr<test_support::GameWorkingDir> BoxSpriteWorldTest::dir_;
 std::unique_ptr<svc::HeadlessPlatform> BoxSpriteWorldTest::platform_;
 std::unique_ptr<GameRun> BoxSpriteWorldTest::run_;
-svc::Image BoxSpriteWorldTest::real_sprites_;
-svc::Image BoxSpriteWorldTest::real_blimp_;
 
 std::uint32_t sprite_colour(int frame) {
     return static_cast<std::uint32_t>(8 * (frame + 1)) << 16;
@@ -61,46 +51,31 @@ void BoxSpriteWorldTest::SetUpTestSuite() {
     // One Escape press skips the logo splash at its first frame.
     svc::input_state().key_event(svc::vk::kEscape, true, false);
     svc::input_state().key_event(svc::vk::kEscape, false, false);
-    ASSERT_EQ(start_up(), std::nullopt);
-    real_sprites_ = pictures.sprites;
-    real_blimp_ = pictures.blimp;
+    ASSERT_EQ(run_->start_up(), std::nullopt);
 }
 
 void BoxSpriteWorldTest::TearDownTestSuite() {
     run_.reset();
-    real_sprites_.reset();
-    real_blimp_.reset();
     platform_.reset();
     dir_.reset();
 }
 
 void BoxSpriteWorldTest::SetUp() {
-    clear_world();
-    pictures.sprites = test_sprite_sheet();
-    pictures.blimp = test_blimp_sheet();
+    world.pictures = run_->world().pictures;
+    world.pictures.sprites = test_sprite_sheet();
+    world.pictures.blimp = test_blimp_sheet();
+    world.sounds = run_->world().sounds;
     svc::seed_random(1234);
-    game_state = GameState::kStage;
-    stage_phase = StagePhase::kPlay;
-    phase_timer = 0;
-    player = Player{};
-    player.level = 1;
-    player.lives = 3;
-    player.facing = 1;
-    mountains.scroll_speed = -4;
-    player.invulnerable_frames = 0;
-    stage_counters.enemies_counted = 0;
-    blimp = Blimp{};
-    blimp.state = Blimp::kGone;
+    world.flow.state = GameState::kStage;
+    world.flow.phase = StagePhase::kPlay;
+    start_new_game(world);
+    world.player.facing = Facing::kRight;
+    world.mountains.scroll_speed = -4;
+    world.blimp.state = BlimpState::kGone;
     use_plain_mask_style();
     svc::set_transform(0.0f, 1.0f, 1.0f);
     svc::take_started_sounds();
     clear_screen();
-}
-
-void BoxSpriteWorldTest::TearDown() {
-    clear_world();
-    pictures.sprites = real_sprites_;
-    pictures.blimp = real_blimp_;
 }
 
 void BoxSpriteWorldTest::clear_screen() {

@@ -1,7 +1,8 @@
 #pragma once
 // In-process set-up for the enemy and effect tests: the headless back end, the
-// real start-up (splash skipped), and a test sprite sheet whose frames are
-// solid boxes of a colour of their own, so that every collision is a plain box
+// real start-up (splash skipped) for the pictures and sounds, and for each test
+// a world of its own drawn with a test sprite sheet whose frames are solid
+// boxes of a colour of their own, so that every collision is a plain box
 // overlap and every drawn frame can be told apart by its colour.
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "services/rendering/graphics.h"
 #include "shell/game_run.h"
 #include "support/scratch_dir.h"
+#include "world/world.h"
 
 namespace enemies_test {
 
@@ -28,7 +30,6 @@ class BoxSpriteWorldTest : public ::testing::Test {
     // An empty world in the play phase of stage 1: plane parked far off at
     // (0, 0) facing right, scrolling -4, no invulnerability, fixed seed.
     void SetUp() override;
-    void TearDown() override;
 
     // Clears the back buffer to black (the colour every test frame differs from).
     static void clear_screen();
@@ -42,11 +43,12 @@ class BoxSpriteWorldTest : public ::testing::Test {
     };
     static RowSpan row_span(int y);
 
+    // The run whose start-up loaded the pictures and sounds, for the whole suite.
     static std::unique_ptr<test_support::GameWorkingDir> dir_;
     static std::unique_ptr<svc::HeadlessPlatform> platform_;
     static std::unique_ptr<GameRun> run_;
-    static svc::Image real_sprites_;
-    static svc::Image real_blimp_;
+
+    World world;
 };
 
 // The test sheet's images, made once.

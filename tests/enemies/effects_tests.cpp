@@ -1,6 +1,7 @@
 // Debris, smoke, explosions, balloon pops and points texts: their creation,
 // motion and exact lifetimes, and emptying one kind without touching others.
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,14 +22,15 @@ namespace {
 using test_support::Spread;
 using test_support::spreads_over;
 
-DebrisPiece& add_piece(float x, float y, float speed_x, float speed_y, int frame = 16) {
+DebrisPiece& add_piece(World& world, float x, float y, float speed_x, float speed_y,
+                       int frame = sprite_frame::kEnemyPiecesNoseLeft) {
     auto piece = std::make_unique<DebrisPiece>();
     piece->x = x;
     piece->y = y;
     piece->speed_x = speed_x;
     piece->speed_y = speed_y;
     piece->frame = frame;
-    return debris_list.add_last(std::move(piece));
+    return world.debris.add_last(std::move(piece));
 }
 
 template <typename T>
@@ -43,20 +45,22 @@ const T* only(const EntityList<T>& list) {
 using DebrisTest = BoxSpriteWorldTest;
 
 TEST_F(DebrisTest, PiecesStartTogetherTurnedAndFlungWithinTheirRanges) {
-    DebrisPiece::spawn(300.0f, 200.0f, 16, 2);
+    DebrisPiece::spawn(world, 300.0f, 200.0f, sprite_frame::kEnemyPiecesNoseLeft, 2);
     std::vector<const DebrisPiece*> pieces;
-    debris_list.for_each([&](const DebrisPiece& p) { pieces.push_back(&p); });
+    world.debris.for_each([&](const DebrisPiece& p) { pieces.push_back(&p); });
     ASSERT_EQ(pieces.size(), 2u);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(pieces[i]->frame, 16 + i);
+        EXPECT_EQ(pieces[i]->frame, sprite_frame::kEnemyPiecesNoseLeft + i);
         EXPECT_EQ(pieces[i]->x, 300.0f);
         EXPECT_EQ(pieces[i]->y, 200.0f);
         EXPECT_EQ(pieces[i]->frames_since_smoke, 0);
     }
 
-    for (int crash = 0; crash < 100; ++crash) DebrisPiece::spawn(300.0f, 200.0f, 2, 2);
+    constexpr int kFirstPiece = sprite_frame::kPlayerPiecesNoseLeft;
+    for (int crash = 0; crash < 100; ++crash)
+        DebrisPiece::spawn(world, 300.0f, 200.0f, kFirstPiece, 2);
     Spread rotation, speed_x, speed_y;
-    debris_list.for_each([&](const DebrisPiece& p) {
+    world.debris.for_each([&](const DebrisPiece& p) {
         rotation.add(p.rotation);
         speed_x.add(p.speed_x);
         speed_y.add(p.speed_y);
@@ -65,20 +69,20 @@ TEST_F(DebrisTest, PiecesStartTogetherTurnedAndFlungWithinTheirRanges) {
     EXPECT_TRUE(spreads_over(speed_x, -3.5, 3.5));
     EXPECT_TRUE(spreads_over(speed_y, -2.5, 1.5));
 
-    DebrisPiece::remove_all();
-    DebrisPiece::spawn(300.0f, 200.0f, 2, 0);
-    DebrisPiece::spawn(300.0f, 200.0f, 2, -3);
-    EXPECT_TRUE(debris_list.empty());
+    world.debris.remove_all();
+    DebrisPiece::spawn(world, 300.0f, 200.0f, kFirstPiece, 0);
+    DebrisPiece::spawn(world, 300.0f, 200.0f, kFirstPiece, -3);
+    EXPECT_TRUE(world.debris.empty());
 }
 
 TEST_F(DebrisTest, RisesSlowsAndFallsUnderGravity) {
-    DebrisPiece& piece = add_piece(300.0f, 300.0f, 0.0f, -2.5f);
+    DebrisPiece& piece = add_piece(world, 300.0f, 300.0f, 0.0f, -2.5f);
     float highest = 300.0f;
     int turned_on = 0;
     for (int update = 1; update <= 100; ++update) {
         const float y_before = piece.y;
         const float ys_before = piece.speed_y;
-        DebrisPiece::update_all();
+        DebrisPiece::update_all(world);
         highest = std::min(highest, piece.y);
         if (ys_before < 0 && piece.speed_y > 0) turned_on = update;
         if (update <= 84) {
@@ -89,60 +93,61 @@ TEST_F(DebrisTest, RisesSlowsAndFallsUnderGravity) {
     }
     EXPECT_EQ(turned_on, 84);
     EXPECT_NEAR(highest, 194.6f, 0.05f);
-    EXPECT_EQ(debris_list.count(), 1);
+    EXPECT_EQ(world.debris.count(), 1);
 
     // From y 200 the same speed carries it out of the top of the box.
-    DebrisPiece::remove_all();
-    DebrisPiece& high = add_piece(300.0f, 200.0f, 0.0f, -2.5f);
+    world.debris.remove_all();
+    DebrisPiece& high = add_piece(world, 300.0f, 200.0f, 0.0f, -2.5f);
     int updates = 0;
     float last_ys = 0;
-    while (!debris_list.empty() && updates < 200) {
+    while (!world.debris.empty() && updates < 200) {
         last_ys = high.speed_y;
-        DebrisPiece::update_all();
+        DebrisPiece::update_all(world);
         ++updates;
     }
-    EXPECT_TRUE(debris_list.empty());
+    EXPECT_TRUE(world.debris.empty());
     EXPECT_LT(last_ys, 0.0f);
 }
 
 TEST_F(DebrisTest, DrawnOnceMoreWhereItLeavesTheBox) {
-    add_piece(300.0f, 440.0f, 0.0f, 0.5f, 3);  // to 440.5: out
-    add_piece(200.0f, 439.5f, 0.0f, 0.5f, 3);  // to 440.0: stays
-    DebrisPiece::update_all();
-    EXPECT_EQ(debris_list.count(), 1);
-    EXPECT_EQ(pixel(300, 440), sprite_colour(3));
-    EXPECT_EQ(only(debris_list)->y, 440.0f);
+    constexpr int kPiece = sprite_frame::kPlayerPiecesNoseLeft + 1;
+    add_piece(world, 300.0f, 440.0f, 0.0f, 0.5f, kPiece);  // to 440.5: out
+    add_piece(world, 200.0f, 439.5f, 0.0f, 0.5f, kPiece);  // to 440.0: stays
+    DebrisPiece::update_all(world);
+    EXPECT_EQ(world.debris.count(), 1);
+    EXPECT_EQ(pixel(300, 440), sprite_colour(kPiece));
+    EXPECT_EQ(only(world.debris)->y, 440.0f);
 
     // The sides of the box.
-    clear_world();
-    add_piece(81.0f, 300.0f, -1.5f, 0.0f);   // x 79.5: out
-    add_piece(549.0f, 300.0f, 1.5f, 0.0f);   // x 550.5: out
-    add_piece(81.0f, 300.0f, -1.0f, 0.0f);   // x 80.0: stays
-    add_piece(549.0f, 300.0f, 1.0f, 0.0f);   // x 550.0: stays
-    add_piece(300.0f, 100.5f, 0.0f, -1.0f);  // y 99.5: out
-    DebrisPiece::update_all();
-    EXPECT_EQ(debris_list.count(), 2);
+    clear_world(world);
+    add_piece(world, 81.0f, 300.0f, -1.5f, 0.0f);   // x 79.5: out
+    add_piece(world, 549.0f, 300.0f, 1.5f, 0.0f);   // x 550.5: out
+    add_piece(world, 81.0f, 300.0f, -1.0f, 0.0f);   // x 80.0: stays
+    add_piece(world, 549.0f, 300.0f, 1.0f, 0.0f);   // x 550.0: stays
+    add_piece(world, 300.0f, 100.5f, 0.0f, -1.0f);  // y 99.5: out
+    DebrisPiece::update_all(world);
+    EXPECT_EQ(world.debris.count(), 2);
     EXPECT_EQ(svc::get_rotation(), 0.0f);
 }
 
 TEST_F(DebrisTest, LaysAPuffEveryFifthUpdateEvenAsItLeaves) {
-    DebrisPiece& piece = add_piece(300.0f, 200.0f, 1.0f, 0.0f);
-    for (int update = 1; update <= 4; ++update) DebrisPiece::update_all();
-    EXPECT_TRUE(smoke_puff_list.empty());
-    DebrisPiece::update_all();
-    ASSERT_EQ(smoke_puff_list.count(), 1);
-    EXPECT_EQ(only(smoke_puff_list)->x, piece.x);
-    EXPECT_EQ(only(smoke_puff_list)->y, piece.y);
-    for (int update = 6; update <= 10; ++update) DebrisPiece::update_all();
-    EXPECT_EQ(smoke_puff_list.count(), 2);
+    DebrisPiece& piece = add_piece(world, 300.0f, 200.0f, 1.0f, 0.0f);
+    for (int update = 1; update <= 4; ++update) DebrisPiece::update_all(world);
+    EXPECT_TRUE(world.smoke.empty());
+    DebrisPiece::update_all(world);
+    ASSERT_EQ(world.smoke.count(), 1);
+    EXPECT_EQ(only(world.smoke)->x, piece.x);
+    EXPECT_EQ(only(world.smoke)->y, piece.y);
+    for (int update = 6; update <= 10; ++update) DebrisPiece::update_all(world);
+    EXPECT_EQ(world.smoke.count(), 2);
 
-    clear_world();
+    clear_world(world);
     // y: 430 + 2 + 2.03 + 2.06 + 2.09 + 2.12 > 440 on the fifth update.
-    add_piece(300.0f, 430.0f, 0.0f, 2.0f);
-    for (int update = 1; update <= 5; ++update) DebrisPiece::update_all();
-    EXPECT_TRUE(debris_list.empty());
-    ASSERT_EQ(smoke_puff_list.count(), 1);
-    EXPECT_GT(only(smoke_puff_list)->y, 440.0f);
+    add_piece(world, 300.0f, 430.0f, 0.0f, 2.0f);
+    for (int update = 1; update <= 5; ++update) DebrisPiece::update_all(world);
+    EXPECT_TRUE(world.debris.empty());
+    ASSERT_EQ(world.smoke.count(), 1);
+    EXPECT_GT(only(world.smoke)->y, 440.0f);
 }
 
 // ---------------------------------------------------------------- smoke
@@ -150,15 +155,15 @@ TEST_F(DebrisTest, LaysAPuffEveryFifthUpdateEvenAsItLeaves) {
 using SmokeTest = BoxSpriteWorldTest;
 
 TEST_F(SmokeTest, PuffsStartTurnedAnyWay) {
-    for (int puff = 0; puff < 100; ++puff) SmokePuff::spawn(300.0f, 200.0f);
+    for (int puff = 0; puff < 100; ++puff) SmokePuff::spawn(world, 300.0f, 200.0f);
     Spread rotation;
-    smoke_puff_list.for_each([&](const SmokePuff& p) { rotation.add(p.rotation); });
+    world.smoke.for_each([&](const SmokePuff& p) { rotation.add(p.rotation); });
     EXPECT_TRUE(spreads_over(rotation, 0.0, 359.0));
 }
 
 TEST_F(SmokeTest, PuffGrowsTurnsAndLasts51UpdatesAtFullOpacity) {
-    SmokePuff::spawn(300.0f, 200.0f);
-    const SmokePuff* puff = only(smoke_puff_list);
+    SmokePuff::spawn(world, 300.0f, 200.0f);
+    const SmokePuff* puff = only(world.smoke);
     ASSERT_NE(puff, nullptr);
     const int rotation = puff->rotation;
     EXPECT_EQ(puff->life, 1.0f);
@@ -166,13 +171,13 @@ TEST_F(SmokeTest, PuffGrowsTurnsAndLasts51UpdatesAtFullOpacity) {
 
     float scale = 0.3f, last_drawn_scale = 0.0f;
     int updates = 0;
-    while (!smoke_puff_list.empty() && updates < 100) {
+    while (!world.smoke.empty() && updates < 100) {
         EXPECT_EQ(puff->scale, scale);
         EXPECT_EQ(puff->rotation, rotation + 5 * updates);
         clear_screen();
-        SmokePuff::update_all();
+        SmokePuff::update_all(world);
         // Opaque however much of its life is spent.
-        EXPECT_EQ(pixel(300, 200), sprite_colour(20)) << updates;
+        EXPECT_EQ(pixel(300, 200), sprite_colour(sprite_frame::kSmoke)) << updates;
         last_drawn_scale = scale;
         scale += 0.004f;
         ++updates;
@@ -186,17 +191,18 @@ TEST_F(SmokeTest, PuffGrowsTurnsAndLasts51UpdatesAtFullOpacity) {
 using ExplosionTest = BoxSpriteWorldTest;
 
 TEST_F(ExplosionTest, ShowsEachPictureFor25UpdatesAtItsScale) {
-    Explosion::spawn(300.0f, 200.0f, 1.5f);
+    Explosion::spawn(world, 300.0f, 200.0f, 1.5f);
     int updates = 0;
-    while (!explosion_list.empty() && updates < 200) {
+    while (!world.explosions.empty() && updates < 200) {
         clear_screen();
-        Explosion::update_all();
+        Explosion::update_all(world);
         ++updates;
-        EXPECT_EQ(pixel(300, 200), sprite_colour(22 + (updates - 1) / 25)) << updates;
+        EXPECT_EQ(pixel(300, 200), sprite_colour(sprite_frame::kFirstBlast + (updates - 1) / 25))
+            << updates;
         EXPECT_EQ(row_span(200).count, 72) << updates;
         // The scale is back to 1.0 after every update.
         clear_screen();
-        svc::draw_image(pictures.sprites, 300.0f, 200.0f, 0);
+        svc::draw_image(world.pictures.sprites, 300.0f, 200.0f, 0);
         EXPECT_EQ(row_span(200).count, 48) << updates;
     }
     EXPECT_EQ(updates, 100);
@@ -207,8 +213,8 @@ TEST_F(ExplosionTest, ShowsEachPictureFor25UpdatesAtItsScale) {
 using PopTest = BoxSpriteWorldTest;
 
 TEST_F(PopTest, FadesFromFullAlphaOver51Updates) {
-    BalloonPop::spawn(300, 199.9f);
-    const BalloonPop* pop = only(balloon_pop_list);
+    BalloonPop::spawn(world, 300, 199.9f);
+    const BalloonPop* pop = only(world.balloon_pops);
     ASSERT_NE(pop, nullptr);
     EXPECT_EQ(pop->x, 300);
     EXPECT_EQ(pop->y, 199);
@@ -216,16 +222,16 @@ TEST_F(PopTest, FadesFromFullAlphaOver51Updates) {
     std::vector<int> reds;
     float alpha = 1.0f;
     int updates = 0;
-    while (!balloon_pop_list.empty() && updates < 100) {
+    while (!world.balloon_pops.empty() && updates < 100) {
         EXPECT_EQ(pop->alpha, alpha);
         clear_screen();
-        BalloonPop::update_all();
+        BalloonPop::update_all(world);
         reds.push_back(static_cast<int>(pixel(300, 199) >> 16));
         alpha -= 0.02f;
         ++updates;
     }
     EXPECT_EQ(updates, 51);
-    const int full = static_cast<int>(sprite_colour(15) >> 16);
+    const int full = static_cast<int>(sprite_colour(sprite_frame::kBalloonPop) >> 16);
     EXPECT_EQ(reds.front(), full);
     for (size_t i = 1; i < reds.size(); ++i) EXPECT_LE(reds[i], reds[i - 1]);
     EXPECT_LE(reds.back(), 2);
@@ -236,36 +242,36 @@ TEST_F(PopTest, FadesFromFullAlphaOver51Updates) {
 using PointsTest = BoxSpriteWorldTest;
 
 TEST_F(PointsTest, TextShowsTheSignedAmount) {
-    PointsPopup::spawn(250, 300, 45);
-    PointsPopup::spawn(250, 300, -150);
-    PointsPopup::spawn(250, 300, 0);
-    PointsPopup::spawn(250, 300, -2147483647 - 1);
+    PointsPopup::spawn(world, 250, 300, 45);
+    PointsPopup::spawn(world, 250, 300, -150);
+    PointsPopup::spawn(world, 250, 300, 0);
+    PointsPopup::spawn(world, 250, 300, -2147483647 - 1);
     std::vector<std::string> texts;
-    points_popup_list.for_each([&](const PointsPopup& p) { texts.push_back(p.text); });
+    world.points_popups.for_each([&](const PointsPopup& p) { texts.push_back(p.text); });
     EXPECT_EQ(texts, (std::vector<std::string>{"+45", "-150", "-0", "-2147483648"}));
 }
 
 TEST_F(PointsTest, RisesToY100AndFadesThereOver250Updates) {
-    PointsPopup::spawn(250, 300, 45);
-    PointsPopup::spawn(250, 150, 45);
-    PointsPopup::spawn(250, 101, 45);
+    PointsPopup::spawn(world, 250, 300, 45);
+    PointsPopup::spawn(world, 250, 150, 45);
+    PointsPopup::spawn(world, 250, 101, 45);
     std::vector<const PointsPopup*> texts;
-    points_popup_list.for_each([&](const PointsPopup& p) { texts.push_back(&p); });
+    world.points_popups.for_each([&](const PointsPopup& p) { texts.push_back(&p); });
 
-    PointsPopup::update_all();
+    PointsPopup::update_all(world);
     EXPECT_EQ(texts[0]->y, 298);
     EXPECT_EQ(texts[2]->y, 100);
     EXPECT_TRUE(anything_drawn());
-    for (int update = 2; update <= 24; ++update) PointsPopup::update_all();
+    for (int update = 2; update <= 24; ++update) PointsPopup::update_all(world);
     EXPECT_EQ(texts[1]->y, 102);
-    PointsPopup::update_all();
+    PointsPopup::update_all(world);
     EXPECT_EQ(texts[1]->y, 100);
 
     int updates = 25;
-    while (!points_popup_list.empty() && updates < 1000) {
-        PointsPopup::update_all();
+    while (!world.points_popups.empty() && updates < 1000) {
+        PointsPopup::update_all(world);
         ++updates;
-        if (!points_popup_list.empty()) {
+        if (!world.points_popups.empty()) {
             EXPECT_EQ(texts[1]->y, 100);
         }
     }
@@ -273,8 +279,8 @@ TEST_F(PointsTest, RisesToY100AndFadesThereOver250Updates) {
 }
 
 TEST_F(PointsTest, TextIsCentredOnItsPoint) {
-    PointsPopup::spawn(320, 202, 45);
-    PointsPopup::update_all();
+    PointsPopup::spawn(world, 320, 202, 45);
+    PointsPopup::update_all(world);
     const int w = svc::text_width("+45");
     int first = 640, last = -1;
     for (int y = 150; y < 250; ++y) {
@@ -293,31 +299,32 @@ TEST_F(PointsTest, TextIsCentredOnItsPoint) {
 using DestroyAllTest = BoxSpriteWorldTest;
 
 TEST_F(DestroyAllTest, EachKindEmptiesOnlyItself) {
-    const auto fill = [] {
-        Explosion::spawn(300.0f, 200.0f, 1.0f);
-        BalloonPop::spawn(300, 200.0f);
-        PointsPopup::spawn(300, 200, 15);
-        DebrisPiece::spawn(300.0f, 200.0f, 16, 2);
-        SmokePuff::spawn(300.0f, 200.0f);
-        stage_counters.enemies_per_stage = 2;
-        EnemyPlane::spawn_for_stage();
-        stage_counters.balloons_per_stage = 2;
-        Balloon::spawn_for_stage();
+    const auto fill = [&] {
+        Explosion::spawn(world, 300.0f, 200.0f, 1.0f);
+        BalloonPop::spawn(world, 300, 200.0f);
+        PointsPopup::spawn(world, 300, 200, 15);
+        DebrisPiece::spawn(world, 300.0f, 200.0f, sprite_frame::kEnemyPiecesNoseLeft, 2);
+        SmokePuff::spawn(world, 300.0f, 200.0f);
+        world.counters.enemies_per_stage = 2;
+        EnemyPlane::spawn_for_stage(world);
+        world.counters.balloons_per_stage = 2;
+        Balloon::spawn_for_stage(world);
     };
-    const auto counts = [] {
-        return std::vector<int>{explosion_list.count(),    balloon_pop_list.count(),
-                                points_popup_list.count(), debris_list.count(),
-                                smoke_puff_list.count(),   enemy_plane_list.count(),
-                                balloon_list.count()};
+    const auto counts = [&] {
+        return std::vector<int>{world.explosions.count(),    world.balloon_pops.count(),
+                                world.points_popups.count(), world.debris.count(),
+                                world.smoke.count(),         world.enemies.count(),
+                                world.balloons.count()};
     };
-    const std::vector<void (*)()> destroyers = {Explosion::remove_all,   BalloonPop::remove_all,
-                                                PointsPopup::remove_all, DebrisPiece::remove_all,
-                                                SmokePuff::remove_all,   EnemyPlane::remove_all,
-                                                Balloon::remove_all};
+    const std::vector<std::function<void()>> destroyers = {
+        [&] { world.explosions.remove_all(); },    [&] { world.balloon_pops.remove_all(); },
+        [&] { world.points_popups.remove_all(); }, [&] { world.debris.remove_all(); },
+        [&] { world.smoke.remove_all(); },         [&] { world.enemies.remove_all(); },
+        [&] { world.balloons.remove_all(); }};
     const std::vector<int> full = {1, 1, 1, 2, 1, 2, 2};
     for (size_t kind = 0; kind < destroyers.size(); ++kind) {
         SCOPED_TRACE(kind);
-        clear_world();
+        clear_world(world);
         fill();
         ASSERT_EQ(counts(), full);
         destroyers[kind]();

@@ -27,45 +27,48 @@ using test_support::spreads_over;
 
 using Sounds = std::vector<std::string>;
 
-EnemyPlane& add_enemy(float x, int y, float speed, int frame) {
+constexpr int kNoseLeft = sprite_frame::kEnemyNoseLeft;
+constexpr int kNoseRight = sprite_frame::kEnemyNoseRight;
+
+EnemyPlane& add_enemy(World& world, float x, int y, float speed, int frame) {
     auto enemy = std::make_unique<EnemyPlane>();
     enemy->x = x;
     enemy->y = y;
     enemy->speed = speed;
     enemy->frame = frame;
-    return enemy_plane_list.add_last(std::move(enemy));
+    return world.enemies.add_last(std::move(enemy));
 }
 
-Balloon& add_balloon(int x, float y, float vertical_speed = -0.2f) {
+Balloon& add_balloon(World& world, int x, float y, float vertical_speed = -0.2f) {
     auto balloon = std::make_unique<Balloon>();
     balloon->x = x;
     balloon->y = y;
     balloon->vertical_speed = vertical_speed;
-    return balloon_list.add_last(std::move(balloon));
+    return world.balloons.add_last(std::move(balloon));
 }
 
-PlayerShot& add_shot(int x, int y) {
+PlayerShot& add_shot(World& world, int x, int y) {
     auto shot = std::make_unique<PlayerShot>();
     shot->x = x;
     shot->y = y;
     shot->speed = 8;
-    return player_shot_list.add_last(std::move(shot));
+    return world.shots.add_last(std::move(shot));
 }
 
-void place_plane(float x, float y) {
-    player.x = x;
-    player.y = y;
+void place_plane(World& world, float x, float y) {
+    world.player.x = x;
+    world.player.y = y;
 }
 
-std::vector<int> particle_frames() {
+std::vector<int> particle_frames(World& world) {
     std::vector<int> frames;
-    debris_list.for_each([&](const DebrisPiece& p) { frames.push_back(p.frame); });
+    world.debris.for_each([&](const DebrisPiece& p) { frames.push_back(p.frame); });
     return frames;
 }
 
-std::vector<std::string> points_texts() {
+std::vector<std::string> points_texts(World& world) {
     std::vector<std::string> texts;
-    points_popup_list.for_each([&](const PointsPopup& p) { texts.push_back(p.text); });
+    world.points_popups.for_each([&](const PointsPopup& p) { texts.push_back(p.text); });
     return texts;
 }
 
@@ -74,15 +77,15 @@ std::vector<std::string> points_texts() {
 using EnemyTest = BoxSpriteWorldTest;
 
 TEST_F(EnemyTest, CreationSpreadsTheStagesEnemiesOverTheLongWorld) {
-    stage_counters.enemies_per_stage = 4;
-    EnemyPlane::spawn_for_stage();
-    EXPECT_EQ(enemy_plane_list.count(), 4);
+    world.counters.enemies_per_stage = 4;
+    EnemyPlane::spawn_for_stage(world);
+    EXPECT_EQ(world.enemies.count(), 4);
 
-    EnemyPlane::remove_all();
-    stage_counters.enemies_per_stage = 400;
-    EnemyPlane::spawn_for_stage();
+    world.enemies.remove_all();
+    world.counters.enemies_per_stage = 400;
+    EnemyPlane::spawn_for_stage(world);
     Spread x, y;
-    enemy_plane_list.for_each([&](const EnemyPlane& e) {
+    world.enemies.for_each([&](const EnemyPlane& e) {
         x.add(e.x);
         y.add(e.y);
     });
@@ -91,14 +94,14 @@ TEST_F(EnemyTest, CreationSpreadsTheStagesEnemiesOverTheLongWorld) {
 }
 
 TEST_F(EnemyTest, ScreenSpeedsLieAgainstThePlanesFacing) {
-    stage_counters.enemies_per_stage = 400;
-    EnemyPlane::spawn_for_stage();
+    world.counters.enemies_per_stage = 400;
+    EnemyPlane::spawn_for_stage(world);
     int nose_left = 0;
-    enemy_plane_list.for_each([&](const EnemyPlane& e) {
+    world.enemies.for_each([&](const EnemyPlane& e) {
         EXPECT_GE(e.y, 125);
         EXPECT_LE(e.y, 299);
-        ASSERT_TRUE(e.frame == 12 || e.frame == 13);
-        if (e.frame == 12) {
+        ASSERT_TRUE(e.frame == kNoseLeft || e.frame == kNoseRight);
+        if (e.frame == kNoseLeft) {
             ++nose_left;
             EXPECT_GE(e.speed, -3.5f);
             EXPECT_LT(e.speed, -0.5f);
@@ -111,47 +114,47 @@ TEST_F(EnemyTest, ScreenSpeedsLieAgainstThePlanesFacing) {
     EXPECT_LT(nose_left, 250);
 
     // Park them in a quiet part of the world, then measure one frame per facing.
-    enemy_plane_list.enumerate([](EnemyPlane& e) { e.x = 1000.0f; });
+    world.enemies.enumerate([&](EnemyPlane& e) { e.x = 1000.0f; });
     for (int scroll_speed : {-4, 4}) {
-        mountains.scroll_speed = scroll_speed;
-        EnemyPlane::update_all();
-        enemy_plane_list.for_each([&](const EnemyPlane& e) {
+        world.mountains.scroll_speed = scroll_speed;
+        EnemyPlane::update_all(world);
+        world.enemies.for_each([&](const EnemyPlane& e) {
             const float moved = e.x - 1000.0f;
-            const bool flies_right = e.frame == 13;
+            const bool flies_right = e.frame == kNoseRight;
             const float low =
                 scroll_speed < 0 ? (flies_right ? -3.5f : -7.5f) : (flies_right ? 4.5f : 0.5f);
             EXPECT_GE(moved, low - 1e-3f);
             EXPECT_LT(moved, low + 3.0f + 1e-3f);
         });
-        enemy_plane_list.enumerate([](EnemyPlane& e) { e.x = 1000.0f; });
+        world.enemies.enumerate([&](EnemyPlane& e) { e.x = 1000.0f; });
     }
 
-    EnemyPlane::remove_all();
-    EnemyPlane& right = add_enemy(1000.0f, 200, 2.0f, 13);
-    EnemyPlane& left = add_enemy(1000.0f, 200, -2.0f, 12);
-    mountains.scroll_speed = -4;
-    EnemyPlane::update_all();
+    world.enemies.remove_all();
+    EnemyPlane& right = add_enemy(world, 1000.0f, 200, 2.0f, kNoseRight);
+    EnemyPlane& left = add_enemy(world, 1000.0f, 200, -2.0f, kNoseLeft);
+    world.mountains.scroll_speed = -4;
+    EnemyPlane::update_all(world);
     EXPECT_EQ(right.x, 998.0f);
     EXPECT_EQ(left.x, 994.0f);
-    mountains.scroll_speed = 4;
-    EnemyPlane::update_all();
+    world.mountains.scroll_speed = 4;
+    EnemyPlane::update_all(world);
     EXPECT_EQ(right.x, 1004.0f);
     EXPECT_EQ(left.x, 996.0f);
 }
 
 TEST_F(EnemyTest, WrapsWithinTheLongWorldBeforeDrawing) {
-    EnemyPlane& past_right = add_enemy(2638.0f, 200, 0.0f, 13);
-    EnemyPlane& at_right = add_enemy(2636.0f, 200, 0.0f, 13);
-    mountains.scroll_speed = 4;
-    EnemyPlane::update_all();
+    EnemyPlane& past_right = add_enemy(world, 2638.0f, 200, 0.0f, kNoseRight);
+    EnemyPlane& at_right = add_enemy(world, 2636.0f, 200, 0.0f, kNoseRight);
+    world.mountains.scroll_speed = 4;
+    EnemyPlane::update_all(world);
     EXPECT_EQ(past_right.x, -2000.0f);
     EXPECT_EQ(at_right.x, 2640.0f);
 
-    EnemyPlane::remove_all();
-    EnemyPlane& past_left = add_enemy(-1997.5f, 200, 0.0f, 12);
-    EnemyPlane& at_left = add_enemy(-1996.0f, 200, 0.0f, 12);
-    mountains.scroll_speed = -4;
-    EnemyPlane::update_all();
+    world.enemies.remove_all();
+    EnemyPlane& past_left = add_enemy(world, -1997.5f, 200, 0.0f, kNoseLeft);
+    EnemyPlane& at_left = add_enemy(world, -1996.0f, 200, 0.0f, kNoseLeft);
+    world.mountains.scroll_speed = -4;
+    EnemyPlane::update_all(world);
     EXPECT_EQ(past_left.x, 2640.0f);
     EXPECT_EQ(at_left.x, -2000.0f);
     EXPECT_FALSE(anything_drawn());
@@ -165,119 +168,120 @@ TEST_F(EnemyTest, VisibleBandIsOpenAtBothEnds) {
     for (const Case c :
          {Case{80.0f, false}, Case{560.0f, false}, Case{80.5f, true}, Case{559.5f, true}}) {
         SCOPED_TRACE(c.arrives_at);
-        clear_world();
+        clear_world(world);
         clear_screen();
-        player.score = 0;
-        add_enemy(c.arrives_at + 4.0f, 200, 0.0f, 13);
-        add_shot(static_cast<int>(c.arrives_at), 200);
-        EnemyPlane::update_all();
+        world.player.score = 0;
+        add_enemy(world, c.arrives_at + 4.0f, 200, 0.0f, kNoseRight);
+        add_shot(world, static_cast<int>(c.arrives_at), 200);
+        EnemyPlane::update_all(world);
         EXPECT_EQ(anything_drawn(), c.inside);
-        EXPECT_EQ(player_shot_list.count(), c.inside ? 0 : 1);
-        EXPECT_EQ(enemy_plane_list.count(), c.inside ? 0 : 1);
-        EXPECT_EQ(player.score, c.inside ? 15 : 0);
+        EXPECT_EQ(world.shots.count(), c.inside ? 0 : 1);
+        EXPECT_EQ(world.enemies.count(), c.inside ? 0 : 1);
+        EXPECT_EQ(world.player.score, c.inside ? 15 : 0);
     }
 }
 
 TEST_F(EnemyTest, ShotDownPaysAndLeavesExplosionDebrisAndPoints) {
-    player.level = 3;
-    add_enemy(304.7f, 200, 0.0f, 12);
-    add_shot(300, 200);
-    EnemyPlane::update_all();
+    world.player.level = 3;
+    add_enemy(world, 304.7f, 200, 0.0f, kNoseLeft);
+    add_shot(world, 300, 200);
+    EnemyPlane::update_all(world);
 
-    EXPECT_EQ(player.score, 45);
-    EXPECT_TRUE(enemy_plane_list.empty());
-    EXPECT_TRUE(player_shot_list.empty());
-    EXPECT_EQ(stage_counters.enemies_counted, 1);
-    EXPECT_EQ(points_texts(), std::vector<std::string>{"+45"});
-    points_popup_list.for_each([](const PointsPopup& p) {
+    EXPECT_EQ(world.player.score, 45);
+    EXPECT_TRUE(world.enemies.empty());
+    EXPECT_TRUE(world.shots.empty());
+    EXPECT_EQ(points_texts(world), std::vector<std::string>{"+45"});
+    world.points_popups.for_each([&](const PointsPopup& p) {
         EXPECT_EQ(p.x, 300);
         EXPECT_EQ(p.y, 200);
     });
-    ASSERT_EQ(explosion_list.count(), 1);
-    explosion_list.for_each([](const Explosion& e) {
+    ASSERT_EQ(world.explosions.count(), 1);
+    world.explosions.for_each([&](const Explosion& e) {
         EXPECT_EQ(e.x, 300.7f);
         EXPECT_EQ(e.y, 200.0f);
         EXPECT_EQ(e.scale, 1.0f);
     });
-    EXPECT_EQ(particle_frames(), (std::vector<int>{16, 17}));
+    EXPECT_EQ(particle_frames(world), (std::vector<int>{sprite_frame::kEnemyPiecesNoseLeft,
+                                                        sprite_frame::kEnemyPiecesNoseLeft + 1}));
     EXPECT_EQ(svc::take_started_sounds(), Sounds{"explode"});
-    EXPECT_EQ(pixel(300, 200), sprite_colour(12));
+    EXPECT_EQ(pixel(300, 200), sprite_colour(kNoseLeft));
 
     // An enemy with its nose right leaves the other pieces.
-    DebrisPiece::remove_all();
-    add_enemy(304.0f, 200, 0.0f, 13);
-    add_shot(300, 200);
-    EnemyPlane::update_all();
-    EXPECT_EQ(particle_frames(), (std::vector<int>{18, 19}));
-    EXPECT_EQ(player.score, 90);
+    world.debris.remove_all();
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseRight);
+    add_shot(world, 300, 200);
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(particle_frames(world), (std::vector<int>{sprite_frame::kEnemyPiecesNoseRight,
+                                                        sprite_frame::kEnemyPiecesNoseRight + 1}));
+    EXPECT_EQ(world.player.score, 90);
 }
 
 TEST_F(EnemyTest, EveryShotOverlappingInOneWalkScores) {
-    add_enemy(304.0f, 200, 0.0f, 13);
-    add_shot(300, 200);
-    add_shot(310, 205);
-    add_shot(500, 200);  // far off: no hit
-    EnemyPlane::update_all();
-    EXPECT_EQ(player.score, 30);
-    EXPECT_EQ(player_shot_list.count(), 1);
-    EXPECT_EQ(points_popup_list.count(), 2);
-    EXPECT_EQ(explosion_list.count(), 2);
-    EXPECT_EQ(debris_list.count(), 4);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseRight);
+    add_shot(world, 300, 200);
+    add_shot(world, 310, 205);
+    add_shot(world, 500, 200);  // far off: no hit
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.player.score, 30);
+    EXPECT_EQ(world.shots.count(), 1);
+    EXPECT_EQ(world.points_popups.count(), 2);
+    EXPECT_EQ(world.explosions.count(), 2);
+    EXPECT_EQ(world.debris.count(), 4);
     EXPECT_EQ(svc::take_started_sounds(), (Sounds{"explode", "explode"}));
-    EXPECT_TRUE(enemy_plane_list.empty());
+    EXPECT_TRUE(world.enemies.empty());
 }
 
 TEST_F(EnemyTest, RammingCostsALifeAndSparesOnlyTheFirstEnemy) {
-    add_enemy(1000.0f, 200, 0.0f, 12);
-    add_enemy(304.0f, 200, 0.0f, 12);
-    place_plane(310.0f, 205.0f);
-    EnemyPlane::update_all();
-    EXPECT_EQ(enemy_plane_list.count(), 1);
-    EXPECT_EQ(game_state, GameState::kDying);
-    EXPECT_EQ(player.lives, 2);
-    EXPECT_EQ(player.score, 0);
-    EXPECT_TRUE(points_popup_list.empty());
+    add_enemy(world, 1000.0f, 200, 0.0f, kNoseLeft);
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
+    place_plane(world, 310.0f, 205.0f);
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.enemies.count(), 1);
+    EXPECT_EQ(world.flow.state, GameState::kDying);
+    EXPECT_EQ(world.player.lives, 2);
+    EXPECT_EQ(world.player.score, 0);
+    EXPECT_TRUE(world.points_popups.empty());
     // The enemy's explosion and two pieces, then the plane's larger one and four.
-    EXPECT_EQ(explosion_list.count(), 2);
-    EXPECT_EQ(debris_list.count(), 6);
+    EXPECT_EQ(world.explosions.count(), 2);
+    EXPECT_EQ(world.debris.count(), 6);
 
-    clear_world();
-    game_state = GameState::kStage;
-    EnemyPlane& first = add_enemy(304.0f, 200, 0.0f, 12);
-    add_enemy(1000.0f, 200, 0.0f, 12);
-    place_plane(310.0f, 205.0f);
-    EnemyPlane::update_all();
-    EXPECT_EQ(enemy_plane_list.count(), 2);
-    EXPECT_EQ(enemy_plane_list.first(), &first);
-    EXPECT_EQ(game_state, GameState::kDying);
-    EXPECT_EQ(player.lives, 1);
+    clear_world(world);
+    world.flow.state = GameState::kStage;
+    EnemyPlane& first = add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
+    add_enemy(world, 1000.0f, 200, 0.0f, kNoseLeft);
+    place_plane(world, 310.0f, 205.0f);
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.enemies.count(), 2);
+    EXPECT_EQ(world.enemies.first(), &first);
+    EXPECT_EQ(world.flow.state, GameState::kDying);
+    EXPECT_EQ(world.player.lives, 1);
 }
 
 TEST_F(EnemyTest, InvulnerablePlanePassesThroughButItsShotsStillHit) {
-    player.invulnerable_frames = 17;
-    add_enemy(304.0f, 200, 0.0f, 12);
-    add_enemy(1000.0f, 200, 0.0f, 12);
-    place_plane(300.0f, 200.0f);
-    EnemyPlane::update_all();
-    EXPECT_EQ(game_state, GameState::kStage);
-    EXPECT_EQ(enemy_plane_list.count(), 2);
+    world.player.invulnerable_frames = 17;
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
+    add_enemy(world, 1000.0f, 200, 0.0f, kNoseLeft);
+    place_plane(world, 300.0f, 200.0f);
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.flow.state, GameState::kStage);
+    EXPECT_EQ(world.enemies.count(), 2);
 
-    add_shot(300, 200);
-    EnemyPlane::update_all();
-    EXPECT_EQ(player.score, 15);
-    EXPECT_EQ(game_state, GameState::kStage);
+    add_shot(world, 300, 200);
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.player.score, 15);
+    EXPECT_EQ(world.flow.state, GameState::kStage);
 }
 
 TEST_F(EnemyTest, EnemyShotWhileTouchingThePlaneStillKillsIt) {
-    add_enemy(304.0f, 200, 0.0f, 12);
-    place_plane(300.0f, 200.0f);
-    add_shot(300, 200);
-    EnemyPlane::update_all();
-    EXPECT_EQ(player.score, 15);
-    EXPECT_EQ(game_state, GameState::kDying);
-    EXPECT_EQ(player.lives, 2);
-    EXPECT_TRUE(enemy_plane_list.empty());
-    EXPECT_EQ(explosion_list.count(), 3);  // shot down, rammed, the plane
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
+    place_plane(world, 300.0f, 200.0f);
+    add_shot(world, 300, 200);
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.player.score, 15);
+    EXPECT_EQ(world.flow.state, GameState::kDying);
+    EXPECT_EQ(world.player.lives, 2);
+    EXPECT_TRUE(world.enemies.empty());
+    EXPECT_EQ(world.explosions.count(), 3);  // shot down, rammed, the plane
 }
 
 // ---------------------------------------------------------------- end of a stage
@@ -285,40 +289,40 @@ TEST_F(EnemyTest, EnemyShotWhileTouchingThePlaneStillKillsIt) {
 using StageEndTest = BoxSpriteWorldTest;
 
 TEST_F(StageEndTest, LastEnemyShotInPlayEndsTheStageOneWalkLater) {
-    start_engine_loop();
-    ASSERT_NE(svc::channel_playing(engine_channel), 0);
-    phase_timer = 9;
-    add_enemy(304.0f, 200, 0.0f, 12);
-    add_shot(300, 200);
-    EnemyPlane::update_all();
-    EXPECT_TRUE(enemy_plane_list.empty());
-    EXPECT_EQ(stage_phase, StagePhase::kPlay);
-    EXPECT_EQ(phase_timer, 9);
+    world.sounds.start_engine_loop();
+    ASSERT_NE(svc::channel_playing(world.sounds.engine_channel()), 0);
+    world.flow.phase_timer = 9;
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
+    add_shot(world, 300, 200);
+    EnemyPlane::update_all(world);
+    EXPECT_TRUE(world.enemies.empty());
+    EXPECT_EQ(world.flow.phase, StagePhase::kPlay);
+    EXPECT_EQ(world.flow.phase_timer, 9);
 
     svc::take_started_sounds();
-    EnemyPlane::update_all();
-    EXPECT_EQ(stage_phase, StagePhase::kClear);
-    EXPECT_EQ(phase_timer, 0);
-    EXPECT_EQ(svc::channel_playing(engine_channel), 0);
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.flow.phase, StagePhase::kClear);
+    EXPECT_EQ(world.flow.phase_timer, 0);
+    EXPECT_EQ(svc::channel_playing(world.sounds.engine_channel()), 0);
     EXPECT_EQ(svc::take_started_sounds(), Sounds{"endstage"});
 }
 
 TEST_F(StageEndTest, EmptyListDuringTheDeathSequenceChangesNothing) {
-    game_state = GameState::kDying;
-    stage_phase = StagePhase::kPlay;
-    phase_timer = 0;
-    for (int frame = 1; frame <= 250; ++frame) wreck_step();
-    EXPECT_EQ(phase_timer, 250);
-    EXPECT_EQ(stage_phase, StagePhase::kPlay);
-    EXPECT_EQ(game_state, GameState::kDying);
+    world.flow.state = GameState::kDying;
+    world.flow.phase = StagePhase::kPlay;
+    world.flow.phase_timer = 0;
+    for (int frame = 1; frame <= 250; ++frame) wreck_step(world);
+    EXPECT_EQ(world.flow.phase_timer, 250);
+    EXPECT_EQ(world.flow.phase, StagePhase::kPlay);
+    EXPECT_EQ(world.flow.state, GameState::kDying);
     EXPECT_TRUE(svc::take_started_sounds().empty());
 
     // Struck by a mountain during the stage-clear phase: the same.
-    stage_phase = StagePhase::kClear;
-    phase_timer = 40;
-    EnemyPlane::update_all();
-    EXPECT_EQ(phase_timer, 40);
-    EXPECT_EQ(stage_phase, StagePhase::kClear);
+    world.flow.phase = StagePhase::kClear;
+    world.flow.phase_timer = 40;
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.flow.phase_timer, 40);
+    EXPECT_EQ(world.flow.phase, StagePhase::kClear);
 }
 
 // ---------------------------------------------------------------- balloons
@@ -326,15 +330,15 @@ TEST_F(StageEndTest, EmptyListDuringTheDeathSequenceChangesNothing) {
 using BalloonTest = BoxSpriteWorldTest;
 
 TEST_F(BalloonTest, CreationSpreadsThemOverTheLongWorldAllStartingToRise) {
-    stage_counters.balloons_per_stage = 3;
-    Balloon::spawn_for_stage();
-    EXPECT_EQ(balloon_list.count(), 3);
+    world.counters.balloons_per_stage = 3;
+    Balloon::spawn_for_stage(world);
+    EXPECT_EQ(world.balloons.count(), 3);
 
-    Balloon::remove_all();
-    stage_counters.balloons_per_stage = 300;
-    Balloon::spawn_for_stage();
+    world.balloons.remove_all();
+    world.counters.balloons_per_stage = 300;
+    Balloon::spawn_for_stage(world);
     Spread x, y;
-    balloon_list.for_each([&](const Balloon& b) {
+    world.balloons.for_each([&](const Balloon& b) {
         x.add(b.x);
         y.add(b.y);
         EXPECT_EQ(b.vertical_speed, -0.2f);
@@ -344,22 +348,22 @@ TEST_F(BalloonTest, CreationSpreadsThemOverTheLongWorldAllStartingToRise) {
 }
 
 TEST_F(BalloonTest, BobsBetweenItsTwoHeights) {
-    Balloon& top = add_balloon(1000, 125.1f, -0.2f);
-    Balloon& bottom = add_balloon(1000, 299.9f, 0.2f);
-    Balloon::update_all();
+    Balloon& top = add_balloon(world, 1000, 125.1f, -0.2f);
+    Balloon& bottom = add_balloon(world, 1000, 299.9f, 0.2f);
+    Balloon::update_all(world);
     EXPECT_EQ(top.y, 125.0f);
     EXPECT_EQ(top.vertical_speed, 0.2f);
     EXPECT_EQ(bottom.y, 300.0f);
     EXPECT_EQ(bottom.vertical_speed, -0.2f);
 
     // A whole cycle from the bottom: up to 125, down to 300, about 875 frames a way.
-    Balloon::remove_all();
-    Balloon& b = add_balloon(1000, 300.0f, -0.2f);
+    world.balloons.remove_all();
+    Balloon& b = add_balloon(world, 1000, 300.0f, -0.2f);
     float lowest = 300.0f, highest = 0.0f;
     int turn_at_top = 0, turn_at_bottom = 0;
     for (int frame = 1; frame <= 1800 && turn_at_bottom == 0; ++frame) {
         const float before = b.vertical_speed;
-        Balloon::update_all();
+        Balloon::update_all(world);
         lowest = std::min(lowest, b.y);
         highest = std::max(highest, b.y);
         if (before < 0 && b.vertical_speed > 0) turn_at_top = frame;
@@ -372,107 +376,107 @@ TEST_F(BalloonTest, BobsBetweenItsTwoHeights) {
 }
 
 TEST_F(BalloonTest, WrapsAndShowsOnlyInsideItsBand) {
-    Balloon& past_right = add_balloon(2638, 200.0f);
-    Balloon& at_right = add_balloon(2636, 200.0f);
-    mountains.scroll_speed = 4;
-    Balloon::update_all();
+    Balloon& past_right = add_balloon(world, 2638, 200.0f);
+    Balloon& at_right = add_balloon(world, 2636, 200.0f);
+    world.mountains.scroll_speed = 4;
+    Balloon::update_all(world);
     EXPECT_EQ(past_right.x, -2000);
     EXPECT_EQ(at_right.x, 2640);
-    Balloon::remove_all();
-    Balloon& past_left = add_balloon(-1998, 200.0f);
-    mountains.scroll_speed = -4;
-    Balloon::update_all();
+    world.balloons.remove_all();
+    Balloon& past_left = add_balloon(world, -1998, 200.0f);
+    world.mountains.scroll_speed = -4;
+    Balloon::update_all(world);
     EXPECT_EQ(past_left.x, 2640);
     EXPECT_FALSE(anything_drawn());
 
     for (const int at : {80, 560, 81, 559}) {
         SCOPED_TRACE(at);
         const bool inside = at != 80 && at != 560;
-        clear_world();
+        clear_world(world);
         clear_screen();
-        player.score = 1000;
-        add_balloon(at + 4, 200.0f);
-        add_shot(at, 200);
-        Balloon::update_all();
+        world.player.score = 1000;
+        add_balloon(world, at + 4, 200.0f);
+        add_shot(world, at, 200);
+        Balloon::update_all(world);
         EXPECT_EQ(anything_drawn(), inside);
-        EXPECT_EQ(player.score, inside ? 850 : 1000);
+        EXPECT_EQ(world.player.score, inside ? 850 : 1000);
     }
 }
 
 TEST_F(BalloonTest, PopCostsPointsNeverBelowZero) {
-    player.score = 1000;
-    add_balloon(304, 200.7f, -0.2f);
-    add_shot(300, 200);
-    Balloon::update_all();
-    EXPECT_EQ(player.score, 850);
-    EXPECT_TRUE(balloon_list.empty());
-    EXPECT_TRUE(player_shot_list.empty());
-    EXPECT_EQ(points_texts(), std::vector<std::string>{"-150"});
-    points_popup_list.for_each([](const PointsPopup& p) {
+    world.player.score = 1000;
+    add_balloon(world, 304, 200.7f, -0.2f);
+    add_shot(world, 300, 200);
+    Balloon::update_all(world);
+    EXPECT_EQ(world.player.score, 850);
+    EXPECT_TRUE(world.balloons.empty());
+    EXPECT_TRUE(world.shots.empty());
+    EXPECT_EQ(points_texts(world), std::vector<std::string>{"-150"});
+    world.points_popups.for_each([&](const PointsPopup& p) {
         EXPECT_EQ(p.x, 300);
         EXPECT_EQ(p.y, 200);
     });
-    ASSERT_EQ(balloon_pop_list.count(), 1);
-    balloon_pop_list.for_each([](const BalloonPop& p) {
+    ASSERT_EQ(world.balloon_pops.count(), 1);
+    world.balloon_pops.for_each([&](const BalloonPop& p) {
         EXPECT_EQ(p.x, 300);
         EXPECT_EQ(p.y, 200);
         EXPECT_EQ(p.alpha, 1.0f);
     });
     EXPECT_EQ(svc::take_started_sounds(), Sounds{"balloonpop"});
 
-    clear_world();
-    player.score = 100;
-    add_balloon(304, 200.0f);
-    add_shot(300, 200);
-    Balloon::update_all();
-    EXPECT_EQ(player.score, 0);
-    EXPECT_EQ(points_texts(), std::vector<std::string>{"-150"});
+    clear_world(world);
+    world.player.score = 100;
+    add_balloon(world, 304, 200.0f);
+    add_shot(world, 300, 200);
+    Balloon::update_all(world);
+    EXPECT_EQ(world.player.score, 0);
+    EXPECT_EQ(points_texts(world), std::vector<std::string>{"-150"});
 
-    clear_world();
-    player.level = 2;
-    player.score = 1000;
-    add_balloon(304, 200.0f);
-    add_shot(300, 200);
-    Balloon::update_all();
-    EXPECT_EQ(player.score, 700);
+    clear_world(world);
+    world.player.level = 2;
+    world.player.score = 1000;
+    add_balloon(world, 304, 200.0f);
+    add_shot(world, 300, 200);
+    Balloon::update_all(world);
+    EXPECT_EQ(world.player.score, 700);
 }
 
 TEST_F(BalloonTest, ShotWhileTouchingThePlaneCostsTwice) {
-    player.score = 1000;
-    place_plane(300.0f, 200.0f);
-    add_balloon(304, 200.0f);
-    add_shot(300, 200);
-    Balloon::update_all();
-    EXPECT_EQ(player.score, 700);
-    EXPECT_EQ(balloon_pop_list.count(), 2);
-    EXPECT_EQ(points_popup_list.count(), 2);
-    EXPECT_EQ(game_state, GameState::kStage);  // the plane flies on
-    EXPECT_EQ(player.lives, 3);
+    world.player.score = 1000;
+    place_plane(world, 300.0f, 200.0f);
+    add_balloon(world, 304, 200.0f);
+    add_shot(world, 300, 200);
+    Balloon::update_all(world);
+    EXPECT_EQ(world.player.score, 700);
+    EXPECT_EQ(world.balloon_pops.count(), 2);
+    EXPECT_EQ(world.points_popups.count(), 2);
+    EXPECT_EQ(world.flow.state, GameState::kStage);  // the plane flies on
+    EXPECT_EQ(world.player.lives, 3);
 }
 
 TEST_F(BalloonTest, TouchIsHarmlessWhileInvulnerableButShotsStillCost) {
-    player.invulnerable_frames = 100;
-    player.score = 1000;
-    place_plane(300.0f, 200.0f);
-    add_balloon(304, 200.0f);
-    Balloon::update_all();
-    EXPECT_EQ(player.score, 1000);
-    EXPECT_EQ(balloon_list.count(), 1);
-    add_shot(300, 200);
-    Balloon::update_all();
-    EXPECT_EQ(player.score, 850);
-    EXPECT_TRUE(balloon_list.empty());
+    world.player.invulnerable_frames = 100;
+    world.player.score = 1000;
+    place_plane(world, 300.0f, 200.0f);
+    add_balloon(world, 304, 200.0f);
+    Balloon::update_all(world);
+    EXPECT_EQ(world.player.score, 1000);
+    EXPECT_EQ(world.balloons.count(), 1);
+    add_shot(world, 300, 200);
+    Balloon::update_all(world);
+    EXPECT_EQ(world.player.score, 850);
+    EXPECT_TRUE(world.balloons.empty());
 }
 
 // ---------------------------------------------------------------- blimp
 
 class BlimpTest : public BoxSpriteWorldTest {
   protected:
-    void fly_at(int x, int frame = 10) {
-        blimp.state = 1;
-        blimp.x = x;
-        blimp.y = 200;
-        blimp.frame = frame;
+    void fly_at(int x, Facing nose = Facing::kLeft) {
+        world.blimp.state = BlimpState::kFlying;
+        world.blimp.x = x;
+        world.blimp.y = 200;
+        world.blimp.nose = nose;
     }
 };
 
@@ -480,14 +484,13 @@ TEST_F(BlimpTest, SetUpPutsItFlyingAnywhereAlongItsWorldWithEitherNose) {
     Spread x, y;
     int nose_left = 0, nose_right = 0;
     for (int stage = 1; stage <= 200; ++stage) {
-        blimp.set_up_for_stage();
-        EXPECT_EQ(blimp.state, Blimp::kFlying);
-        EXPECT_EQ(blimp.puff_frame, 0);
-        EXPECT_EQ(blimp.puff_timer, 0);
-        ASSERT_TRUE(blimp.frame == 10 || blimp.frame == 11) << blimp.frame;
-        (blimp.frame == 10 ? nose_left : nose_right) += 1;
-        x.add(blimp.x);
-        y.add(blimp.y);
+        world.blimp.set_up_for_stage();
+        EXPECT_EQ(world.blimp.state, BlimpState::kFlying);
+        EXPECT_EQ(world.blimp.puff_frame, 0);
+        EXPECT_EQ(world.blimp.puff_timer, 0);
+        (world.blimp.nose == Facing::kLeft ? nose_left : nose_right) += 1;
+        x.add(world.blimp.x);
+        y.add(world.blimp.y);
     }
     EXPECT_TRUE(spreads_over(x, -6000.0, 6640.0));
     EXPECT_TRUE(spreads_over(y, 125.0, 299.0));
@@ -499,148 +502,150 @@ TEST_F(BlimpTest, SetUpPutsItFlyingAnywhereAlongItsWorldWithEitherNose) {
 TEST_F(BlimpTest, ApproachFrom6000TakesFramesAt2PerFrame) {
     fly_at(6000);
     int frames = 0;
-    while (pixel(std::min(blimp.x, 639), blimp.y) == 0 && frames < 4000) {
-        blimp.update();
+    while (pixel(std::min(world.blimp.x, 639), world.blimp.y) == 0 && frames < 4000) {
+        world.blimp.update(world);
         ++frames;
     }
     EXPECT_EQ(frames, 2711);
-    EXPECT_EQ(blimp.x, 578);
-    EXPECT_EQ(pixel(578, 200), sprite_colour(10));
+    EXPECT_EQ(world.blimp.x, 578);
+    EXPECT_EQ(pixel(578, 200), sprite_colour(sprite_frame::kBlimpNoseLeft));
 }
 
 TEST_F(BlimpTest, WrapsAndShowsOnlyInsideItsBand) {
     fly_at(6639);
-    mountains.scroll_speed = 4;
-    blimp.update();
-    EXPECT_EQ(blimp.x, -6000);
+    world.mountains.scroll_speed = 4;
+    world.blimp.update(world);
+    EXPECT_EQ(world.blimp.x, -6000);
     fly_at(-5999);
-    mountains.scroll_speed = -4;
-    blimp.update();
-    EXPECT_EQ(blimp.x, 6640);
+    world.mountains.scroll_speed = -4;
+    world.blimp.update(world);
+    EXPECT_EQ(world.blimp.x, 6640);
     EXPECT_FALSE(anything_drawn());
 
     for (const int at : {60, 580, 62, 578}) {
         SCOPED_TRACE(at);
         const bool inside = at == 62 || at == 578;
-        clear_world();
+        clear_world(world);
         clear_screen();
-        player.score = 0;
+        world.player.score = 0;
         fly_at(at + 2);
-        add_shot(at, 200);
-        blimp.update();
+        add_shot(world, at, 200);
+        world.blimp.update(world);
         EXPECT_EQ(anything_drawn(), inside);
-        EXPECT_EQ(player.score, inside ? 250 : 0);
+        EXPECT_EQ(world.player.score, inside ? 250 : 0);
     }
 }
 
 TEST_F(BlimpTest, ShotPaysAndPuncturesItEachOverlappingShotAgain) {
-    player.level = 2;
-    fly_at(302, 10);
-    add_shot(300, 200);
-    blimp.update();
-    EXPECT_EQ(player.score, 500);
-    EXPECT_EQ(blimp.state, 0);
-    EXPECT_EQ(blimp.frame, 0);
-    EXPECT_EQ(points_texts(), std::vector<std::string>{"+500"});
-    points_popup_list.for_each([](const PointsPopup& p) {
+    world.player.level = 2;
+    fly_at(302, Facing::kLeft);
+    add_shot(world, 300, 200);
+    world.blimp.update(world);
+    EXPECT_EQ(world.player.score, 500);
+    EXPECT_EQ(world.blimp.state, BlimpState::kHit);
+    EXPECT_EQ(world.blimp.frame(), blimp_frame::kHitNoseLeft);
+    EXPECT_EQ(points_texts(world), std::vector<std::string>{"+500"});
+    world.points_popups.for_each([&](const PointsPopup& p) {
         EXPECT_EQ(p.x, 300);
         EXPECT_EQ(p.y, 200);
     });
-    EXPECT_TRUE(player_shot_list.empty());
+    EXPECT_TRUE(world.shots.empty());
     EXPECT_EQ(svc::take_started_sounds(), Sounds{"blimphit"});
 
     // A second shot of the same walk is tested against the switched frame.
-    clear_world();
-    fly_at(302, 11);
-    add_shot(300, 200);
-    add_shot(306, 204);
-    blimp.update();
-    EXPECT_EQ(blimp.frame, 2);
-    EXPECT_EQ(player.score, 1500);
-    EXPECT_EQ(points_popup_list.count(), 2);
+    clear_world(world);
+    fly_at(302, Facing::kRight);
+    add_shot(world, 300, 200);
+    add_shot(world, 306, 204);
+    world.blimp.update(world);
+    EXPECT_EQ(world.blimp.frame(), blimp_frame::kHitNoseRight);
+    EXPECT_EQ(world.player.score, 1500);
+    EXPECT_EQ(world.points_popups.count(), 2);
 }
 
 TEST_F(BlimpTest, HitBlimpDriftsOffDeflatingAndIsGone) {
-    blimp.state = 0;
-    blimp.frame = 0;
-    blimp.x = 300;
-    blimp.y = 200;
+    world.blimp.state = BlimpState::kHit;
+    world.blimp.nose = Facing::kLeft;
+    world.blimp.x = 300;
+    world.blimp.y = 200;
     int frames = 0;
     std::vector<std::uint32_t> shown;
-    while (blimp.state == 0 && frames < 400) {
+    while (world.blimp.state == BlimpState::kHit && frames < 400) {
         clear_screen();
-        blimp.update();
+        world.blimp.update(world);
         ++frames;
-        shown.push_back(pixel(std::min(blimp.x, 639), 200));
+        shown.push_back(pixel(std::min(world.blimp.x, 639), 200));
     }
     EXPECT_EQ(frames, 141);
-    EXPECT_EQ(blimp.x, 582);
-    EXPECT_EQ(blimp.state, 2);
+    EXPECT_EQ(world.blimp.x, 582);
+    EXPECT_EQ(world.blimp.state, BlimpState::kGone);
     // Drawn also in its last frame, the gas puff alternating every 5 frames.
-    for (int i = 0; i < frames; ++i) EXPECT_EQ(shown[i], blimp_colour((i / 5) % 2)) << i;
+    for (int i = 0; i < frames; ++i) {
+        EXPECT_EQ(shown[i], blimp_colour(blimp_frame::kHitNoseLeft + (i / 5) % 2)) << i;
+    }
 
     clear_screen();
-    blimp.update();
+    world.blimp.update(world);
     EXPECT_FALSE(anything_drawn());
-    EXPECT_EQ(blimp.x, 582);
+    EXPECT_EQ(world.blimp.x, 582);
 
     // Nose right: blown to the left.
-    blimp.state = 0;
-    blimp.frame = 2;
-    blimp.x = 300;
-    blimp.update();
-    EXPECT_EQ(blimp.x, 298);
-    EXPECT_EQ(pixel(298, 200), blimp_colour(2));
+    world.blimp.state = BlimpState::kHit;
+    world.blimp.nose = Facing::kRight;
+    world.blimp.x = 300;
+    world.blimp.update(world);
+    EXPECT_EQ(world.blimp.x, 298);
+    EXPECT_EQ(pixel(298, 200), blimp_colour(blimp_frame::kHitNoseRight));
 }
 
 TEST_F(BlimpTest, RammingCostsALifeWithoutPoints) {
-    fly_at(300, 11);
-    place_plane(300.0f, 200.0f);
-    blimp.update();
-    EXPECT_EQ(blimp.state, 0);
-    EXPECT_EQ(blimp.frame, 2);
-    EXPECT_EQ(game_state, GameState::kDying);
-    EXPECT_EQ(player.lives, 2);
-    EXPECT_EQ(player.score, 0);
-    EXPECT_TRUE(points_popup_list.empty());
+    fly_at(300, Facing::kRight);
+    place_plane(world, 300.0f, 200.0f);
+    world.blimp.update(world);
+    EXPECT_EQ(world.blimp.state, BlimpState::kHit);
+    EXPECT_EQ(world.blimp.frame(), blimp_frame::kHitNoseRight);
+    EXPECT_EQ(world.flow.state, GameState::kDying);
+    EXPECT_EQ(world.player.lives, 2);
+    EXPECT_EQ(world.player.score, 0);
+    EXPECT_TRUE(world.points_popups.empty());
 
-    clear_world();
-    game_state = GameState::kStage;
-    player.invulnerable_frames = 5;
-    fly_at(300, 10);
-    place_plane(300.0f, 200.0f);
-    blimp.update();
-    EXPECT_EQ(blimp.state, 1);
-    EXPECT_EQ(game_state, GameState::kStage);
-    add_shot(300, 200);
-    blimp.update();
-    EXPECT_EQ(blimp.state, 0);
-    EXPECT_EQ(player.score, 250);
+    clear_world(world);
+    world.flow.state = GameState::kStage;
+    world.player.invulnerable_frames = 5;
+    fly_at(300, Facing::kLeft);
+    place_plane(world, 300.0f, 200.0f);
+    world.blimp.update(world);
+    EXPECT_EQ(world.blimp.state, BlimpState::kFlying);
+    EXPECT_EQ(world.flow.state, GameState::kStage);
+    add_shot(world, 300, 200);
+    world.blimp.update(world);
+    EXPECT_EQ(world.blimp.state, BlimpState::kHit);
+    EXPECT_EQ(world.player.score, 250);
 }
 
 // ---------------------------------------------------------------- pay per stage
 
 TEST_F(EnemyTest, StageThreePaysAndCharges) {
-    player.level = 3;
-    player.score = 1000;
-    add_enemy(304.0f, 200, 0.0f, 12);
-    add_shot(300, 200);
-    EnemyPlane::update_all();
-    EXPECT_EQ(player.score, 1045);
+    world.player.level = 3;
+    world.player.score = 1000;
+    add_enemy(world, 304.0f, 200, 0.0f, kNoseLeft);
+    add_shot(world, 300, 200);
+    EnemyPlane::update_all(world);
+    EXPECT_EQ(world.player.score, 1045);
 
-    blimp.state = 1;
-    blimp.x = 302;
-    blimp.y = 200;
-    blimp.frame = 10;
-    add_shot(300, 200);
-    blimp.update();
-    EXPECT_EQ(player.score, 1795);
+    world.blimp.state = BlimpState::kFlying;
+    world.blimp.x = 302;
+    world.blimp.y = 200;
+    world.blimp.nose = Facing::kLeft;
+    add_shot(world, 300, 200);
+    world.blimp.update(world);
+    EXPECT_EQ(world.player.score, 1795);
 
-    add_balloon(304, 200.0f);
-    add_shot(300, 200);
-    Balloon::update_all();
-    EXPECT_EQ(player.score, 1345);
-    EXPECT_EQ(points_texts(), (std::vector<std::string>{"+45", "+750", "-450"}));
+    add_balloon(world, 304, 200.0f);
+    add_shot(world, 300, 200);
+    Balloon::update_all(world);
+    EXPECT_EQ(world.player.score, 1345);
+    EXPECT_EQ(points_texts(world), (std::vector<std::string>{"+45", "+750", "-450"}));
 }
 
 }  // namespace

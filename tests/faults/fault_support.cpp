@@ -25,7 +25,8 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
-RunOutcome play(const std::function<void(int flip)>& on_flip, const std::string& record_path) {
+RunOutcome play(const std::function<void(int flip, World& world)>& on_flip,
+                const std::string& record_path) {
     harness::Options options;
     options.seed = 11;
     options.frames = kPlayFrames;
@@ -35,7 +36,7 @@ RunOutcome play(const std::function<void(int flip)>& on_flip, const std::string&
     testing::internal::CaptureStderr();
     outcome.status = harness::run(options, [&](const harness::FlipInfo& info) {
         outcome.flips = info.flip;
-        if (on_flip) on_flip(info.flip);
+        if (on_flip) on_flip(info.flip, *info.world);
     });
     outcome.error_lines = split_lines(testing::internal::GetCapturedStderr());
     return outcome;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "headless/harness.h"
+#include "world/world.h"
 
 namespace faults {
 
@@ -31,9 +32,9 @@ struct RunOutcome {
 std::vector<std::string> split_lines(const std::string& text);
 
 // Plays kPlayScript for kPlayFrames in the current directory; `on_flip` runs
-// after each flip (for instance to raise the best score before the save); the
-// game is recorded into `record_path` unless it is empty.
-RunOutcome play(const std::function<void(int flip)>& on_flip = {},
+// after each flip with the run's world (for instance to raise the best score
+// before the save); the game is recorded into `record_path` unless it is empty.
+RunOutcome play(const std::function<void(int flip, World& world)>& on_flip = {},
                 const std::string& record_path = {});
 
 // Runs a program of the build (`scribble-squadron`, the game on SDL, or

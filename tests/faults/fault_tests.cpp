@@ -20,7 +20,6 @@
 #include "shell/demo_file.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
-#include "world/player.h"
 
 namespace {
 
@@ -114,9 +113,9 @@ TEST(DataFaults, NoDataDirectoryAtAll) {
 }
 
 // Raises the best score in memory during the run, as a good game would.
-std::function<void(int)> new_best(int value) {
-    return [value](int flip) {
-        if (flip == 700) player.best_score = value;
+std::function<void(int, World&)> new_best(int value) {
+    return [value](int flip, World& world) {
+        if (flip == 700) world.player.best_score = value;
     };
 }
 
@@ -267,10 +266,7 @@ TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            for (int best = start + 1;; ++best) {
-                player.best_score = best;
-                save_best_score();
-            }
+            for (int best = start + 1;; ++best) save_best_score(best);
         }
         usleep(std::uniform_int_distribution<useconds_t>(500, 15000)(random));
         kill(child, SIGKILL);
@@ -281,9 +277,7 @@ TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
         const std::optional<std::int32_t> best = read_best_score_file(file);
         ASSERT_TRUE(best.has_value()) << "after kill " << kill_number;
         ASSERT_GE(*best, start) << "after kill " << kill_number;
-        player.best_score = -1;
-        load_best_score();
-        ASSERT_EQ(player.best_score, *best);
+        ASSERT_EQ(load_best_score(), *best);
         if (*best > start) ++kills_after_a_save;
     }
     EXPECT_GE(kills_after_a_save, kKills / 10) << "the saving loop hardly ran";

@@ -10,7 +10,7 @@
 #include "services/input.h"
 #include "services/rendering/graphics.h"
 #include "support/scratch_dir.h"
-#include "world/player.h"
+#include "world/world.h"
 
 namespace {
 
@@ -19,6 +19,7 @@ struct Flip {
     GameState state;
     bool quit;
     bool left_down;
+    int score;
 };
 
 struct Recorded {
@@ -34,8 +35,10 @@ struct Recorded {
 Recorded record(harness::Options options) {
     Recorded recorded;
     recorded.status = harness::run(options, [&](const harness::FlipInfo& info) {
-        recorded.flips.push_back({info.flip, info.ms, game_state, quit_requested,
-                                  svc::input_state().key_down(svc::vk::kLeft) != 0});
+        const World& world = *info.world;
+        recorded.flips.push_back({info.flip, info.ms, world.flow.state, world.flow.quit_requested,
+                                  svc::input_state().key_down(svc::vk::kLeft) != 0,
+                                  world.player.score});
     });
     return recorded;
 }
@@ -140,7 +143,7 @@ TEST_F(HarnessRun, ConsecutiveRunsAreIndependent) {
         EXPECT_EQ(a.flips[i].ms, b.flips[i].ms);
     }
     EXPECT_EQ(a.first_flip_in(GameState::kTitle), 327);
-    EXPECT_EQ(player.score, 0);
+    EXPECT_EQ(b.flips.back().score, 0);
 }
 
 TEST_F(HarnessRun, TheObserverSeesTheFrameJustShown) {

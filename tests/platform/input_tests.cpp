@@ -181,9 +181,9 @@ TEST_F(InputQueries, EventsAreTakenInAtTheFirstQueryAfterAFlipOrADelay) {
     svc::delay(5);
     EXPECT_EQ(svc::mouse_x(), 12);
     platform.queued.push_back([](InputState& in) { in.request_close(); });
-    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kWindow, 60));
     EXPECT_FALSE(svc::close_requested());
-    svc::flip_frame(-1);
+    svc::flip_frame(svc::FlipTiming::kPaced);
     EXPECT_TRUE(svc::close_requested());
     EXPECT_EQ(platform.pumps, 3);
 }
@@ -199,14 +199,14 @@ struct Watcher : svc::InputHook, svc::InputObserver {
 TEST_F(InputQueries, AHookTakesThePlatformsPlaceAndLearnsWhatBroughtTheIntake) {
     Watcher watcher;
     svc::set_input_hook(&watcher);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
-    svc::flip_frame(-1);  // the pacing delays, then presents: still a flip
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kWindow, 60));
+    svc::flip_frame(svc::FlipTiming::kPaced);  // the pacing delays, then presents: still a flip
     svc::key_down(vk::kLeft);
     svc::delay(5);
     svc::delay(5);
     svc::key_down(vk::kLeft);
     svc::key_down(vk::kLeft);
-    svc::flip_frame(-1);
+    svc::flip_frame(svc::FlipTiming::kPaced);
     svc::key_down(vk::kLeft);
     using svc::Intake;
     // The first is the session's own, taken by open_graphics as it flushes the keys.

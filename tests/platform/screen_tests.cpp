@@ -34,13 +34,13 @@ using Pointer = WithPlatform<svc::HeadlessPlatform>;
 std::vector<int> flip_times(svc::HeadlessPlatform& platform, int flips) {
     std::vector<int> times;
     platform.set_flip_hook([&](int) { times.push_back(platform.milliseconds()); });
-    for (int i = 0; i < flips; ++i) svc::flip_frame(-1);
+    for (int i = 0; i < flips; ++i) svc::flip_frame(svc::FlipTiming::kPaced);
     platform.set_flip_hook(nullptr);
     return times;
 }
 
 TEST_F(Pacing, SixtyFlipsTakeExactlyOneSecondInASteadyRhythm) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     const std::vector<int> times = flip_times(platform, 120);
     EXPECT_EQ(times.front(), 16);
     EXPECT_EQ(times[59], 1000);
@@ -56,7 +56,7 @@ TEST_F(Pacing, SixtyFlipsTakeExactlyOneSecondInASteadyRhythm) {
 }
 
 TEST_F(Pacing, AFrameThatOverranIsNotFollowedByAShortenedOne) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     flip_times(platform, 3);  // 16, 33, 50
     svc::delay(45);           // a slow frame: the next one is already late
     const std::vector<int> times = flip_times(platform, 3);
@@ -68,7 +68,7 @@ TEST_F(Pacing, AFrameThatOverranIsNotFollowedByAShortenedOne) {
 }
 
 TEST_F(Pointer, MovingItStopsAtTheScreenEdges) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     svc::move_mouse(-81, 70);
     EXPECT_EQ(svc::mouse_x(), 0);
     EXPECT_EQ(svc::mouse_y(), 70);
@@ -78,27 +78,27 @@ TEST_F(Pointer, MovingItStopsAtTheScreenEdges) {
 }
 
 TEST_F(Pacing, OtherSyncValuesPresentAtOnce) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
-    svc::flip_frame(0);
-    svc::flip_frame(1);
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
+    svc::flip_frame(svc::FlipTiming::kNow);
+    svc::flip_frame(svc::FlipTiming::kVerticalBlank);
     EXPECT_EQ(platform.milliseconds(), 0);
     EXPECT_EQ(platform.flips(), 2);
 }
 
 TEST_F(Pacing, AZeroRateMeansNoPacing) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 0));
     flip_times(platform, 5);
     EXPECT_EQ(platform.milliseconds(), 0);
 }
 
 TEST_F(Pacing, TheScheduleStartsWhenTheScreenOpens) {
     svc::delay(1234);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     EXPECT_EQ(flip_times(platform, 1).front(), 1250);
 }
 
 TEST_F(Pacing, FlipWithoutAScreenDoesNothing) {
-    svc::flip_frame(-1);
+    svc::flip_frame(svc::FlipTiming::kPaced);
     EXPECT_EQ(platform.flips(), 0);
     EXPECT_EQ(platform.milliseconds(), 0);
 }
@@ -108,10 +108,10 @@ using VblankProbe = WithPlatform<FakePlatform>;
 // Opens the screen and shows three frames; reports whether they were paced by
 // the vertical blank (no sleeping, vblank presents) rather than by the clock.
 bool paced_by_vblank(FakePlatform& platform) {
-    EXPECT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    EXPECT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     platform.presents.clear();
     platform.sleeps.clear();
-    for (int i = 0; i < 3; ++i) svc::flip_frame(-1);
+    for (int i = 0; i < 3; ++i) svc::flip_frame(svc::FlipTiming::kPaced);
     EXPECT_EQ(platform.presents.size(), 3u);
     bool all_vblank = true;
     for (const auto& p : platform.presents) all_vblank = all_vblank && p.wait_vblank;
@@ -161,7 +161,7 @@ TEST_F(VblankProbe, AVerticalBlankThatTakesNoTimeCannotHoldTheProbeForEver) {
 TEST_F(VblankProbe, ADisplayThatSaysItRunsAtTheRateIsTrustedWithoutProbing) {
     platform.vblank = true;
     platform.refresh_hz = 60;
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     EXPECT_TRUE(platform.presents.empty()) << "no probe";
     EXPECT_TRUE(paced_by_vblank(platform));
 }
@@ -173,10 +173,10 @@ TEST_F(VblankProbe, AtAnyOtherRefreshRateTheClockKeepsSixtyUpdatesAndEveryPresen
         SCOPED_TRACE(std::to_string(hz) + " Hz");
         platform.vblank = true;
         platform.refresh_hz = hz;
-        ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+        ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
         EXPECT_TRUE(platform.presents.empty()) << "no probe";
         const int start = platform.clock;
-        while (platform.clock < start + 10000) svc::flip_frame(-1);
+        while (platform.clock < start + 10000) svc::flip_frame(svc::FlipTiming::kPaced);
         const auto flips = std::count_if(platform.presents.begin(), platform.presents.end(),
                                          [&](const auto& p) { return p.ms <= start + 10000; });
         EXPECT_NEAR(static_cast<double>(flips), 600.0, 1.0);
@@ -193,8 +193,8 @@ TEST_F(VblankProbe, AVerticalBlankThatDoesNotWaitHandsThePacingToTheClock) {
     platform.refresh_hz = 60;
     platform.simulate_refresh = false;
     platform.vblank_costs = {0};
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
-    for (int i = 0; i < 130; ++i) svc::flip_frame(-1);
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
+    for (int i = 0; i < 130; ++i) svc::flip_frame(svc::FlipTiming::kPaced);
     EXPECT_GE(platform.clock, 99 * 16);
     EXPECT_TRUE(platform.presents.back().wait_vblank) << "still no tearing";
 }
@@ -205,18 +205,18 @@ TEST_F(VblankProbe, AVerticalBlankThatDoesNotWaitHandsThePacingToTheClock) {
 TEST_F(VblankProbe, ThePacingFollowsASwitchBetweenFullScreenAndAWindow) {
     platform.vblank = true;
     platform.refresh_hz = 60;
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     EXPECT_TRUE(paced_by_vblank(platform));
     platform.fullscreen_now = false;
     platform.presents.clear();
     platform.sleeps.clear();
-    for (int i = 0; i < 3; ++i) svc::flip_frame(-1);
+    for (int i = 0; i < 3; ++i) svc::flip_frame(svc::FlipTiming::kPaced);
     EXPECT_FALSE(platform.presents.back().wait_vblank);
     EXPECT_FALSE(platform.sleeps.empty());
     platform.fullscreen_now = true;
     platform.refresh_hz = 0;  // a display that does not say is not probed mid-game
     platform.presents.clear();
-    svc::flip_frame(-1);
+    svc::flip_frame(svc::FlipTiming::kPaced);
     ASSERT_EQ(platform.presents.size(), 1u);
     EXPECT_FALSE(platform.presents.back().wait_vblank);
 }
@@ -224,18 +224,18 @@ TEST_F(VblankProbe, ThePacingFollowsASwitchBetweenFullScreenAndAWindow) {
 TEST_F(VblankProbe, NoProbeInAWindowOrWithoutAVerticalBlank) {
     platform.vblank = true;
     platform.vblank_costs = {16};
-    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kWindow, 60));
     EXPECT_TRUE(platform.presents.empty());
     platform.vblank = false;
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     EXPECT_TRUE(platform.presents.empty());
 }
 
 TEST_F(VblankProbe, WithoutPacingAFullScreenWaitsForTheVerticalBlankAndAWindowDoesNot) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 0));
-    svc::flip_frame(-1);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 0));
-    svc::flip_frame(-1);
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 0));
+    svc::flip_frame(svc::FlipTiming::kPaced);
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kWindow, 0));
+    svc::flip_frame(svc::FlipTiming::kPaced);
     ASSERT_EQ(platform.presents.size(), 2u);
     EXPECT_TRUE(platform.presents[0].wait_vblank);
     EXPECT_FALSE(platform.presents[1].wait_vblank);
@@ -247,7 +247,7 @@ TEST_F(Screen, OpeningGivesTheWindowItsTitleCentresThePointerAndFlushesInput) {
     svc::set_app_title("Scribble Squadron");
     svc::input_state().key_event(svc::vk::kSpace, true, false);
     svc::input_state().mouse_button(1, true);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     EXPECT_EQ(platform.title_seen, "Scribble Squadron");
     EXPECT_TRUE(platform.fullscreen_now);
     EXPECT_EQ(platform.width_seen, 640);
@@ -261,7 +261,7 @@ TEST_F(Screen, OpeningGivesTheWindowItsTitleCentresThePointerAndFlushesInput) {
 
 TEST_F(Screen, AWindowLeavesThePointerWhereItIs) {
     svc::input_state().mouse_move(5, 6);
-    ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kWindow, 60));
     EXPECT_FALSE(platform.fullscreen_now);
     EXPECT_EQ(svc::mouse_x(), 5);
     EXPECT_TRUE(platform.pointer_moves.empty());
@@ -269,22 +269,22 @@ TEST_F(Screen, AWindowLeavesThePointerWhereItIs) {
 
 TEST_F(Screen, AFailedOpenChangesNothing) {
     platform.fail_open = true;
-    EXPECT_FALSE(svc::open_graphics(640, 480, 32, 60));
+    EXPECT_FALSE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     EXPECT_FALSE(svc::detail::has_render_target());
-    svc::flip_frame(-1);
+    svc::flip_frame(svc::FlipTiming::kPaced);
     EXPECT_TRUE(platform.presents.empty());
 }
 
 TEST_F(Screen, ReopeningClosesTheFirstScreen) {
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     EXPECT_EQ(platform.screens_opened, 2);
     EXPECT_EQ(platform.screens_closed, 1);
 }
 
 TEST_F(Screen, EndingTheSessionClosesTheScreenThroughItsOwnBackEnd) {
     svc::set_app_title("A run");
-    ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
     EXPECT_THROW(svc::Session{platform}, std::logic_error) << "one session at a time";
     session.reset();
     EXPECT_EQ(platform.screens_closed, 1);
@@ -295,7 +295,7 @@ TEST_F(Screen, EndingTheSessionClosesTheScreenThroughItsOwnBackEnd) {
     FakePlatform next;
     try {
         svc::Session failing(next);
-        ASSERT_TRUE(svc::open_graphics(640, 480, 32, 60));
+        ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
         throw std::runtime_error("the run fails");
     } catch (const std::runtime_error&) {
     }

@@ -91,7 +91,7 @@ std::uint32_t chunk_crc(const std::uint8_t* data, std::size_t size) {
 
 class ImageTest : public RenderTest {
   protected:
-    svc::Image load_bytes(const std::vector<std::uint8_t>& bytes, int flags) {
+    svc::Image load_bytes(const std::vector<std::uint8_t>& bytes, std::optional<int> flags) {
         blobs_.push_back(bytes);  // resources must outlive the registry entry
         const std::string name = "test_picture_" + std::to_string(blobs_.size()) + ".png";
         svc::register_resource(name, blobs_.back());
@@ -259,12 +259,12 @@ TEST_F(ImageTest, FlagsAndHandlesFollowTheLoaderSettings) {
     constexpr int kMaskedAndFiltered = svc::kMasked | svc::kFiltered;
     svc::set_auto_image_flags(kMaskedAndFiltered);
     svc::set_auto_image_flags(-1);  // leaves it
-    auto loaded = load_bytes(bytes, -1);
+    auto loaded = load_bytes(bytes, std::nullopt);
     EXPECT_EQ(loaded->flags, kMaskedAndFiltered);
     EXPECT_EQ(loaded->handle_x, 0.0f);
     EXPECT_EQ(load_bytes(bytes, 2)->flags, 2);
     svc::set_auto_mid_handle(true);
-    auto centred = load_bytes(bytes, -1);
+    auto centred = load_bytes(bytes, std::nullopt);
     EXPECT_EQ(centred->handle_x, 2.5f);
     EXPECT_EQ(centred->handle_y, 1.5f);
     auto created = svc::create_image(48, 33, 26, svc::kMasked);
@@ -276,7 +276,7 @@ TEST_F(ImageTest, FlagsAndHandlesFollowTheLoaderSettings) {
         EXPECT_EQ(pm.pixels, svc::PixelBuffer(48 * 33, 0u));  // transparent black
     }
     svc::set_auto_mid_handle(false);
-    auto top_left = svc::create_image(110, 480, 1, -1);
+    auto top_left = svc::create_image(110, 480, 1);
     EXPECT_EQ(top_left->flags, kMaskedAndFiltered);
     EXPECT_EQ(top_left->handle_x, 0.0f);
     svc::mid_handle_image(top_left);

@@ -24,7 +24,7 @@ class TextTest : public RenderTest {
         width_ = 320;
         height_ = 120;
         RenderTest::SetUp();
-        font_ = svc::load_image_font(kFontPath, 18, svc::kSmoothFont);
+        font_ = svc::load_image_font(kFontPath, 18, {.smooth = true});
         ASSERT_TRUE(font_);
         svc::set_image_font(font_);
         svc::set_blend(svc::BlendMode::kAlpha);
@@ -151,7 +151,7 @@ TEST_F(TextTest, SmoothTextHasSoftEdgesAndTakesTheColour) {
     EXPECT_GT(soft, 50);
     EXPECT_EQ(font_->image_flags, svc::kFiltered);
     // Without the smooth style every pixel is on or off.
-    auto sharp = svc::load_image_font(kFontPath, 18, 0);
+    auto sharp = svc::load_image_font(kFontPath, 18, {});
     ASSERT_TRUE(sharp);
     EXPECT_EQ(sharp->image_flags, 0);
     svc::set_image_font(sharp);
@@ -164,22 +164,24 @@ TEST_F(TextTest, SmoothTextHasSoftEdgesAndTakesTheColour) {
 }
 
 TEST_F(TextTest, FontsThatCannotBeLoadedGiveNoFont) {
-    EXPECT_FALSE(svc::load_image_font("no/such/font.ttf", 18, 4));
-    EXPECT_FALSE(svc::load_image_font(std::filesystem::temp_directory_path().string(), 18, 4));
-    EXPECT_FALSE(svc::load_image_font(kFontPath, 0, 4));
+    EXPECT_FALSE(svc::load_image_font("no/such/font.ttf", 18, {.smooth = true}));
+    EXPECT_FALSE(svc::load_image_font(std::filesystem::temp_directory_path().string(), 18,
+                                      {.smooth = true}));
+    EXPECT_FALSE(svc::load_image_font(kFontPath, 0, {.smooth = true}));
     static const std::uint8_t garbage[] = {0, 1, 0, 0, 9, 9, 9, 9, 1, 2, 3, 4};
     svc::register_resource("garbage.ttf", garbage);
-    EXPECT_FALSE(svc::load_image_font("garbage.ttf", 18, 4));
+    EXPECT_FALSE(svc::load_image_font("garbage.ttf", 18, {.smooth = true}));
     // The embedded copy of the font works like the file.
     svc::register_embedded_assets();
-    auto embedded = svc::load_image_font("itckrist.ttf", 18, 4);
+    auto embedded = svc::load_image_font("itckrist.ttf", 18, {.smooth = true});
     ASSERT_TRUE(embedded);
     svc::set_image_font(embedded);
     const int width = svc::text_width("Stage: 1");
     svc::set_image_font(font_);
     EXPECT_EQ(width, svc::text_width("Stage: 1"));
     // Bold and italic styles still rasterise.
-    auto styled = svc::load_image_font(kFontPath, 18, 1 | 2 | 4);
+    auto styled =
+        svc::load_image_font(kFontPath, 18, {.bold = true, .italic = true, .smooth = true});
     ASSERT_TRUE(styled);
     svc::set_image_font(styled);
     EXPECT_GE(svc::text_width("Stage"), width / 2);

@@ -61,8 +61,8 @@ Pixels frame_with_lives(int lives, int flip, const std::string& script) {
     plan.script = script;
     plan.frames = flip;
     plan.keep = {flip};
-    plan.on_flip = [lives](const Snapshot& s) {
-        if (s.flip == 340) player.lives = lives;
+    plan.on_flip = [lives](const Snapshot& s, World& world) {
+        if (s.flip == 340) world.player.lives = lives;
     };
     return run_game(plan).picture(flip);
 }
@@ -152,8 +152,8 @@ TEST(Golden, GameOverScreen) {
     RunSpec plan;
     plan.script = "330 button 1 click\n452 key 40 down\n";
     plan.frames = 1000;
-    plan.on_flip = [](const Snapshot& s) {
-        if (s.flip == 452) player.lives = 1;
+    plan.on_flip = [](const Snapshot& s, World& world) {
+        if (s.flip == 452) world.player.lives = 1;
         if (s.state == GameState::kDying)
             svc::input_state().key_event(svc::vk::kDown, false, false);
     };
@@ -169,32 +169,32 @@ TEST(Golden, GameOverScreen) {
 // not hang on where the stage's random draws put the enemies: planes and a
 // balloon in the line of fire, the blimp behind them, more planes above and
 // below.
-void fill_the_sky() {
-    EnemyPlane::remove_all();
-    Balloon::remove_all();
-    const auto add_enemy = [](float x, int y, float speed, int frame) {
+void fill_the_sky(World& world) {
+    world.enemies.remove_all();
+    world.balloons.remove_all();
+    const auto add_enemy = [&](float x, int y, float speed, int frame) {
         auto enemy = std::make_unique<EnemyPlane>();
         enemy->x = x;
         enemy->y = y;
         enemy->speed = speed;
         enemy->frame = frame;
-        enemy_plane_list.add_last(std::move(enemy));
+        world.enemies.add_last(std::move(enemy));
     };
-    add_enemy(300.0f, 200, 4.0f, 13);  // held still against the scroll
-    add_enemy(360.0f, 204, 4.0f, 13);
-    add_enemy(420.0f, 196, 4.0f, 13);
-    add_enemy(520.0f, 150, -1.0f, 12);
-    add_enemy(210.0f, 290, 3.0f, 13);
-    add_enemy(560.0f, 320, -0.5f, 12);
+    add_enemy(300.0f, 200, 4.0f, sprite_frame::kEnemyNoseRight);  // held still against the scroll
+    add_enemy(360.0f, 204, 4.0f, sprite_frame::kEnemyNoseRight);
+    add_enemy(420.0f, 196, 4.0f, sprite_frame::kEnemyNoseRight);
+    add_enemy(520.0f, 150, -1.0f, sprite_frame::kEnemyNoseLeft);
+    add_enemy(210.0f, 290, 3.0f, sprite_frame::kEnemyNoseRight);
+    add_enemy(560.0f, 320, -0.5f, sprite_frame::kEnemyNoseLeft);
     auto balloon = std::make_unique<Balloon>();
     balloon->x = 470;
     balloon->y = 200.0f;
     balloon->vertical_speed = -0.2f;
-    balloon_list.add_last(std::move(balloon));
-    blimp.state = Blimp::kFlying;
-    blimp.x = 540;
-    blimp.y = 210;
-    blimp.frame = 10;
+    world.balloons.add_last(std::move(balloon));
+    world.blimp.state = BlimpState::kFlying;
+    world.blimp.x = 540;
+    world.blimp.y = 210;
+    world.blimp.nose = Facing::kLeft;
 }
 
 // ----------------------------------------------------------------------- scenes
@@ -211,11 +211,11 @@ Scenes scenes_at(int scale) {
     plan.scale = scale;
     plan.script = "0 key 27 tap\n3 button 1 click\n";
     plan.frames = 400;
-    plan.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s, World& world) {
         if (s.state != GameState::kStage || s.phase != StagePhase::kPlay) return;
         if (play_from == 0) {
             play_from = s.flip;
-            fill_the_sky();
+            fill_the_sky(world);
         }
         const int frame = s.flip - play_from;
         if (frame % 8 == 0) {

@@ -1,5 +1,5 @@
-// The text drawer's centring: it uses the scale recorded by the last set_style, not
-// the scale in force, and converts the text's size to float before scaling.
+// The text pen's centring: it uses the scale given with the text, not the scale
+// in force, and converts the text's size to float before scaling.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -23,11 +23,10 @@ class Drawer : public testing::Test {
     void SetUp() override {
         session_.emplace(platform_);
         svc::register_embedded_assets();
-        ASSERT_TRUE(svc::open_graphics(640, 480, 0, 60));
-        font_ = svc::load_image_font("itckrist.ttf", 18, 4);
+        ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kWindow, 60));
+        font_ = svc::load_image_font("itckrist.ttf", 18, {.smooth = true});
         ASSERT_TRUE(font_);
         svc::set_image_font(font_);
-        text_pen = TextPen{};
     }
     void TearDown() override { session_.reset(); }
 
@@ -38,11 +37,11 @@ class Drawer : public testing::Test {
     // What draw_text drew, and what draw_text draws at the expected corner in the
     // same drawing state.
     template <typename Setup>
-    void expect_placed_at(const std::string& text, float x, float y, float left, float top,
-                          Setup&& setup) {
+    void expect_placed_at(const std::string& text, float x, float y, TextScale scale, float left,
+                          float top, Setup&& setup) {
         svc::clear_screen();
         setup();
-        text_pen.draw_centred(text, x, y);
+        draw_centred(text, x, y, scale);
         const auto centred = screen();
         svc::clear_screen();
         setup();
@@ -59,26 +58,27 @@ TEST_F(Drawer, CentresForScaleOne) {
     const std::string text = "Get Ready!!";
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
-    expect_placed_at(text, 320, 245, 320 - w / 2, 245 - h / 2,
-                     [] { text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f); });
+    expect_placed_at(text, 320, 245, kFontSize, 320 - w / 2, 245 - h / 2,
+                     [] { set_text_style(svc::BlendMode::kAlpha, 1.0f, kFontSize); });
 }
 
-TEST_F(Drawer, CentresForTheRecordedStretch) {
+TEST_F(Drawer, CentresForTheGivenStretch) {
     const std::string text = "Scribble Squadron";
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
-    expect_placed_at(text, 320, 210, 320 - w * 1.5f / 2, 210 - h * 4.0f / 2,
-                     [] { text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.5f, 4.0f); });
+    expect_placed_at(text, 320, 210, {1.5f, 4.0f}, 320 - w * 1.5f / 2, 210 - h * 4.0f / 2, [] {
+        set_text_style(svc::BlendMode::kAlpha, 1.0f, {1.5f, 4.0f});
+    });
 }
 
-// The game-over text: drawn at scale 2 after the last set_style recorded 1, so it is
-// centred as if at scale 1 and extends to the right and down from there.
-TEST_F(Drawer, ScaleSetAfterSetStyleDoesNotChangeTheCentring) {
+// The game-over text: drawn at scale 2 and centred for scale 1, so it extends
+// to the right and down from there.
+TEST_F(Drawer, TheScaleInForceDoesNotChangeTheCentring) {
     const std::string text = "Game Over!";
     const float w = static_cast<float>(svc::text_width(text));
     const float h = static_cast<float>(svc::text_height(text));
-    expect_placed_at(text, 280, 230, 280 - w / 2, 230 - h / 2, [] {
-        text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 1.0f);
+    expect_placed_at(text, 280, 230, kFontSize, 280 - w / 2, 230 - h / 2, [] {
+        set_text_style(svc::BlendMode::kAlpha, 1.0f, kFontSize);
         svc::set_scale(2.0f, 2.0f);
     });
 }
@@ -107,14 +107,13 @@ TEST_F(Drawer, TransformGuardsPutBackOnlyWhatTheyChanged) {
 
 TEST_F(Drawer, EmptyTextMovesUpByHalfTheFontHeight) {
     const float h = static_cast<float>(svc::text_height());
-    text_pen.set_style(svc::BlendMode::kAlpha, 1.0f, 0, 1.0f, 3.0f);
+    set_text_style(svc::BlendMode::kAlpha, 1.0f, {1.0f, 3.0f});
     EXPECT_GT(h, 0.0f);
-    expect_placed_at("", 100, 100, 100, 100 - h * 3.0f / 2, [] {});
+    expect_placed_at("", 100, 100, {1.0f, 3.0f}, 100, 100 - h * 3.0f / 2, [] {});
 }
 
-TEST_F(Drawer, BeforeAnySetStyleACentredTextIsPlacedByItsCorner) {
-    EXPECT_EQ(text_pen.text_scale_x, 0.0f);
-    expect_placed_at("Bonus: 500", 320, 245, 320, 245, [] {});
+TEST_F(Drawer, ATextCentredForScaleZeroIsPlacedByItsCorner) {
+    expect_placed_at("Bonus: 500", 320, 245, {0.0f, 0.0f}, 320, 245, [] {});
 }
 
 }  // namespace

@@ -18,29 +18,32 @@ std::string click_at(int flip, int x, int y) {
 }
 
 TEST(MenuRows, ItemsAreChosenByThePointerRowAlone) {
-    EXPECT_EQ(menu_item_at(0), -1);
-    EXPECT_EQ(menu_item_at(269), -1);
-    EXPECT_EQ(menu_item_at(270), 0);
-    EXPECT_EQ(menu_item_at(299), 0);
-    EXPECT_EQ(menu_item_at(300), 1);
-    EXPECT_EQ(menu_item_at(330), 1);
-    EXPECT_EQ(menu_item_at(331), 2);
-    EXPECT_EQ(menu_item_at(361), 2);
-    EXPECT_EQ(menu_item_at(362), 3);
-    EXPECT_EQ(menu_item_at(392), 3);
-    EXPECT_EQ(menu_item_at(393), -1);
-    EXPECT_EQ(menu_item_at(479), -1);
+    EXPECT_EQ(menu_item_at(0), std::nullopt);
+    EXPECT_EQ(menu_item_at(269), std::nullopt);
+    EXPECT_EQ(menu_item_at(270), MenuItem::kStart);
+    EXPECT_EQ(menu_item_at(299), MenuItem::kStart);
+    EXPECT_EQ(menu_item_at(300), MenuItem::kEffectsVolume);
+    EXPECT_EQ(menu_item_at(330), MenuItem::kEffectsVolume);
+    EXPECT_EQ(menu_item_at(331), MenuItem::kEngineVolume);
+    EXPECT_EQ(menu_item_at(361), MenuItem::kEngineVolume);
+    EXPECT_EQ(menu_item_at(362), MenuItem::kExit);
+    EXPECT_EQ(menu_item_at(392), MenuItem::kExit);
+    EXPECT_EQ(menu_item_at(393), std::nullopt);
+    EXPECT_EQ(menu_item_at(479), std::nullopt);
 }
 
 TEST(MenuRows, ItemTextsByMenu) {
-    reset_sound_cues();
-    EXPECT_EQ(menu_item_text(0, GameState::kTitle), "Start Game");
-    EXPECT_EQ(menu_item_text(0, GameState::kPaused), "Resume Game");
-    EXPECT_EQ(menu_item_text(1, GameState::kTitle), "Sound Volume: Max");
-    EXPECT_EQ(menu_item_text(1, GameState::kPaused), "Sound Volume: Max");
-    EXPECT_EQ(menu_item_text(2, GameState::kTitle), "BiPlane Volume: 60%");
-    EXPECT_EQ(menu_item_text(3, GameState::kTitle), "Exit Game");
-    EXPECT_EQ(menu_item_text(3, GameState::kPaused), "Quit This Game");
+    const Volumes volumes;
+    EXPECT_EQ(menu_item_text(MenuItem::kStart, GameState::kTitle, volumes), "Start Game");
+    EXPECT_EQ(menu_item_text(MenuItem::kStart, GameState::kPaused, volumes), "Resume Game");
+    EXPECT_EQ(menu_item_text(MenuItem::kEffectsVolume, GameState::kTitle, volumes),
+              "Sound Volume: Max");
+    EXPECT_EQ(menu_item_text(MenuItem::kEffectsVolume, GameState::kPaused, volumes),
+              "Sound Volume: Max");
+    EXPECT_EQ(menu_item_text(MenuItem::kEngineVolume, GameState::kTitle, volumes),
+              "BiPlane Volume: 60%");
+    EXPECT_EQ(menu_item_text(MenuItem::kExit, GameState::kTitle, volumes), "Exit Game");
+    EXPECT_EQ(menu_item_text(MenuItem::kExit, GameState::kPaused, volumes), "Quit This Game");
 }
 
 struct RowCase {
@@ -97,8 +100,8 @@ TEST(TitleMenu, StartGameSetsUpStageOneWithThreeLives) {
 // fire sound at the new level, the engine volume plays nothing.
 TEST(TitleMenu, VolumeItemsStepThroughTheirLabels) {
     std::string script;
-    const int effects_line = menu_item_line_y(kEffectsVolumeItem);
-    const int engine_line = menu_item_line_y(kEngineVolumeItem);
+    const int effects_line = menu_item_line_y(MenuItem::kEffectsVolume);
+    const int engine_line = menu_item_line_y(MenuItem::kEngineVolume);
     for (int i = 0; i < 11; ++i) script += click_at(340 + 4 * i, kMenuCentreX, effects_line);
     for (int i = 0; i < 7; ++i) script += click_at(400 + 4 * i, kMenuCentreX, engine_line);
     RunSpec plan;

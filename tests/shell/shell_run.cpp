@@ -4,49 +4,17 @@
 #include <stdexcept>
 #include <string>
 
-#include "game/assets.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
 #include "services/audio/sound.h"
 #include "services/input.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
-#include "world/player_shot.h"
 
 namespace fs = std::filesystem;
 
 namespace shell_test {
 namespace {
 
-Snapshot snapshot(const harness::FlipInfo& info) {
-    Snapshot s;
-    s.flip = info.flip;
-    s.ms = info.ms;
-    s.state = game_state;
-    s.phase = stage_phase;
-    s.timer = phase_timer;
-    s.score = player.score;
-    s.best = player.best_score;
-    s.new_best = player.new_best;
-    s.lives = player.lives;
-    s.level = player.level;
-    s.x = player.x;
-    s.y = player.y;
-    s.mouse_x = svc::input_state().mouse_x();
-    s.mouse_y = svc::input_state().mouse_y();
-    s.quit = quit_requested;
-    s.engine = engine_channel && svc::channel_playing(engine_channel) ? 1 : 0;
-    s.enemies = enemy_plane_list.count();
-    s.shots = player_shot_list.count();
-    s.sfx_step = volumes.effects_step;
-    s.engine_step = volumes.engine_step;
-    s.sounds = info.sounds;
-    return s;
-}
-
-Pixels paper_as_drawn() {
+Pixels paper_as_drawn(const Pictures& pictures) {
     Pixels paper;
     if (!pictures.paper || pictures.paper->pixmaps.empty()) return paper;
     for (std::uint32_t pixel : pictures.paper->pixmaps[0].pixels) paper.push_back(rgb(pixel));
@@ -88,14 +56,14 @@ RunResult run_game(const RunSpec& plan) {
     options.scale = plan.scale;
     if (plan.capture_audio) options.audio_path = "sound.wav";
     result.status = harness::run(options, [&](const harness::FlipInfo& info) {
-        result.flips.push_back(snapshot(info));
+        result.flips.push_back(test_support::snapshot(info));
         if (plan.keep.count(info.flip) || (plan.keep_when && plan.keep_when(result.flips.back()))) {
             result.pictures[info.flip] = Pixels(
                 info.pixels, info.pixels + static_cast<std::size_t>(info.width) * info.height);
         }
-        if (result.paper.empty()) result.paper = paper_as_drawn();
+        if (result.paper.empty()) result.paper = paper_as_drawn(info.world->pictures);
         if (plan.on_picture) plan.on_picture(result.flips.back(), info.pixels, result.paper);
-        if (plan.on_flip) plan.on_flip(result.flips.back());
+        if (plan.on_flip) plan.on_flip(result.flips.back(), *info.world);
     });
     result.best_score_file = test_support::read_best_score_file("data/hiscore.dat");
     if (plan.capture_audio) {

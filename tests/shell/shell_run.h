@@ -9,22 +9,13 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
-
-// Failure messages name the state and phase by their numbers.
-inline std::ostream& operator<<(std::ostream& out, GameState state) {
-    return out << static_cast<int>(state);
-}
-inline std::ostream& operator<<(std::ostream& out, StagePhase phase) {
-    return out << static_cast<int>(phase);
-}
-
 #include "headless/harness.h"
+#include "support/game/snapshot.h"
+#include "world/world.h"
 
 namespace shell_test {
 
@@ -34,30 +25,7 @@ constexpr int kSplashFlips = 326;
 constexpr int kFirstTitleFlip = kSplashFlips + 1;
 constexpr int kFlyInFrames = 121;
 
-// The globals that the shell reads and writes, as they stood when a frame was shown.
-struct Snapshot {
-    int flip = 0;
-    int ms = 0;
-    GameState state = GameState::kStartingUp;
-    StagePhase phase = StagePhase::kFlyIn;
-    int timer = 0;
-    int score = 0;
-    int best = 0;
-    bool new_best = false;
-    int lives = 0;
-    int level = 0;
-    float x = 0;
-    float y = 0;
-    int mouse_x = 0;
-    int mouse_y = 0;
-    int quit = 0;
-    int engine = 0;  // 1 while the engine channel plays
-    int enemies = 0;
-    int shots = 0;
-    int sfx_step = 0;
-    int engine_step = 0;
-    std::vector<std::string> sounds;  // started since the previous flip
-};
+using test_support::Snapshot;
 
 using Pixels = std::vector<std::uint32_t>;
 
@@ -70,8 +38,8 @@ struct RunSpec {
     bool capture_audio = false;                      // fills RunResult::audio_ms
     int best_score_on_disk = -1;                     // written to data/hiscore.dat first when >= 0
     int scale = 1;  // frames drawn this many times finer (pictures that much larger)
-    // Called after each flip is recorded; may change game globals to set up a case.
-    std::function<void(const Snapshot&)> on_flip;
+    // Called after each flip is recorded; may change the run's world to set up a case.
+    std::function<void(const Snapshot&, World&)> on_flip;
     // Sees every frame shown (640 x 480 times the scale, 0xAARRGGBB) with its
     // snapshot and the paper.
     std::function<void(const Snapshot&, const std::uint32_t* pixels, const Pixels& paper)>

@@ -1,15 +1,19 @@
-// The stage handlers: the stage-clear bonus and advance, the dying sequence
-// leading to a retry or to the game over, the game-over screen's end, and the
-// best score following the score.
+// The stage handlers: the stage-clear bonus and advance, what each stage brings
+// and pays, the dying sequence leading to a retry or to the game over (also
+// with no enemy left), the game-over screen's end, and the best score
+// following the score.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "headless/harness.h"
 #include "services/input.h"
+#include "shell/menus.h"
 #include "shell_run.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
+#include "support/scratch_dir.h"
+#include "world/world.h"
 
 namespace shell_test {
 namespace {
@@ -31,10 +35,10 @@ TEST(StageClear, BonusAndNextStageInThe301stFrame) {
     plan.script = "330 button 1 click\n";
     plan.frames = 900;
     bool enemies_removed = false;
-    plan.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s, World& world) {
         // The last enemy gone: the stage clears in the next play frame.
         if (!enemies_removed && s.state == GameState::kStage && s.phase == StagePhase::kPlay) {
-            EnemyPlane::remove_all();
+            world.enemies.remove_all();
             enemies_removed = true;
         }
     };
@@ -72,7 +76,7 @@ TEST(Dying, WithLivesLeftTheSameStageStartsAgain) {
     plan.script = kStartAndDive;
     plan.frames = 1100;
     int death = 0;
-    plan.on_flip = [&](const Snapshot& s) {
+    plan.on_flip = [&](const Snapshot& s, World&) {
         if (death == 0 && s.state == GameState::kDying) death = s.flip;
         if (death == 0) return;
         if (s.flip == death + 10) {
@@ -118,8 +122,8 @@ LastLifeRun lose_last_life(const std::string& extra_script = "", int frames = 20
     plan.script = kStartAndDive + extra_script;
     plan.frames = frames;
     int& death = result.death;
-    plan.on_flip = [&](const Snapshot& s) {
-        if (s.flip == kFirstPlayFlip) player.lives = 1;
+    plan.on_flip = [&](const Snapshot& s, World& world) {
+        if (s.flip == kFirstPlayFlip) world.player.lives = 1;
         if (death == 0 && s.state == GameState::kDying) death = s.flip;
         if (death == 0) return;
         if (s.flip == death + 1) release(svc::vk::kDown);
@@ -204,11 +208,11 @@ TEST(BestScore, FollowsTheScoreOnlyWhenPassedAndOnlyInStageFrames) {
     plan.best_score_on_disk = 100;
     plan.frames = 1100;
     int death = 0;
-    plan.on_flip = [&](const Snapshot& s) {
-        if (s.flip == 340) player.score = 100;
-        if (s.flip == 345) player.score = 101;
+    plan.on_flip = [&](const Snapshot& s, World& world) {
+        if (s.flip == 340) world.player.score = 100;
+        if (s.flip == 345) world.player.score = 101;
         if (death == 0 && s.state == GameState::kDying) death = s.flip;
-        if (death != 0 && s.flip == death + 5) player.score = 5000;
+        if (death != 0 && s.flip == death + 5) world.player.score = 5000;
     };
     const RunResult run = run_game(plan);
 
@@ -230,10 +234,10 @@ TEST(BestScore, PointsAfterTheLastDeathNeverReachTheBest) {
     plan.best_score_on_disk = 100;
     plan.frames = 1500;
     int death = 0;
-    plan.on_flip = [&](const Snapshot& s) {
-        if (s.flip == kFirstPlayFlip) player.lives = 1;
+    plan.on_flip = [&](const Snapshot& s, World& world) {
+        if (s.flip == kFirstPlayFlip) world.player.lives = 1;
         if (death == 0 && s.state == GameState::kDying) death = s.flip;
-        if (death != 0 && s.flip == death + 5) player.score = 5000;
+        if (death != 0 && s.flip == death + 5) world.player.score = 5000;
     };
     const RunResult run = run_game(plan);
     ASSERT_GT(death, 0);
@@ -241,6 +245,102 @@ TEST(BestScore, PointsAfterTheLastDeathNeverReachTheBest) {
     EXPECT_EQ(run.at(1500).score, 5000) << "the display keeps the final score";
     EXPECT_EQ(run.at(1500).best, 100);
     EXPECT_EQ(run.best_score_file, 100);
+}
+
+// ------------------------------------------------- whole games, stage after stage
+
+// Clicks "Start Game" on the title menu (the pointer starts under it); calls
+// `play` on every later flip, and closes the window once it returns false.
+int run_game_with(int frames, std::function<bool(const harness::FlipInfo&)> play) {
+    const test_support::GameWorkingDir scratch;
+    harness::Options options;
+    options.seed = 2024;
+    options.frames = frames;
+    bool started = false, closed = false;
+    return harness::run(options, [&](const harness::FlipInfo& info) {
+        World& world = *info.world;
+        if (closed) return;
+        if (!started) {
+            if (world.flow.state == GameState::kTitle) {
+                svc::input_state().mouse_move(kParkedPointerX, kParkedPointerY);
+                svc::input_state().mouse_button(1, true);
+                svc::input_state().mouse_button(1, false);
+            }
+            started = world.flow.state == GameState::kStage;
+            if (!started) return;
+        }
+        if (!play(info)) {
+            closed = true;
+            svc::input_state().request_close();
+        }
+    });
+}
+
+struct StageStart {
+    int level, enemies, balloons, score;
+};
+
+TEST(StageFlowTest, EachStageBringsMoreAndPaysMore) {
+    std::vector<StageStart> stages;
+    int final_score = -1;
+    run_game_with(4000, [&](const harness::FlipInfo& info) {
+        World& world = *info.world;
+        if (world.flow.state != GameState::kStage || world.flow.phase != StagePhase::kPlay)
+            return true;
+        if (!stages.empty() && stages.back().level == world.player.level) return true;
+        stages.push_back({world.player.level, world.enemies.count(), world.balloons.count(),
+                          world.player.score});
+        if (world.player.level == 4) {
+            final_score = world.player.score;
+            return false;
+        }
+        // Every enemy gone at once: the next walk finds none and clears the stage.
+        world.enemies.remove_all();
+        return true;
+    });
+    ASSERT_EQ(stages.size(), 4u);
+    const int expected[4][4] = {
+        {1, 10, 3, 0}, {2, 15, 6, 500}, {3, 20, 9, 1500}, {4, 25, 12, 3000}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(stages[i].level, expected[i][0]);
+        EXPECT_EQ(stages[i].enemies, expected[i][1]);
+        EXPECT_EQ(stages[i].balloons, expected[i][2]);
+        EXPECT_EQ(stages[i].score, expected[i][3]);
+    }
+    EXPECT_EQ(final_score, 3000);
+}
+
+TEST(StageFlowTest, DeathWithNoEnemyLeftStillEndsAfter250Frames) {
+    int death_flip = 0, retry_flip = 0, last_timer = -1;
+    bool timer_went_back = false;
+    run_game_with(3000, [&](const harness::FlipInfo& info) {
+        World& world = *info.world;
+        if (death_flip == 0) {
+            if (world.flow.state != GameState::kStage || world.flow.phase != StagePhase::kPlay)
+                return true;
+            world.enemies.remove_all();
+            crash_plane(world);
+            death_flip = info.flip;
+            return true;
+        }
+        if (world.flow.state == GameState::kDying) {
+            if (world.flow.phase_timer <= last_timer) timer_went_back = true;
+            last_timer = world.flow.phase_timer;
+            return true;
+        }
+        retry_flip = info.flip;
+        EXPECT_EQ(world.flow.state, GameState::kStage);
+        EXPECT_EQ(world.flow.phase, StagePhase::kFlyIn);
+        EXPECT_EQ(world.player.level, 1);
+        EXPECT_EQ(world.player.lives, 2);
+        EXPECT_EQ(world.enemies.count(), 10);
+        return false;
+    });
+    ASSERT_NE(death_flip, 0);
+    EXPECT_FALSE(timer_went_back);
+    EXPECT_EQ(last_timer, 249);
+    EXPECT_EQ(retry_flip - death_flip, 250);
 }
 
 }  // namespace

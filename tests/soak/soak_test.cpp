@@ -10,19 +10,11 @@
 #include <sstream>
 #include <string>
 
-#include "game/game_state.h"
 #include "headless/harness.h"
 #include "monkey/monkey.h"
 #include "services/input.h"
 #include "support/scratch_dir.h"
-#include "world/balloon.h"
-#include "world/blimp.h"
-#include "world/debris.h"
-#include "world/effects.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
-#include "world/player_shot.h"
-#include "world/scenery.h"
+#include "world/world.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <cstddef>
@@ -47,10 +39,10 @@ int soak_frames(int fallback) {
     return text ? std::atoi(text) : fallback;
 }
 
-int listed_instances() {
-    return enemy_plane_list.count() + balloon_list.count() + player_shot_list.count() +
-           cloud_list.count() + debris_list.count() + smoke_puff_list.count() +
-           explosion_list.count() + balloon_pop_list.count() + points_popup_list.count();
+int listed_instances(const World& world) {
+    int instances = 0;
+    world.for_each_list([&](const char*, const auto& list) { instances += list.count(); });
+    return instances;
 }
 
 // What a soak saw, and the first broken rule (empty when none).
@@ -70,38 +62,40 @@ class InvariantChecker {
   public:
     explicit InvariantChecker(int warm_up) : warm_up_(warm_up) {}
 
-    void check(int frame, SoakResult& result) {
+    void check(const World& world, int frame, SoakResult& result) {
         if (!result.broken.empty()) return;
+        const Player& player = world.player;
+        const GameState state = world.flow.state;
         // The logo splash comes before the game has any state of its own.
-        started_ = started_ || game_state != GameState::kStartingUp;
+        started_ = started_ || state != GameState::kStartingUp;
         if (!started_) return;
-        const int instances = listed_instances();
+        const int instances = listed_instances(world);
         result.max_instances = std::max(result.max_instances, instances);
-        if (player.score < 0) fail(frame, "score below 0", result);
+        if (player.score < 0) fail(world, frame, "score below 0", result);
         // A frame seen in state 2 right after a death ran the death sequence's
         // last step, not a stage step; points scored while dying wait for the
         // next stage step to reach the best.
-        const bool stage_step =
-            game_state == GameState::kStage && previous_state_ == GameState::kStage;
+        const bool stage_step = state == GameState::kStage && previous_state_ == GameState::kStage;
         if (stage_step && player.best_score < player.score) {
-            fail(frame, "best below the score in a stage frame", result);
+            fail(world, frame, "best below the score in a stage frame", result);
         }
-        if (player.lives < 0 || player.lives > 3) fail(frame, "lives outside 0 to 3", result);
-        const int state_number = static_cast<int>(game_state);
-        if (state_number < 2 || state_number > 6) fail(frame, "game_state outside 2 to 6", result);
-        if (enemy_plane_list.count() < 0 || balloon_list.count() < 0 ||
-            player_shot_list.count() < 0 || cloud_list.count() < 0 || debris_list.count() < 0 ||
-            smoke_puff_list.count() < 0 || explosion_list.count() < 0 ||
-            balloon_pop_list.count() < 0 || points_popup_list.count() < 0) {
-            fail(frame, "a list count below 0", result);
+        if (player.lives < 0 || player.lives > 3)
+            fail(world, frame, "lives outside 0 to 3", result);
+        const int state_number = static_cast<int>(state);
+        if (state_number < 2 || state_number > 6) {
+            fail(world, frame, "game_state outside 2 to 6", result);
         }
-        if (game_state == GameState::kStage) ++result.stage_frames;
-        check_death_length(frame, result);
-        if (game_state == GameState::kGameOver && previous_state_ != GameState::kGameOver) {
+        world.for_each_list([&](const char* name, const auto& list) {
+            if (list.count() < 0)
+                fail(world, frame, std::string("a count below 0: ") + name, result);
+        });
+        if (state == GameState::kStage) ++result.stage_frames;
+        check_death_length(world, frame, result);
+        if (state == GameState::kGameOver && previous_state_ != GameState::kGameOver) {
             ++result.games_over;
         }
-        previous_state_ = game_state;
-        check_memory(frame, instances, result);
+        previous_state_ = state;
+        check_memory(world, frame, instances, result);
     }
 
     // A new run starts with the logo splash again.
@@ -116,30 +110,33 @@ class InvariantChecker {
     static constexpr std::int64_t kBytesPerInstance = 1024;
     static constexpr std::int64_t kSlack = 4 << 20;
 
-    void check_death_length(int frame, SoakResult& result) {
-        if (game_state == GameState::kDying) {
+    void check_death_length(const World& world, int frame, SoakResult& result) {
+        if (world.flow.state == GameState::kDying) {
             if (dying_frames_++ == 0) ++result.deaths;
             result.longest_death = std::max(result.longest_death, dying_frames_);
-            if (dying_frames_ > 250) fail(frame, "a death sequence longer than 250 frames", result);
+            if (dying_frames_ > 250) {
+                fail(world, frame, "a death sequence longer than 250 frames", result);
+            }
         } else {
             dying_frames_ = 0;
         }
     }
 
-    void check_memory(int frame, int instances, SoakResult& result) {
+    void check_memory(const World& world, int frame, int instances, SoakResult& result) {
         const std::int64_t unexplained = heap_in_use() - kBytesPerInstance * instances;
         if (frame == warm_up_) baseline_ = unexplained;
         if (frame <= warm_up_) return;
         result.heap_growth = std::max(result.heap_growth, unexplained - baseline_);
-        if (unexplained - baseline_ > kSlack) fail(frame, "the heap keeps growing", result);
+        if (unexplained - baseline_ > kSlack) fail(world, frame, "the heap keeps growing", result);
     }
 
-    static void fail(int frame, const std::string& what, SoakResult& result) {
+    static void fail(const World& world, int frame, const std::string& what, SoakResult& result) {
         if (!result.broken.empty()) return;
+        const Player& player = world.player;
         std::ostringstream text;
-        text << "frame " << frame << ": " << what << " (state " << static_cast<int>(game_state)
-             << ", score " << player.score << ", best " << player.best_score << ", lives "
-             << player.lives << ")";
+        text << "frame " << frame << ": " << what << " (state "
+             << static_cast<int>(world.flow.state) << ", score " << player.score << ", best "
+             << player.best_score << ", lives " << player.lives << ")";
         result.broken = text.str();
     }
 
@@ -165,14 +162,14 @@ SoakResult soak(std::uint32_t seed, int frames) {
         ++result.runs;
         const int before = result.frames;
         checker.new_run();
-        harness::run(options, [&](const harness::FlipInfo&) {
-            checker.check(++result.frames, result);
+        harness::run(options, [&](const harness::FlipInfo& info) {
+            checker.check(*info.world, ++result.frames, result);
             if (result.frames % 100'000 == 0) {
                 std::printf("soak seed %u: %d frames, %s\n", seed, result.frames,
                             result.broken.empty() ? "all well" : result.broken.c_str());
                 std::fflush(stdout);
             }
-            pilot.act(svc::input_state());
+            pilot.act(svc::input_state(), info.world->flow.state);
         });
         if (result.frames == before) {
             result.broken = "a run showed no frame";

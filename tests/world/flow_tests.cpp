@@ -12,6 +12,7 @@
 #include "headless/harness.h"
 #include "services/input.h"
 #include "shell/menus.h"
+#include "support/game/snapshot.h"
 #include "support/golden.h"
 #include "support/scratch_dir.h"
 #include "world/balloon.h"
@@ -25,43 +26,14 @@ namespace {
 constexpr int kSeed = 1963;
 
 // Each run plays in a fresh working directory, so that no best score left by
-// another run shows in the display or changes the pictures.
+// another run shows in the display or changes the world.pictures.
 class WorldFlow : public ::testing::Test {
   private:
     test_support::GameWorkingDir dir_;
 };
 
-struct Snapshot {
-    int flip = 0;
-    GameState state = GameState::kStartingUp;
-    StagePhase phase = StagePhase::kFlyIn;
-    int timer = 0;
-    int lives = 0;
-    int level = 0;
-    int score = 0;
-    int dir = 0;
-    int enemies = 0;
-    float x = 0;
-    float y = 0;
-    std::vector<std::string> sounds;
-};
-
-Snapshot snapshot(const harness::FlipInfo& info) {
-    Snapshot s;
-    s.flip = info.flip;
-    s.state = game_state;
-    s.phase = stage_phase;
-    s.timer = phase_timer;
-    s.lives = player.lives;
-    s.level = player.level;
-    s.score = player.score;
-    s.dir = player.facing;
-    s.enemies = enemy_plane_list.count();
-    s.x = player.x;
-    s.y = player.y;
-    s.sounds = info.sounds;
-    return s;
-}
+using test_support::Snapshot;
+using test_support::snapshot;
 
 void press(int vk) {
     svc::input_state().key_event(vk, true, false);
@@ -159,7 +131,7 @@ TEST_F(WorldFlow, FlyInTakes121FramesAndATurnSlidesThePlaneRightAsInItsGolden) {
     EXPECT_EQ(log[start + 121].x, 200.0f);
 
     const int turn = start + 122;
-    EXPECT_EQ(log[turn].dir, 0);
+    EXPECT_EQ(log[turn].dir, Facing::kLeft);
     for (int k = 0; k < 40; ++k) EXPECT_EQ(log[turn + k].x, 206.0f + 6.0f * static_cast<float>(k));
     EXPECT_EQ(log[turn + 44].x, 440.0f);
 
@@ -205,15 +177,16 @@ TEST_F(WorldFlow, DivingIntoTheMountainsThreeTimesRetriesTheStageThenEndsTheGame
 TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequence) {
     bool emptied = false;
     bool lowered = false;
-    const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
+    const auto log = fly([&](const harness::FlipInfo& info, const Snapshot& now) {
+        World& world = *info.world;
         if (now.state == GameState::kStage && now.phase == StagePhase::kPlay && !emptied) {
-            EnemyPlane::remove_all();
-            Balloon::remove_all();
-            blimp.state = Blimp::kGone;
+            world.enemies.remove_all();
+            world.balloons.remove_all();
+            world.blimp.state = BlimpState::kGone;
             emptied = true;
         }
         if (now.state == GameState::kStage && now.phase == StagePhase::kClear && !lowered) {
-            player.y = 432.0f;
+            world.player.y = 432.0f;
             lowered = true;
         }
         return !(now.state == GameState::kStage && now.phase == StagePhase::kFlyIn && lowered);
@@ -242,10 +215,11 @@ TEST_F(WorldFlow, AMountainReachingTheRestingPlaneEndsTheClearInAFullDeathSequen
 // flight would do it): the death sequence runs its 250 frames all the same.
 TEST_F(WorldFlow, AnEmptyEnemyListDuringTheDeathSequenceEndsNothing) {
     bool emptied = false;
-    const auto log = fly([&](const harness::FlipInfo&, const Snapshot& now) {
+    const auto log = fly([&](const harness::FlipInfo& info, const Snapshot& now) {
+        World& world = *info.world;
         if (now.state == GameState::kStage && now.phase == StagePhase::kPlay) press(svc::vk::kDown);
         if (now.state == GameState::kDying && !emptied) {
-            EnemyPlane::remove_all();
+            world.enemies.remove_all();
             emptied = true;
         }
         return !(emptied && now.state != GameState::kDying);

@@ -70,6 +70,23 @@ TEST_F(EntityListTest, RemovingTheCurrentInstanceKeepsTheWalkGoing) {
     EXPECT_EQ(live_probes, 3) << "removed instances are freed once the walk is over";
 }
 
+TEST_F(EntityListTest, RemovingAllDuringAWalkEndsItAndFreesOnlyAfterIt) {
+    fill(a, {1, 2, 3});
+    std::vector<int> walked;
+    a.enumerate([&](Probe& p) {
+        walked.push_back(p.id);
+        a.remove_all();
+        EXPECT_EQ(live_probes, 3);
+        EXPECT_EQ(p.id, 1);
+    });
+    EXPECT_EQ(walked, std::vector<int>{1});
+    EXPECT_TRUE(a.empty());
+    EXPECT_EQ(live_probes, 0);
+    fill(a, {4});
+    a.remove_all();
+    EXPECT_EQ(live_probes, 0);
+}
+
 TEST_F(EntityListTest, AnInstanceRemovedDuringItsOwnUpdateFinishesIt) {
     fill(a, {1, 2});
     a.enumerate([&](Probe& p) {

@@ -18,89 +18,89 @@ namespace {
 class ShotTest : public WorldTest {
   protected:
     // Steps the shots once; the only shot must be the only thing drawn, at (x, y).
-    static ::testing::AssertionResult step_draws_shot_at(int x, int y) {
-        const Frame drawn = drawn_by([] { PlayerShot::update_all(); });
-        return same_frame(
-            drawn, image_at(pictures.sprites, static_cast<float>(x), static_cast<float>(y), 21));
+    ::testing::AssertionResult step_draws_shot_at(int x, int y) {
+        const Frame drawn = drawn_by([&] { PlayerShot::update_all(world); });
+        return same_frame(drawn, image_at(world.pictures.sprites, static_cast<float>(x),
+                                          static_cast<float>(y), sprite_frame::kShot));
     }
 };
 
 TEST_F(ShotTest, FacingRightAShotIsFirstDrawn32AheadAndGoesPast534) {
-    ASSERT_TRUE(has_ink(image_at(pictures.sprites, 300.0f, 200.0f, 21)))
+    ASSERT_TRUE(has_ink(image_at(world.pictures.sprites, 300.0f, 200.0f, sprite_frame::kShot)))
         << "the shot's picture is empty";
     start_empty_play();
-    player.invulnerable_frames = 0;
+    world.player.invulnerable_frames = 0;
     tap(svc::vk::kLeftControl);
-    player.update();
-    ASSERT_EQ(player_shot_list.count(), 1);
-    EXPECT_EQ(player_shot_list.first()->x, 224);
-    EXPECT_EQ(player_shot_list.first()->speed, 8);
+    world.player.update(world);
+    ASSERT_EQ(world.shots.count(), 1);
+    EXPECT_EQ(world.shots.first()->x, 224);
+    EXPECT_EQ(world.shots.first()->speed, 8);
     for (int frame = 1; frame <= 39; ++frame) {
-        ASSERT_EQ(player_shot_list.count(), 1) << "frame " << frame;
+        ASSERT_EQ(world.shots.count(), 1) << "frame " << frame;
         ASSERT_TRUE(step_draws_shot_at(224 + 8 * frame, 200)) << "frame " << frame;
     }
-    EXPECT_TRUE(player_shot_list.empty()) << "drawn at 536 on its 39th frame, then removed";
+    EXPECT_TRUE(world.shots.empty()) << "drawn at 536 on its 39th frame, then removed";
 }
 
 TEST_F(ShotTest, FacingLeftAShotIsFirstDrawnAt408AndGoesPast100) {
     start_empty_play();
-    player.facing = 0;
-    player.x = 440.0f;
-    PlayerShot::fire();
-    EXPECT_EQ(player_shot_list.first()->x, 416);
-    EXPECT_EQ(player_shot_list.first()->speed, -8);
+    world.player.facing = Facing::kLeft;
+    world.player.x = 440.0f;
+    PlayerShot::fire(world);
+    EXPECT_EQ(world.shots.first()->x, 416);
+    EXPECT_EQ(world.shots.first()->speed, -8);
     EXPECT_TRUE(step_draws_shot_at(408, 200));
-    for (int frame = 2; frame <= 39; ++frame) PlayerShot::update_all();
-    EXPECT_EQ(player_shot_list.first()->x, 104);
+    for (int frame = 2; frame <= 39; ++frame) PlayerShot::update_all(world);
+    EXPECT_EQ(world.shots.first()->x, 104);
     EXPECT_TRUE(step_draws_shot_at(96, 200));
-    EXPECT_TRUE(player_shot_list.empty());
+    EXPECT_TRUE(world.shots.empty());
 }
 
 TEST_F(ShotTest, AShotKeepsItsHeightAndCourseWhateverThePlaneDoes) {
     start_empty_play();
-    player.x = 300.9f;
-    player.y = 150.7f;
-    PlayerShot::fire();
-    EXPECT_EQ(player_shot_list.first()->x, 324) << "position truncated toward zero";
-    EXPECT_EQ(player_shot_list.first()->y, 150);
+    world.player.x = 300.9f;
+    world.player.y = 150.7f;
+    PlayerShot::fire(world);
+    EXPECT_EQ(world.shots.first()->x, 324) << "position truncated toward zero";
+    EXPECT_EQ(world.shots.first()->y, 150);
 
     tap(svc::vk::kLeft);
     svc::input_state().key_event(svc::vk::kDown, true, false);
     for (int i = 0; i < 5; ++i) {
-        player.update();
-        PlayerShot::update_all();
+        world.player.update(world);
+        PlayerShot::update_all(world);
     }
-    EXPECT_EQ(player.facing, 0);
-    EXPECT_EQ(player_shot_list.first()->y, 150);
-    EXPECT_EQ(player_shot_list.first()->speed, 8);
-    EXPECT_EQ(player_shot_list.first()->x, 364);
+    EXPECT_EQ(world.player.facing, Facing::kLeft);
+    EXPECT_EQ(world.shots.first()->y, 150);
+    EXPECT_EQ(world.shots.first()->speed, 8);
+    EXPECT_EQ(world.shots.first()->x, 364);
 }
 
 TEST_F(ShotTest, HoldingFireGivesOneShotAndEachPressAnother) {
     start_empty_play();
     key_down(svc::vk::kLeftControl);
-    for (int i = 0; i < 20; ++i) player.update();
-    EXPECT_EQ(player_shot_list.count(), 1);
+    for (int i = 0; i < 20; ++i) world.player.update(world);
+    EXPECT_EQ(world.shots.count(), 1);
     key_up(svc::vk::kLeftControl);
     for (int press = 0; press < 3; ++press) {
         tap(svc::vk::kLeftControl);
-        player.update();
+        world.player.update(world);
     }
-    EXPECT_EQ(player_shot_list.count(), 4);
+    EXPECT_EQ(world.shots.count(), 4);
     EXPECT_EQ(sounds(), std::vector<std::string>(4, "fire"));
 }
 
 TEST_F(ShotTest, ShotsFlyInTheDeathSequenceButWaitDuringFlyInAndClear) {
     start_empty_play();
-    PlayerShot::fire();
-    fly_in_step();
-    clear_step();
-    EXPECT_EQ(player_shot_list.first()->x, 224);
-    game_state = GameState::kDying;
-    wreck_step();
-    EXPECT_EQ(player_shot_list.first()->x, 232);
-    game_over_step();
-    EXPECT_EQ(player_shot_list.first()->x, 232);
+    PlayerShot::fire(world);
+    fly_in_step(world);
+    clear_step(world);
+    EXPECT_EQ(world.shots.first()->x, 224);
+    world.flow.state = GameState::kDying;
+    wreck_step(world);
+    EXPECT_EQ(world.shots.first()->x, 232);
+    game_over_step(world);
+    EXPECT_EQ(world.shots.first()->x, 232);
 }
 
 }  // namespace

@@ -1,21 +1,11 @@
 #include "world_fixture.h"
 
-#include "game/assets.h"
-#include "game/game_state.h"
-#include "game/sound_cues.h"
 #include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/platform.h"
 #include "services/resources.h"
 #include "services/screen.h"
 #include "services/timing.h"
-#include "shell/startup.h"
-#include "world/balloon.h"
-#include "world/blimp.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
-#include "world/scenery.h"
-#include "world/world.h"
 
 namespace world_test {
 
@@ -25,32 +15,29 @@ constexpr int kHeight = 480;
 }  // namespace
 
 void WorldTest::SetUp() {
-    run_.emplace(platform_);
+    session_.emplace(platform_);
     svc::register_embedded_assets();
-    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, 0, 60));
+    ASSERT_TRUE(svc::open_graphics(kWidth, kHeight, svc::ScreenMode::kWindow, 60));
     svc::set_mask_colour(200, 200, 200);
     svc::set_auto_image_flags(svc::kMasked);
-    create_blank_pictures();
-    create_engine_channel();
+    create_blank_pictures(world.pictures);
+    world.sounds.create_engine_channel();
     svc::seed_random(20260);
-    load_assets();
+    ASSERT_EQ(load_pictures(world.pictures), std::nullopt);
+    world.sounds.load();
     sounds();
 }
 
-void WorldTest::TearDown() {
-    run_.reset();
-}
-
 void WorldTest::start_empty_play() {
-    game_state = GameState::kStage;
-    clear_world();
-    start_new_game();
-    start_stage();
-    EnemyPlane::remove_all();
-    Balloon::remove_all();
-    blimp.state = Blimp::kGone;
-    player.x = 200.0f;
-    stage_phase = StagePhase::kPlay;
+    world.flow.state = GameState::kStage;
+    clear_world(world);
+    start_new_game(world);
+    start_stage(world);
+    world.enemies.remove_all();
+    world.balloons.remove_all();
+    world.blimp.state = BlimpState::kGone;
+    world.player.x = 200.0f;
+    world.flow.phase = StagePhase::kPlay;
     sounds();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Services and assets for calling the world's functions directly, and ways to
+// A world of the test's own on the headless services, with the game's pictures
+// and sounds loaded, for calling the world's functions directly, and ways to
 // see what a call drew: every check of a picture compares the back buffer with
 // the same draw made by hand, so the tests hold whatever the art looks like.
 #include <gtest/gtest.h>
@@ -12,8 +13,9 @@
 
 #include "services/backends/headless/headless_platform.h"
 #include "services/rendering/graphics.h"
-#include "shell/game_run.h"
+#include "services/session.h"
 #include "support/scratch_dir.h"
+#include "world/world.h"
 
 namespace world_test {
 
@@ -22,7 +24,6 @@ using Frame = std::vector<std::uint32_t>;
 class WorldTest : public ::testing::Test {
   protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A stage in play with nothing in it but the plane and the scenery: no
     // enemies, balloons or blimp, plane at rest facing right at (200, 200).
@@ -49,7 +50,9 @@ class WorldTest : public ::testing::Test {
 
     test_support::GameWorkingDir dir_;  // where the sounds load from
     svc::HeadlessPlatform platform_;
-    std::optional<GameRun> run_;
+    std::optional<svc::Session> session_;
+    // Goes before the session, which closes the audio output its sounds play on.
+    World world;
 };
 
 // Fails the test when the pictures differ, naming how many pixels do.

@@ -207,13 +207,17 @@ int run(Options options, std::function<void(const FlipInfo&)> observer) {
     platform.set_joystick_count(joysticks_used(script.events));
     Scheduler scheduler(std::move(script.events), options.frames);
     int last_flip_ms = 0;
+    DemoRun demos(std::move(options.record_path), std::move(options.demo));
+    // Ended before the sound and the missing shots are written, as the audio
+    // output closes with it.
+    std::optional<GameRun> game(std::in_place, platform, options.seed, std::move(demos.settings));
 
     platform.set_clock_hook([&](int ms) {
         svc::InputState& input = svc::input_state();
         scheduler.on_clock(ms, input);
         if (ms > kLastMs) throw Error("the virtual clock ran to its end, 23 days");
         // A demo's input still to come, or its playback, ends whatever the game waits for.
-        if (demos_input_ahead()) return;
+        if (game->demos().input_ahead()) return;
         const int idle = ms - last_flip_ms;
         if (idle > kSuspendedGraceMs && input.app_suspended() && !input.close_pending() &&
             !scheduler.timed_events_pending()) {
@@ -233,10 +237,11 @@ int run(Options options, std::function<void(const FlipInfo&)> observer) {
                       platform.width(),
                       platform.height(),
                       &platform,
+                      &game->world(),
                       svc::take_started_sounds()};
         if (trace) {
             const std::string line =
-                trace_line(flip, ms, info.sounds, options.trace_entities) + "\n";
+                trace_line(game->world(), flip, ms, info.sounds, options.trace_entities) + "\n";
             if (std::fputs(line.c_str(), trace.get()) < 0 || std::fflush(trace.get()) != 0) {
                 throw Error("cannot write the trace " + options.trace_path);
             }
@@ -248,8 +253,9 @@ int run(Options options, std::function<void(const FlipInfo&)> observer) {
         scheduler.after_flip(flip, ms, input);
     });
 
-    DemoRun demos(std::move(options.record_path), std::move(options.demo));
-    const int status = demos.status(run_game(platform, options.seed, std::move(demos.settings)));
+    const int game_status = game->play();
+    game.reset();
+    const int status = demos.status(game_status);
     if (!options.audio_path.empty()) {
         write_wav(options.audio_path, platform.captured_audio(),
                   svc::HeadlessPlatform::kSampleRate);

@@ -16,6 +16,7 @@
 namespace svc {
 class HeadlessPlatform;
 }
+struct World;
 
 namespace harness {
 
@@ -44,6 +45,7 @@ struct FlipInfo {
     const std::uint32_t* pixels = nullptr;  // the frame shown, width x height, 0xAARRGGBB
     int width = 0, height = 0;
     svc::HeadlessPlatform* platform = nullptr;
+    World* world = nullptr;  // the run's world, which an observer may read or set up
     // Base names of the sounds started since the previous flip, in order (the
     // harness takes them from svc::take_started_sounds for every flip).
     std::vector<std::string> sounds;
@@ -62,8 +64,8 @@ struct Error : std::runtime_error {
 // std::move, the options' demo goes into the run without a copy.
 int run(Options options, std::function<void(const FlipInfo&)> observer = {});
 
-// One trace line (a JSON object without the newline) for the current globals.
-std::string trace_line(int flip, int ms, const std::vector<std::string>& sounds,
+// One trace line (a JSON object without the newline) for the world as it stands.
+std::string trace_line(const World& world, int flip, int ms, const std::vector<std::string>& sounds,
                        bool with_entities);
 
 // Writes a width x height frame as an RGB PNG; throws Error on failure.

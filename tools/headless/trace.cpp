@@ -4,20 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "game/game_state.h"
-#include "game/sound_cues.h"
 #include "headless/harness.h"
 #include "services/audio/sound.h"
 #include "services/input.h"
 #include "services/text_words.h"
-#include "world/balloon.h"
-#include "world/blimp.h"
-#include "world/debris.h"
-#include "world/effects.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
-#include "world/player_shot.h"
-#include "world/scenery.h"
 #include "world/world.h"
 
 namespace harness {
@@ -102,64 +92,60 @@ class JsonObject {
     std::string text_;
 };
 
-int engine_sounding() {
-    return engine_channel && svc::channel_playing(engine_channel) ? 1 : 0;
+int engine_sounding(const SoundCues& sounds) {
+    const svc::Channel& engine = sounds.engine_channel();
+    return engine && svc::channel_playing(engine) ? 1 : 0;
 }
 
 }  // namespace
 
-std::string trace_line(int flip, int ms, const std::vector<std::string>& sounds,
+std::string trace_line(const World& world, int flip, int ms, const std::vector<std::string>& sounds,
                        bool with_entities) {
     const svc::InputState& input = svc::input_state();
+    const Player& plane = world.player;
+    const Volumes& volumes = world.sounds.volumes;
     JsonObject json;
     json.field("flip", flip)
         .field("ms", ms)
-        .field("state", static_cast<int>(game_state))
-        .field("phase", static_cast<int>(stage_phase))
-        .field("timer", phase_timer)
-        .field("score", player.score)
-        .field("best", player.best_score)
-        .field("new_bs", player.new_best)
-        .field("lives", player.lives)
-        .field("level", player.level)
-        .field("x", player.x)
-        .field("y", player.y)
-        .field("dir", player.facing)
-        .field("mspd", mountains.scroll_speed)
-        .field("safe", player.invulnerable_frames)
-        .field("blink", player.blink_phase)
-        .field("enemies", enemy_plane_list.count())
-        .field("balloons", balloon_list.count())
-        .field("shots", player_shot_list.count())
-        .field("clouds", cloud_list.count())
-        .field("particles", debris_list.count())
-        .field("smoke", smoke_puff_list.count())
-        .field("explosions", explosion_list.count())
-        .field("pops", balloon_pop_list.count())
-        .field("points", points_popup_list.count())
-        .field("blimp_state", blimp.state)
-        .field("blimp_x", blimp.x)
-        .field("blimp_y", blimp.y)
+        .field("state", static_cast<int>(world.flow.state))
+        .field("phase", static_cast<int>(world.flow.phase))
+        .field("timer", world.flow.phase_timer)
+        .field("score", plane.score)
+        .field("best", plane.best_score)
+        .field("new_bs", plane.new_best)
+        .field("lives", plane.lives)
+        .field("level", plane.level)
+        .field("x", plane.x)
+        .field("y", plane.y)
+        .field("dir", static_cast<int>(plane.facing))
+        .field("mspd", world.mountains.scroll_speed)
+        .field("safe", plane.invulnerable_frames)
+        .field("blink", plane.blink_phase);
+    world.for_each_list(
+        [&](const char* name, const auto& list) { json.field(name, list.count()); });
+    json.field("blimp_state", static_cast<int>(world.blimp.state))
+        .field("blimp_x", world.blimp.x)
+        .field("blimp_y", world.blimp.y)
         .field("sfx_step", volumes.effects_step)
         .field("sfx_volume", volumes.effects)
         .field("engine_step", volumes.engine_step)
         .field("engine_volume", volumes.engine)
         .field("mouse_x", input.mouse_x())
         .field("mouse_y", input.mouse_y())
-        .field("quit", quit_requested)
+        .field("quit", world.flow.quit_requested)
         .field("sounds", sounds)
-        .field("engine", engine_sounding());
+        .field("engine", engine_sounding(world.sounds));
     if (with_entities) {
-        json.list("shot_list", player_shot_list, [&](const PlayerShot& s) {
+        json.list("shot_list", world.shots, [&](const PlayerShot& s) {
             json.item(s.x);
             json.item(s.y, true);
         });
-        json.list("enemy_list", enemy_plane_list, [&](const EnemyPlane& e) {
+        json.list("enemy_list", world.enemies, [&](const EnemyPlane& e) {
             json.item(e.x);
             json.item(e.y);
             json.item(e.frame, true);
         });
-        json.list("balloon_list", balloon_list, [&](const Balloon& b) {
+        json.list("balloon_list", world.balloons, [&](const Balloon& b) {
             json.item(b.x);
             json.item(b.y, true);
         });

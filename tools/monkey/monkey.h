@@ -8,7 +8,8 @@
 //
 // Use: harness::Options::input_script = monkey.timed_script(frames) for the
 // focus changes (a suspended game shows no frames, so only the clock can wake
-// it), and call monkey.act(info, svc::input_state()) from the run's observer.
+// it), and call monkey.act(svc::input_state(), world.flow.state) from the
+// run's observer.
 #include <cstdint>
 #include <random>
 #include <string>
@@ -38,8 +39,9 @@ class Monkey {
         return script;
     }
 
-    // One flip's worth of random input.
-    void act(svc::InputState& input) {
+    // One flip's worth of random input, for a game in `state`.
+    void act(svc::InputState& input, GameState state) {
+        state_ = state;
         release_taps(input);
         clicked_ = false;
         if (chance(0.10)) tap_key(input, svc::vk::kLeftControl);
@@ -48,31 +50,30 @@ class Monkey {
         if (chance(0.01)) tap_key(input, chance(0.5) ? svc::vk::kLeft : svc::vk::kRight);
         if (chance(0.004)) tap_key(input, svc::vk::kSpace);
         if (chance(0.01)) click(input, between(-20, 660), between(-20, 500));
-        if (game_state == GameState::kTitle && chance(0.01))
-            click(input, between(0, 639), kStartRow);
+        if (state_ == GameState::kTitle && chance(0.01)) click(input, between(0, 639), kStartRow);
         if (chance(0.02)) move_stick(input);
         if (chance(0.01)) press_joy_button(input, between(0, 2));
         if (chance(0.003)) input.mouse_move(between(0, 639), between(0, 479));
         // A click read by the pause menu in the same frame may already have
         // gone back to the title, where Escape quits.
-        const bool may_reach_title = title_next() || (game_state == GameState::kPaused && clicked_);
+        const bool may_reach_title = title_next() || (state_ == GameState::kPaused && clicked_);
         if (chance(0.001) && !may_reach_title) tap_key(input, svc::vk::kEscape);
     }
 
   private:
-    static constexpr int kStartRow = menu_item_line_y(kStartItem) + 1;
+    static constexpr int kStartRow = menu_item_line_y(MenuItem::kStart) + 1;
     static constexpr int kPointerSlack = 12;
 
     // The title menu's "Quit" rows, with room for a pointer the stick is moving.
     static bool near_quit_line(int y) {
-        const int top = menu_item_top_row(kExitItem);
+        const int top = menu_item_top_row(MenuItem::kExit);
         return y > top - kPointerSlack && y <= top + kMenuItemPitch + kPointerSlack;
     }
 
     // Input given now is read in the next frame, which may already show the
     // title menu when the game-over screen is up.
-    static bool title_next() {
-        return game_state == GameState::kTitle || game_state == GameState::kGameOver;
+    bool title_next() const {
+        return state_ == GameState::kTitle || state_ == GameState::kGameOver;
     }
 
     bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
@@ -105,8 +106,8 @@ class Monkey {
     // whose end waits for a held button to be let go (a monkey releases it
     // only on the next flip, which that wait never shows).
     void press_joy_button(svc::InputState& input, int button) {
-        if (button == 0 && (game_state == GameState::kGameOver ||
-                            (title_next() && near_quit_line(input.mouse_y())))) {
+        if (button == 0 &&
+            (state_ == GameState::kGameOver || (title_next() && near_quit_line(input.mouse_y())))) {
             return;
         }
         input.joystick_button(0, button, true);
@@ -124,6 +125,7 @@ class Monkey {
     std::vector<int> taps_;
     std::vector<int> joy_taps_;
     bool clicked_ = false;  // this flip
+    GameState state_ = GameState::kStartingUp;
 };
 
 }  // namespace monkey

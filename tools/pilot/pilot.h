@@ -4,16 +4,14 @@
 // when level with it, through the same input state the keyboard feeds. Its
 // style says whether it keeps clear of low enemies and whether it dodges.
 //
-// Use: call fly() once per frame, before the frame's run_frame() or from a
-// harness::run observer.
+// Use: call fly(world) once per frame, before the frame's run_frame() or from
+// a harness::run observer.
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "game/game_state.h"
 #include "services/input.h"
-#include "world/enemy_plane.h"
-#include "world/player.h"
+#include "world/world.h"
 
 namespace pilot {
 
@@ -30,24 +28,25 @@ class Pilot {
     explicit Pilot(Style style) : style_(style) {}
 
     // One decision per frame of play; elsewhere the climb and dive keys are let go.
-    void fly() {
-        if (game_state != GameState::kStage || stage_phase != StagePhase::kPlay) {
+    void fly(const World& world) {
+        if (world.flow.state != GameState::kStage || world.flow.phase != StagePhase::kPlay) {
             hold(svc::vk::kUp, false);
             hold(svc::vk::kDown, false);
             return;
         }
         ++frame_;
-        const EnemyPlane* target = nearest_enemy();
+        const Player& player = world.player;
+        const EnemyPlane* target = nearest_enemy(world);
         if (!target) return;
         const bool target_left = target->x < player.x;
         if (frame_ - last_turn_ > kFramesBetweenTurns &&
-            target_left != (player.facing == Player::kFacingLeft)) {
+            target_left != (player.facing == Facing::kLeft)) {
             tap(target_left ? svc::vk::kLeft : svc::vk::kRight);
             last_turn_ = frame_;
         }
         const float level = target_height(*target);
         float aim = level;
-        if (const EnemyPlane* close = style_.dodges ? too_close() : nullptr)
+        if (const EnemyPlane* close = style_.dodges ? too_close(world) : nullptr)
             aim = close->y < player.y ? kDodgeLow : kDodgeHigh;
         hold(svc::vk::kUp, aim < player.y - 2.0f);
         hold(svc::vk::kDown, aim > player.y + 2.0f);
@@ -60,11 +59,11 @@ class Pilot {
     static constexpr float kDodgeHigh = 120.0f;
 
     // The enemy nearest along x, whether on screen or not.
-    static const EnemyPlane* nearest_enemy() {
+    static const EnemyPlane* nearest_enemy(const World& world) {
         const EnemyPlane* best = nullptr;
         float best_distance = 1e9f;
-        enemy_plane_list.for_each([&](const EnemyPlane& e) {
-            const float d = std::abs(e.x - player.x);
+        world.enemies.for_each([&](const EnemyPlane& e) {
+            const float d = std::abs(e.x - world.player.x);
             if (d < best_distance) {
                 best_distance = d;
                 best = &e;
@@ -73,9 +72,10 @@ class Pilot {
         return best;
     }
     // A visible enemy about to fly into the plane, unless it is safe for a while yet.
-    static const EnemyPlane* too_close() {
+    static const EnemyPlane* too_close(const World& world) {
+        const Player& player = world.player;
         const EnemyPlane* found = nullptr;
-        enemy_plane_list.for_each([&](const EnemyPlane& e) {
+        world.enemies.for_each([&](const EnemyPlane& e) {
             if (e.x > 80.0f && e.x < 560.0f && std::abs(e.x - player.x) < 70.0f &&
                 std::abs(static_cast<float>(e.y) - player.y) < 40.0f)
                 found = &e;

@@ -112,12 +112,12 @@ Image glyph_image(const FT_Bitmap& bitmap, int flags, float handle_x, float hand
 // Loads and renders glyph `index` of `face` in the font's style; the slot, or
 // null when FreeType cannot.
 FT_GlyphSlot render_glyph(const FontData& font, FT_Face face, FT_UInt index) {
-    const bool smooth = (font.style & kSmoothFont) != 0;
+    const bool smooth = font.style.smooth;
     const FT_Int32 load_flags = smooth ? FT_LOAD_DEFAULT : FT_LOAD_TARGET_MONO;
     if (FT_Load_Glyph(face, index, load_flags) != 0) return nullptr;
     FT_GlyphSlot slot = face->glyph;
-    if (font.style & kBoldFont) FT_GlyphSlot_Embolden(slot);
-    if (font.style & kItalicFont) FT_GlyphSlot_Oblique(slot);
+    if (font.style.bold) FT_GlyphSlot_Embolden(slot);
+    if (font.style.italic) FT_GlyphSlot_Oblique(slot);
     if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) {
         return nullptr;
     }
@@ -237,7 +237,7 @@ FontData::FinerFace::~FinerFace() {
     if (face) FT_Done_Face(face);
 }
 
-ImageFont load_image_font(std::string_view path_or_resource, int size, int style) {
+ImageFont load_image_font(std::string_view path_or_resource, int size, FontStyle style) {
     FT_Library library = freetype();
     if (!library || size < 1) return nullptr;
     auto font = std::make_shared<FontData>();
@@ -264,7 +264,7 @@ ImageFont load_image_font(std::string_view path_or_resource, int size, int style
     if (accepted < 1) return nullptr;
     font->pixel_size = accepted;
     font->style = style;
-    font->image_flags = (style & kSmoothFont) ? kFiltered : 0;
+    font->image_flags = style.smooth ? kFiltered : 0;
     font->ascender = round_26_6(face->size->metrics.ascender);
     font->line_height = round_26_6(face->size->metrics.height);
     return font;

@@ -16,8 +16,6 @@ struct FT_FaceRec_;
 
 namespace svc {
 
-enum FontStyle : int { kBoldFont = 1, kItalicFont = 2, kSmoothFont = 4 };
-
 struct FontData {
     struct Glyph {
         Image image;  // null for glyphs without pixels (a space); handle = offset from the pen
@@ -50,7 +48,7 @@ struct FontData {
     // glyph index and the screen-pixel sizes across and down.
     std::unique_ptr<FinerFace> stretched_face;
     std::map<std::tuple<unsigned, float, float>, Image> stretched;
-    int style = 0;
+    FontStyle style;
     int image_flags = 0;                         // for the glyph images: kFiltered when smooth
     int ascender = 0;                            // whole pixels above the baseline
     int line_height = 0;                         // whole pixels from one baseline to the next

@@ -4,6 +4,7 @@
 // text.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -112,10 +113,12 @@ void set_transform(float degrees, float sx, float sy);
 
 // Images.
 void set_mask_colour(int r, int g, int b);
+// The ImageFlag bits of images made without flags of their own; -1 leaves them.
 void set_auto_image_flags(int flags);
 void set_auto_mid_handle(bool on);
-Image load_image(std::string_view path_or_resource, int flags);
-Image create_image(int width, int height, int frames, int flags);
+// An image made without flags of its own takes the automatic ones.
+Image load_image(std::string_view path_or_resource, std::optional<int> flags = std::nullopt);
+Image create_image(int width, int height, int frames, std::optional<int> flags = std::nullopt);
 void grab_image(const Image& image, int x, int y, int frame);
 void mid_handle_image(const Image& image);
 void draw_image(const Image& image, float x, float y, int frame);
@@ -123,7 +126,14 @@ bool images_collide(const Image& image1, int x1, int y1, int frame1, const Image
                     int y2, int frame2);
 
 // Text.
-ImageFont load_image_font(std::string_view path_or_resource, int size, int style);
+// How the glyphs are drawn: emboldened, slanted, and smooth (grey edges,
+// filtered when scaled) rather than sharp.
+struct FontStyle {
+    bool bold = false;
+    bool italic = false;
+    bool smooth = false;
+};
+ImageFont load_image_font(std::string_view path_or_resource, int size, FontStyle style);
 void set_image_font(const ImageFont& font);
 void draw_text(std::string_view text, float x, float y);
 int text_width(std::string_view text);

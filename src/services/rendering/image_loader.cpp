@@ -17,8 +17,8 @@ namespace svc {
 namespace detail {
 namespace {
 
-int resolve_flags(int flags) {
-    return flags == -1 ? loader_state().auto_flags : flags;
+int resolve_flags(std::optional<int> flags) {
+    return flags.value_or(loader_state().auto_flags);
 }
 
 // A new image's handle: its centre with automatic mid handles, else its top
@@ -160,7 +160,7 @@ void grab_rect(const detail::RenderTarget& from, int x, int y, bool masked, Pixm
 
 }  // namespace
 
-Image load_image(std::string_view path_or_resource, int flags) {
+Image load_image(std::string_view path_or_resource, std::optional<int> flags) {
     using namespace detail;
     std::optional<DecodedPicture> picture;
     const auto resource = find_resource(path_or_resource);
@@ -182,7 +182,7 @@ Image load_image(std::string_view path_or_resource, int flags) {
     return image;
 }
 
-Image create_image(int width, int height, int frames, int flags) {
+Image create_image(int width, int height, int frames, std::optional<int> flags) {
     using namespace detail;
     auto image = std::make_shared<ImageData>();
     image->width = std::max(width, 0);

@@ -1,5 +1,4 @@
-// Whole runs of the real game: the sound that --audio writes, and the best
-// score carried from one run to the next.
+// Whole runs of the real game: the sound that --audio writes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +9,7 @@
 #include "services/backends/headless/headless_platform.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
-#include "world/player.h"
+#include "world/world.h"
 
 namespace {
 
@@ -60,8 +59,8 @@ TEST_F(WholeRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {
     std::vector<Flip> flips(1);  // flips[n] is flip n
     const int status = harness::run(options, [&](const harness::FlipInfo& info) {
         Flip flip;
-        flip.state = game_state;
-        flip.engine = svc::channel_playing(engine_channel) == 1;
+        flip.state = info.world->flow.state;
+        flip.engine = svc::channel_playing(info.world->sounds.engine_channel()) == 1;
         flip.audio_frames = info.platform->captured_audio().size() / 2;
         flip.sounds = info.sounds;
         flips.push_back(flip);
@@ -94,29 +93,6 @@ TEST_F(WholeRun, TitleMenuIsSilentAndTheDroneSoundsWhileAStageIsFlown) {
         ++flown;
     }
     EXPECT_GT(flown, 100);
-}
-
-TEST_F(WholeRun, TheBestScoreSurvivesFromOneRunToTheNext) {
-    harness::Options options;
-    options.seed = 7;
-    options.frames = 400;
-    // A best reached during the run (set in the title menu here) is saved on exit.
-    ASSERT_EQ(harness::run(options,
-                           [](const harness::FlipInfo& info) {
-                               if (info.flip == 350) player.best_score = 4321;
-                           }),
-              0);
-    EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
-
-    int best_seen = -1;
-    options.frames = 5;
-    ASSERT_EQ(harness::run(options,
-                           [&](const harness::FlipInfo& info) {
-                               if (info.flip == 1) best_seen = player.best_score;
-                           }),
-              0);
-    EXPECT_EQ(best_seen, 4321);
-    EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
 }
 
 }  // namespace

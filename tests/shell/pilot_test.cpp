@@ -25,13 +25,14 @@
 #include "world/player.h"
 #include "world/world.h"
 
-namespace enemies_test {
+namespace shell_test {
 namespace {
 
 // What a frame of the run shows, for choosing pictures to look at.
 struct Busy {
     int flip = 0;
-    int explosions = 0, smoke = 0, pops = 0, points = 0, blimp_state = 0;
+    int explosions = 0, smoke = 0, pops = 0, points = 0;
+    BlimpState blimp = BlimpState::kGone;
 };
 
 struct Clear {
@@ -60,7 +61,8 @@ RunRecord play(int frames, const std::string& shot_dir) {
     bool started = false;
     int previous_level = 0, previous_lives = 0, score_at_clear_start = 0;
     harness::run(options, [&](const harness::FlipInfo& info) {
-        if (game_state == GameState::kTitle) {
+        World& world = *info.world;
+        if (world.flow.state == GameState::kTitle) {
             if (started) ++record.game_overs;
             started = false;
             svc::input_state().mouse_move(kParkedPointerX, kParkedPointerY);
@@ -68,41 +70,41 @@ RunRecord play(int frames, const std::string& shot_dir) {
             svc::input_state().mouse_button(1, false);
             return;
         }
-        if (game_state == GameState::kStage && !started) {
+        if (world.flow.state == GameState::kStage && !started) {
             started = true;
-            previous_level = player.level;
-            previous_lives = player.lives;
+            previous_level = world.player.level;
+            previous_lives = world.player.lives;
         }
         if (!started) return;
-        record.lowest_score = std::min(record.lowest_score, player.score);
-        record.highest_level = std::max(record.highest_level, player.level);
-        if (game_state == GameState::kStage && stage_phase == StagePhase::kClear &&
-            phase_timer == 0)
-            score_at_clear_start = player.score;
-        if (player.level != previous_level && game_state == GameState::kStage) {
+        record.lowest_score = std::min(record.lowest_score, world.player.score);
+        record.highest_level = std::max(record.highest_level, world.player.level);
+        if (world.flow.state == GameState::kStage && world.flow.phase == StagePhase::kClear &&
+            world.flow.phase_timer == 0)
+            score_at_clear_start = world.player.score;
+        if (world.player.level != previous_level && world.flow.state == GameState::kStage) {
             record.clears.push_back(
-                {previous_level, score_at_clear_start, player.score, info.flip});
-            previous_level = player.level;
+                {previous_level, score_at_clear_start, world.player.score, info.flip});
+            previous_level = world.player.level;
         }
-        if (player.lives < previous_lives) ++record.deaths;
-        previous_lives = player.lives;
+        if (world.player.lives < previous_lives) ++record.deaths;
+        previous_lives = world.player.lives;
 
-        if (game_state == GameState::kStage || game_state == GameState::kDying) {
+        if (world.flow.state == GameState::kStage || world.flow.state == GameState::kDying) {
             const Busy b{info.flip,
-                         explosion_list.count(),
-                         smoke_puff_list.count(),
-                         balloon_pop_list.count(),
-                         points_popup_list.count(),
-                         blimp.state};
-            if (b.explosions + b.pops > 0 || b.blimp_state == 0) record.busy.push_back(b);
+                         world.explosions.count(),
+                         world.smoke.count(),
+                         world.balloon_pops.count(),
+                         world.points_popups.count(),
+                         world.blimp.state};
+            if (b.explosions + b.pops > 0 || b.blimp == BlimpState::kHit) record.busy.push_back(b);
             const bool wanted = b.explosions > 0 && b.smoke > 2 && b.points > 0;
-            if (!shot_dir.empty() && (wanted || b.pops > 0 || b.blimp_state == 0) &&
+            if (!shot_dir.empty() && (wanted || b.pops > 0 || b.blimp == BlimpState::kHit) &&
                 info.flip % 20 == 0) {
                 harness::write_png(shot_dir + "/flip" + std::to_string(info.flip) + ".png",
                                    info.pixels, info.width, info.height);
             }
         }
-        pilot.fly();
+        pilot.fly(world);
     });
     return record;
 }
@@ -126,10 +128,10 @@ TEST(PilotTest, PlaysSeveralStagesByTheRules) {
     int first_pop = 0, first_blimp_hit = 0;
     for (const Busy& b : run.busy) {
         if (b.pops > 0 && first_pop == 0) first_pop = b.flip;
-        if (b.blimp_state == 0 && first_blimp_hit == 0) first_blimp_hit = b.flip;
+        if (b.blimp == BlimpState::kHit && first_blimp_hit == 0) first_blimp_hit = b.flip;
     }
     std::printf("  first pop at flip %d, first blimp hit at flip %d\n", first_pop, first_blimp_hit);
 }
 
 }  // namespace
-}  // namespace enemies_test
+}  // namespace shell_test

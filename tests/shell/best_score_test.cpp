@@ -1,6 +1,5 @@
 // The best score kept in data/hiscore.dat between runs.
 #include "shell/best_score.h"
-#include "world/player.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,8 +7,10 @@
 
 #include <filesystem>
 
+#include "headless/harness.h"
 #include "support/files.h"
 #include "support/scratch_dir.h"
+#include "world/world.h"
 
 namespace {
 
@@ -18,43 +19,32 @@ using test_support::read_bytes;
 using test_support::write_bytes;
 namespace fs = std::filesystem;
 
-// Each test works in a fresh empty directory, and the player's record is put
-// back afterwards.
-class BestScore : public ::testing::Test {
+// Each test works in a fresh empty directory.
+class BestScoreFile : public ::testing::Test {
   protected:
-    void SetUp() override { saved_player_ = player; }
-    void TearDown() override { player = saved_player_; }
     int load_from(const Bytes& bytes) {
         fs::create_directory("data");
         write_bytes("data/hiscore.dat", bytes);
-        player.best_score = 999;
-        load_best_score();
-        return player.best_score;
+        return load_best_score();
     }
     std::string save(int best) {
-        player.best_score = best;
         testing::internal::CaptureStderr();
-        save_best_score();
+        save_best_score(best);
         return testing::internal::GetCapturedStderr();
     }
 
     test_support::ScratchDir scratch_;
-    Player saved_player_;
 };
 
-TEST_F(BestScore, FirstRunReadsZeroAndExitCreatesTheFourByteFile) {
-    player.best_score = 999;
-    load_best_score();
-    EXPECT_EQ(player.best_score, 0);
+TEST_F(BestScoreFile, FirstRunReadsZeroAndExitCreatesTheFourByteFile) {
+    EXPECT_EQ(load_best_score(), 0);
     EXPECT_EQ(save(12345), "");  // data/ is made when missing
     EXPECT_EQ(read_bytes("data/hiscore.dat"), (Bytes{0x39, 0x30, 0x00, 0x00}));
     EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp"));
-    player.best_score = 0;
-    load_best_score();
-    EXPECT_EQ(player.best_score, 12345);
+    EXPECT_EQ(load_best_score(), 12345);
 }
 
-TEST_F(BestScore, ShortLongAndNegativeFilesAreReadAsTheDesignedIntegers) {
+TEST_F(BestScoreFile, ShortLongAndNegativeFilesAreReadAsTheDesignedIntegers) {
     EXPECT_EQ(load_from({0x39, 0x30, 0x00, 0x00}), 12345);
     EXPECT_EQ(load_from({}), 0);
     EXPECT_EQ(load_from({0x39}), 0x39);
@@ -67,12 +57,10 @@ TEST_F(BestScore, ShortLongAndNegativeFilesAreReadAsTheDesignedIntegers) {
     EXPECT_EQ(read_bytes("data/hiscore.dat"), (Bytes{0xFB, 0xFF, 0xFF, 0xFF}));
 }
 
-TEST_F(BestScore, ADirectoryInThePlaceOfTheFileReadsZeroAndIsLeftAlone) {
+TEST_F(BestScoreFile, ADirectoryInThePlaceOfTheFileReadsZeroAndIsLeftAlone) {
     fs::create_directories("data/hiscore.dat");
     write_bytes("data/hiscore.dat/keep", {7});
-    player.best_score = 999;
-    load_best_score();
-    EXPECT_EQ(player.best_score, 0);
+    EXPECT_EQ(load_best_score(), 0);
     const std::string said = save(300);
     EXPECT_EQ(said,
               "could not save the best score to data/hiscore.dat: a directory is in its place\n");
@@ -81,7 +69,7 @@ TEST_F(BestScore, ADirectoryInThePlaceOfTheFileReadsZeroAndIsLeftAlone) {
     EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp"));
 }
 
-TEST_F(BestScore, AFailedSaveKeepsTheOldFileAndSaysSoInOneLine) {
+TEST_F(BestScoreFile, AFailedSaveKeepsTheOldFileAndSaysSoInOneLine) {
     fs::create_directory("data");
     write_bytes("data/hiscore.dat", {0x10, 0x27, 0x00, 0x00});  // 10000
     const bool root = ::geteuid() == 0;
@@ -104,23 +92,47 @@ TEST_F(BestScore, AFailedSaveKeepsTheOldFileAndSaysSoInOneLine) {
     }
 }
 
-TEST_F(BestScore, AFileWhereTheDataDirectoryShouldBeIsAFailureNotACrash) {
+TEST_F(BestScoreFile, AFileWhereTheDataDirectoryShouldBeIsAFailureNotACrash) {
     write_bytes("data", {1, 2, 3});
-    player.best_score = 5;
-    load_best_score();
-    EXPECT_EQ(player.best_score, 0);
+    EXPECT_EQ(load_best_score(), 0);
     const std::string said = save(5);
     EXPECT_EQ(said.rfind("could not save the best score to data/hiscore.dat: ", 0), 0u) << said;
     EXPECT_EQ(read_bytes("data"), (Bytes{1, 2, 3}));
 }
 
-TEST_F(BestScore, ALeftoverTemporaryFileFromACrashIsReplaced) {
+TEST_F(BestScoreFile, ALeftoverTemporaryFileFromACrashIsReplaced) {
     fs::create_directory("data");
     write_bytes("data/hiscore.dat.tmp", Bytes(10, 0xEE));
     write_bytes("data/hiscore.dat", {1, 0, 0, 0});
     EXPECT_EQ(save(2), "");
     EXPECT_EQ(read_bytes("data/hiscore.dat"), (Bytes{2, 0, 0, 0}));
     EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp"));
+}
+
+// Whole runs of the real game through the harness: a best reached during one
+// run is saved on its exit and shown by the next.
+TEST(BestScoreAcrossRuns, TheBestScoreSurvivesFromOneRunToTheNext) {
+    const test_support::GameWorkingDir dir;
+    harness::Options options;
+    options.seed = 7;
+    options.frames = 400;
+    // A best reached during the run (set in the title menu here) is saved on exit.
+    ASSERT_EQ(harness::run(options,
+                           [](const harness::FlipInfo& info) {
+                               if (info.flip == 350) info.world->player.best_score = 4321;
+                           }),
+              0);
+    EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
+
+    int best_seen = -1;
+    options.frames = 5;
+    ASSERT_EQ(harness::run(options,
+                           [&](const harness::FlipInfo& info) {
+                               if (info.flip == 1) best_seen = info.world->player.best_score;
+                           }),
+              0);
+    EXPECT_EQ(best_seen, 4321);
+    EXPECT_EQ(read_bytes("data/hiscore.dat"), (std::vector<unsigned char>{0xE1, 0x10, 0x00, 0x00}));
 }
 
 }  // namespace
