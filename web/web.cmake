@@ -30,3 +30,10 @@ target_link_options(scribble-squadron PRIVATE
     "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency']"
     # SDL's audio in the browser calls these (read from a file: the names start with $).
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/web/sdl_audio_functions.json)
+
+# The busy stage-10 frame timed in the browser (scripts/bench), as natively.
+add_executable(scribble-frame-timing bench/browser/frame_timing.cpp)
+target_include_directories(scribble-frame-timing PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+target_link_libraries(scribble-frame-timing PRIVATE scribble_harness)
+target_link_options(scribble-frame-timing PRIVATE -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
+                                                  -sEXIT_RUNTIME=1)
