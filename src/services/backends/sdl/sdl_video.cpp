@@ -22,21 +22,22 @@ namespace {
 // once the game gives it control. A frame that waits for the display yields
 // until the browser's next animation frame (or 100 ms: a hidden page gets
 // none); any other frame only until the browser's pending tasks have run.
+// The page learns when the first frame was shown (scripts/bench times it).
+// clang-format off
 EM_ASYNC_JS(void, yield_to_browser, (int until_display), {
-    await new Promise(resolve = > {
+    if (!Module.firstFrameAt) Module.firstFrameAt = performance.now();
+    await new Promise(function(resolve) {
         if (until_display && !document.hidden) {
             const timer = setTimeout(resolve, 100);
-            requestAnimationFrame(() = > {
-                clearTimeout(timer);
-                resolve();
-            });
+            requestAnimationFrame(function() { clearTimeout(timer); resolve(); });
         } else {
             const channel = new MessageChannel();
-            channel.port1.onmessage = () = > resolve();
+            channel.port1.onmessage = function() { resolve(); };
             channel.port2.postMessage(0);
         }
     });
 });
+// clang-format on
 #endif
 
 // With no display SDL falls back to drivers that draw nowhere; the game would
