@@ -139,7 +139,60 @@ test('the title matches the harness\'s title frame', async () => {
     assert.ok(result.size, 'the same size');
     assert.ok(result.differing <= kDifferingShare * result.total,
               `${result.differing} of ${result.total} pixels differ by more than ${kChannelTolerance}`);
+
+    // Full screen from the page's button, and back with the game's Alt+Enter.
+    await page.click('#fullscreen');
+    await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: 5000 });
+    await page.keyboard.down('AltLeft');
+    await tap(page, 'Enter');
+    await page.keyboard.up('AltLeft');
+    await page.waitForFunction(() => document.fullscreenElement === null, { timeout: 5000 });
     await page.close();
+});
+
+// Counts the game's updates over a few seconds of play through the frames of
+// its demo, on a display whose animation frames come at `hertz` (60: the
+// browser's own; otherwise simulated before the page loads).
+async function updatesPerSecond(hertz) {
+    const page = await browser.newPage();
+    if (hertz !== 60) {
+        await page.evaluateOnNewDocument((rate) => {
+            const period = 1000 / rate;
+            window.requestAnimationFrame = (callback) => {
+                const now = performance.now();
+                const next = (Math.floor(now / period) + 1) * period;
+                return setTimeout(() => callback(performance.now()), next - now);
+            };
+        }, hertz);
+    }
+    await page.setViewport({ width: 640, height: 514, deviceScaleFactor: 1 });
+    await page.goto(`${address}?scale=1`);
+    await page.waitForFunction(() => window.Module && Module.firstFrameAt, { timeout: 20000 });
+    const measured = await page.evaluate(() => Module.displayHertz);
+    await tap(page, 'Escape');
+    await sleep(500);
+    await page.mouse.click(kStartGame.x, kStartGame.y);
+    const started = Date.now();
+    await sleep(4000);
+    await tap(page, 'Escape');
+    await tap(page, 'Escape');
+    const seconds = (Date.now() - started) / 1000;
+    let demo = null;
+    for (let i = 0; i < 50 && demo === null; i += 1) {
+        await sleep(100);
+        demo = await readGameFile(page, 'demos/last.demo');
+    }
+    await page.close();
+    assert.ok(demo, 'the game ended');
+    return { measured, rate: demoFrames(demo).frames / seconds };
+}
+
+test('60 updates a second on 60, 120 and 144 Hz displays', async () => {
+    for (const hertz of [60, 120, 144]) {
+        const { measured, rate } = await updatesPerSecond(hertz);
+        assert.equal(measured, hertz, 'the page measured the display');
+        assert.ok(Math.abs(rate - 60) < 5, `${rate.toFixed(1)} updates a second at ${hertz} Hz`);
+    }
 });
 
 // One page plays through the tests below in order: a game with the arrows,
@@ -257,6 +310,33 @@ test('index.html?demo=URL plays the demo at that address', async () => {
                                    frames * 17 + 20000);
     assert.equal(line, `demo ended as recorded at frame ${frames}`);
     await page.close();
+});
+
+test('the sound starts with the first click, and the page says so until then', async () => {
+    const strict = await puppeteer.launch({
+        executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+        headless: true,
+        args: ['--no-sandbox', '--enable-unsafe-swiftshader',
+               '--autoplay-policy=document-user-activation-required'],
+    });
+    try {
+        const page = await strict.newPage();
+        page.on('pageerror', (error) => problems.push(error.message));
+        await page.goto(`${address}?scale=1`);
+        const sound = () => page.evaluate(() => [Module.SDL2?.audioContext?.state,
+                                                document.getElementById('status').textContent]);
+        await page.waitForFunction(() => window.Module && Module.SDL2 && Module.SDL2.audioContext,
+                                   { timeout: 20000 });
+        await sleep(500);
+        assert.deepEqual(await sound(), ['suspended', 'Press a key or click to turn the sound on']);
+        await page.mouse.click(600, 20);  // on the page's margin: no menu item
+        await page.waitForFunction(() => Module.SDL2.audioContext.state === 'running',
+                                   { timeout: 5000 });
+        await sleep(500);
+        assert.deepEqual(await sound(), ['running', '']);
+    } finally {
+        await strict.close();
+    }
 });
 
 test('no page wrote an error to the console', () => {
