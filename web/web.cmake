@@ -41,5 +41,5 @@ target_link_options(scribble-frame-timing PRIVATE -sALLOW_MEMORY_GROWTH=1 -sENVI
 # The headless harness built the same way, run under node on the host's files:
 # its traces, frames and sound compared with the native harness's show that
 # the browser's build plays, draws and sounds exactly the same.
-target_link_options(scribble-headless PRIVATE -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1
-                                              -sENVIRONMENT=node -sEXIT_RUNTIME=1)
+set(SCRIBBLE_HEADLESS_LINK_OPTIONS -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=node
+                                   -sEXIT_RUNTIME=1)
