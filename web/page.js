@@ -214,7 +214,14 @@
             root.classList.toggle('fullscreen', Boolean(document.fullscreenElement));
             layout();
         });
-        document.getElementById('fullscreen').addEventListener('click', toggleFullscreen);
+        // The bar's controls give the keyboard back to the game at once, so
+        // that Space or Enter in play never presses them again.
+        const button = document.getElementById('fullscreen');
+        button.addEventListener('click', () => {
+            toggleFullscreen();
+            button.blur();
+        });
+        for (const link of Object.values(links)) link.addEventListener('click', () => link.blur());
         canvas.addEventListener('contextmenu', (event) => event.preventDefault());
         offerDownloads();
         acceptDrops();
