@@ -5,14 +5,16 @@
 //
 //   node tests/web/bench.mjs WEB_BUILD_DIR NATIVE_BUILD_DIR [RUNS]
 import { execFileSync } from 'node:child_process';
-import { readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
 import { gzipSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
 import { serve } from '../../web/serve.mjs';
 
-const [webBuild, nativeBuild, runsText = '3'] = process.argv.slice(2);
+const [webBuild, nativeArg, runsText = '3'] = process.argv.slice(2);
+const nativeBuild = resolve(nativeArg);
 const runs = Number(runsText);
 const median = (values) => [...values].sort((a, b) => a - b)[values.length >> 1];
 const timingLine = /^scale (\d+): median (\d+) us/;
@@ -26,11 +28,19 @@ function medians(lines) {
     return Object.fromEntries(Object.entries(byScale).map(([k, v]) => [k, median(v)]));
 }
 
+// Both run without the sounds (the timing page has none), so that neither
+// mixes them.
 function nativeFrames() {
     const lines = [];
-    for (let run = 0; run < runs; run += 1) {
-        lines.push(...execFileSync(join(nativeBuild, 'scribble-frame-timing'), ['1', '2'],
-                                   { encoding: 'utf8' }).split('\n'));
+    const folder = mkdtempSync(join(tmpdir(), 'scribble-timing-'));
+    try {
+        for (let run = 0; run < runs; run += 1) {
+            lines.push(...execFileSync(join(nativeBuild, 'scribble-frame-timing'), ['1', '2'],
+                                       { cwd: folder, encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] })
+                .split('\n'));
+        }
+    } finally {
+        rmSync(folder, { recursive: true, force: true });
     }
     return medians(lines);
 }
@@ -81,7 +91,7 @@ function folderSize(folder) {
 
 const timingPage = join(webBuild, 'frame-timing.html');
 writeFileSync(timingPage, `<!doctype html><meta charset="utf-8"><script>
-var Module = { arguments: ['1', '2'], print: (line) => console.log(line) };
+var Module = { arguments: ['1', '2'], print: (line) => console.log(line), printErr: () => {} };
 </script><script src="scribble-frame-timing.js"></script>\n`);
 const { server, url } = await serve(webBuild, 0);
 const browser = await puppeteer.launch({
