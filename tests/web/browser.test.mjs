@@ -12,7 +12,7 @@ import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { dirname, join } from 'node:path';
+import { dirname, join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
@@ -21,7 +21,7 @@ import { serve } from '../../web/serve.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const pageDir = process.env.SCRIBBLE_WEB_PAGE || join(root, 'build-web', 'page');
-const harness = process.env.SCRIBBLE_HEADLESS || join(root, 'build', 'scribble-headless');
+const harness = resolve(process.env.SCRIBBLE_HEADLESS || join(root, 'build', 'scribble-headless'));
 const scratch = mkdtempSync(join(tmpdir(), 'scribble-web-'));
 
 // The golden pictures' tolerance (tests/support/golden.h).
@@ -223,8 +223,9 @@ test('60 updates a second on 60, 120 and 144 Hz displays', async () => {
         const { measured, rate } = await updatesPerSecond(hertz);
         assert.equal(measured, hertz, 'the page measured the display');
         // Neither one update per animation frame (120, 144) nor every other one
-        // (60, 72), with room for a loaded machine's late frames.
-        assert.ok(rate > 45 && rate < 66, `${rate.toFixed(1)} updates a second at ${hertz} Hz`);
+        // (30 at 60 Hz, 72 at 144), with room for a loaded machine's late
+        // frames (and the simulated display's own late timers).
+        assert.ok(rate > 40 && rate < 66, `${rate.toFixed(1)} updates a second at ${hertz} Hz`);
     }
 });
 

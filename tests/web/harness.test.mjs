@@ -9,14 +9,14 @@ import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { dirname, join } from 'node:path';
+import { dirname, join, resolve } from 'node:path';
 import { after, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-const nativeHarness = process.env.SCRIBBLE_HEADLESS || join(root, 'build', 'scribble-headless');
-const webHarness = process.env.SCRIBBLE_WEB_HARNESS
-    || join(root, 'build-web', 'scribble-headless.js');
+const nativeHarness = resolve(process.env.SCRIBBLE_HEADLESS || join(root, 'build', 'scribble-headless'));
+const webHarness = resolve(process.env.SCRIBBLE_WEB_HARNESS
+    || join(root, 'build-web', 'scribble-headless.js'));
 const scratch = mkdtempSync(join(tmpdir(), 'scribble-harness-'));
 after(() => rmSync(scratch, { recursive: true, force: true }));
 
