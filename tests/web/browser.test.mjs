@@ -354,6 +354,49 @@ test('index.html?demo=URL plays the demo at that address', async () => {
     await page.close();
 });
 
+test('a gamepad\'s south button chooses "Start Game"', async () => {
+    const page = await browser.newPage();
+    page.on('pageerror', (error) => problems.push(error.message));
+    // A standard pad as the Gamepad API shows one, plugged in after the page loads.
+    await page.evaluateOnNewDocument(() => {
+        const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+        const pad = { id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true,
+                      mapping: 'standard', axes: [0, 0, 0, 0], buttons, timestamp: 1 };
+        navigator.getGamepads = () => [pad, null, null, null];
+        window.pressPad = (button, down) => {
+            pad.buttons[button] = { pressed: down, touched: down, value: down ? 1 : 0 };
+            pad.timestamp += 1;
+        };
+        window.plugPad = () => {
+            const event = new Event('gamepadconnected');
+            event.gamepad = pad;
+            window.dispatchEvent(event);
+        };
+    });
+    await page.setViewport({ width: 640, height: 514, deviceScaleFactor: 1 });
+    await page.goto(`${address}?scale=1`);
+    await page.waitForFunction(() => window.Module && Module.firstFrameAt, { timeout: 20000 });
+    await forgetLastDemo(page);
+    await page.evaluate(() => plugPad());
+    await tap(page, 'Escape');
+    await sleep(800);
+    await page.evaluate(() => pressPad(0, true));
+    await sleep(150);
+    await page.evaluate(() => pressPad(0, false));
+    await sleep(1500);
+    await tap(page, 'Escape');
+    await sleep(300);
+    await tap(page, 'Escape');
+    let demo = null;
+    for (let i = 0; i < 50 && demo === null; i += 1) {
+        await sleep(100);
+        demo = await readGameFile(page, 'demos/last.demo');
+    }
+    assert.ok(demo, 'the pad started a game');
+    assert.match(demo, /^\d+ joy 0 button 0 up$/m);
+    await page.close();
+});
+
 test('the sound starts with the first click, and the page says so until then', async () => {
     const page = await browser.newPage();
     page.on('pageerror', (error) => problems.push(error.message));
