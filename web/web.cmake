@@ -7,7 +7,10 @@
 # This toolchain's C++ library lacks two C++20 pieces the game uses.
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-include${CMAKE_SOURCE_DIR}/src/web/cxx20_gaps.h>)
 # 128-bit vectors for the pixel loops; every browser that runs the page has them.
-add_compile_options(-msimd128)
+option(SCRIBBLE_WEB_SIMD "Compile the game with WebAssembly's 128-bit vectors" ON)
+if(SCRIBBLE_WEB_SIMD)
+    add_compile_options(-msimd128)
+endif()
 
 # The pictures beyond 3 times finer would take the page past its size budget.
 set(SCRIBBLE_FINEST_SCALE 3 CACHE STRING "The finest scale whose pictures are embedded" FORCE)
