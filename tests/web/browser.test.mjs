@@ -52,9 +52,11 @@ after(async () => {
 });
 
 // The page at scale 1 in a window whose canvas is exactly 640 x 480, so that
-// a game pixel is a screen pixel; its console lines are collected.
-async function openGame(query = '') {
+// a game pixel is a screen pixel; its console lines are collected. `init`
+// runs in the page before its own scripts, with `argument`.
+async function openGame(query = '', init = null, argument = null) {
     const page = await browser.newPage();
+    if (init) await page.evaluateOnNewDocument(init, argument);
     page.lines = [];
     page.on('console', (message) => {
         page.lines.push(message.text());
@@ -63,9 +65,18 @@ async function openGame(query = '') {
     page.on('pageerror', (error) => problems.push(error.message));
     await page.setViewport({ width: 640, height: 514, deviceScaleFactor: 1 });
     await page.goto(`${address}?scale=1${query}`);
-    await page.waitForFunction(() => window.Module && Module.calledRun, { timeout: 20000 });
-    await sleep(500);  // the first frames
+    await page.waitForFunction(() => window.Module && Module.firstFrameAt, { timeout: 20000 });
+    await sleep(300);
     return page;
+}
+
+// The last game's demo, once the game has ended (waiting up to `ms`).
+async function lastDemo(page, ms = 5000) {
+    for (const end = Date.now() + ms; Date.now() < end; await sleep(100)) {
+        const demo = await readGameFile(page, 'demos/last.demo');
+        if (demo !== null) return demo;
+    }
+    return assert.fail('the game ended and its demo was saved');
 }
 
 async function waitForLine(page, pattern, timeout) {
@@ -113,12 +124,10 @@ function demoFrames(text) {
 // How many pixels of two PNG pictures of the same size differ by more than
 // the tolerance in some colour channel, decoded by the browser itself.
 function differingPixels(page, first, second) {
-    return page.evaluate(async (a, b) => {
+    return page.evaluate(async (a, b, tolerance) => {
         const pixels = async (base64) => {
-            const blob = await (await fetch(`data:image/png;base64,${base64}`)).blob();
-            const bitmap = await createImageBitmap(blob);
-            const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
-            const context = canvas.getContext('2d');
+            const bitmap = await createImageBitmap(await (await fetch(`data:image/png;base64,${base64}`)).blob());
+            const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
             context.drawImage(bitmap, 0, 0);
             return context.getImageData(0, 0, bitmap.width, bitmap.height);
         };
@@ -126,12 +135,11 @@ function differingPixels(page, first, second) {
         if (x.width !== y.width || x.height !== y.height) return { size: false };
         let differing = 0;
         for (let i = 0; i < x.data.length; i += 4) {
-            const most = Math.max(Math.abs(x.data[i] - y.data[i]), Math.abs(x.data[i + 1] - y.data[i + 1]),
-                                  Math.abs(x.data[i + 2] - y.data[i + 2]));
-            if (most > 24) differing += 1;
+            const channels = [0, 1, 2].map((c) => Math.abs(x.data[i + c] - y.data[i + c]));
+            if (Math.max(...channels) > tolerance) differing += 1;
         }
         return { size: true, differing, total: x.width * x.height };
-    }, first.toString('base64'), second.toString('base64'));
+    }, first.toString('base64'), second.toString('base64'), kChannelTolerance);
 }
 
 test('the title matches the harness\'s title frame', async () => {
@@ -143,7 +151,6 @@ test('the title matches the harness\'s title frame', async () => {
     await tap(page, 'Escape');  // past the splash, as the harness's script
     await sleep(1000);
     const shot = await page.screenshot({ clip: { x: 0, y: 0, width: 640, height: 480 } });
-    writeFileSync(join(scratch, 'browser-title.png'), shot);
     const result = await differingPixels(page, shot, readFileSync(join(scratch, 'title.png')));
     assert.ok(result.size, 'the same size');
     assert.ok(result.differing <= kDifferingShare * result.total,
@@ -163,40 +170,35 @@ test('the title matches the harness\'s title frame', async () => {
 // its demo, on a display whose animation frames come at `hertz` (60: the
 // browser's own; otherwise simulated before the page loads).
 async function updatesPerSecond(hertz) {
-    const page = await browser.newPage();
-    if (hertz !== 60) {
-        // Animation frames at each multiple of the period, as a display's
-        // refreshes: every callback asked for before one runs at it.
-        await page.evaluateOnNewDocument((rate) => {
-            const period = 1000 / rate;
-            let callbacks = [];
-            let timer = 0;
-            let last = 0;
-            window.requestAnimationFrame = (callback) => {
-                callbacks.push(callback);
-                if (timer) return callbacks.length;
-                const now = performance.now();
-                let next = (Math.floor(now / period) + 1) * period;
-                if (next - last < period / 2) next += period;
-                const fire = () => {
-                    if (performance.now() < next) {
-                        timer = setTimeout(fire, 1);
-                        return;
-                    }
-                    timer = 0;
-                    last = next;
-                    const due = callbacks;
-                    callbacks = [];
-                    for (const run of due) run(next);
-                };
-                timer = setTimeout(fire, Math.ceil(next - now));
-                return callbacks.length;
+    // Animation frames at each multiple of the period, as a display's
+    // refreshes: every callback asked for before one runs at it.
+    const display = (rate) => {
+        const period = 1000 / rate;
+        let callbacks = [];
+        let timer = 0;
+        let last = 0;
+        window.requestAnimationFrame = (callback) => {
+            callbacks.push(callback);
+            if (timer) return callbacks.length;
+            const now = performance.now();
+            let next = (Math.floor(now / period) + 1) * period;
+            if (next - last < period / 2) next += period;
+            const fire = () => {
+                if (performance.now() < next) {
+                    timer = setTimeout(fire, 1);
+                    return;
+                }
+                timer = 0;
+                last = next;
+                const due = callbacks;
+                callbacks = [];
+                for (const run of due) run(next);
             };
-        }, hertz);
-    }
-    await page.setViewport({ width: 640, height: 514, deviceScaleFactor: 1 });
-    await page.goto(`${address}?scale=1`);
-    await page.waitForFunction(() => window.Module && Module.firstFrameAt, { timeout: 20000 });
+            timer = setTimeout(fire, Math.ceil(next - now));
+            return callbacks.length;
+        };
+    };
+    const page = await openGame('', hertz === 60 ? null : display, hertz);
     const measured = await page.evaluate(() => Module.displayHertz);
     await forgetLastDemo(page);
     await tap(page, 'Escape');
@@ -208,13 +210,8 @@ async function updatesPerSecond(hertz) {
     await tap(page, 'Escape');
     await tap(page, 'Escape');
     const seconds = (ended - started) / 1000 + 0.06;  // to the first Escape's arrival
-    let demo = null;
-    for (let i = 0; i < 50 && demo === null; i += 1) {
-        await sleep(100);
-        demo = await readGameFile(page, 'demos/last.demo');
-    }
+    const demo = await lastDemo(page);
     await page.close();
-    assert.ok(demo, 'the game ended');
     return { measured, rate: demoFrames(demo).frames / seconds };
 }
 
@@ -239,17 +236,11 @@ async function fireUntilOver(page) {
         await sleep(80);
         demo = await readGameFile(page, 'demos/last.demo');
     }
-    if (demo === null) {
-        await tap(page, 'Escape');
-        await sleep(300);
-        await tap(page, 'Escape');
-    }
-    for (let i = 0; i < 50 && demo === null; i += 1) {
-        await sleep(100);
-        demo = await readGameFile(page, 'demos/last.demo');
-    }
-    assert.ok(demo, 'the game ended and its demo was saved');
-    return demo;
+    if (demo !== null) return demo;
+    await tap(page, 'Escape');
+    await sleep(300);
+    await tap(page, 'Escape');
+    return lastDemo(page);
 }
 
 // One page plays through the tests below in order: a game with the arrows,
@@ -355,10 +346,8 @@ test('index.html?demo=URL plays the demo at that address', async () => {
 });
 
 test('a gamepad\'s south button chooses "Start Game"', async () => {
-    const page = await browser.newPage();
-    page.on('pageerror', (error) => problems.push(error.message));
     // A standard pad as the Gamepad API shows one, plugged in after the page loads.
-    await page.evaluateOnNewDocument(() => {
+    const page = await openGame('', () => {
         const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
         const pad = { id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true,
                       mapping: 'standard', axes: [0, 0, 0, 0], buttons, timestamp: 1 };
@@ -367,15 +356,8 @@ test('a gamepad\'s south button chooses "Start Game"', async () => {
             pad.buttons[button] = { pressed: down, touched: down, value: down ? 1 : 0 };
             pad.timestamp += 1;
         };
-        window.plugPad = () => {
-            const event = new Event('gamepadconnected');
-            event.gamepad = pad;
-            window.dispatchEvent(event);
-        };
+        window.plugPad = () => window.dispatchEvent(Object.assign(new Event('gamepadconnected'), { gamepad: pad }));
     });
-    await page.setViewport({ width: 640, height: 514, deviceScaleFactor: 1 });
-    await page.goto(`${address}?scale=1`);
-    await page.waitForFunction(() => window.Module && Module.firstFrameAt, { timeout: 20000 });
     await forgetLastDemo(page);
     await page.evaluate(() => plugPad());
     await tap(page, 'Escape');
@@ -387,36 +369,23 @@ test('a gamepad\'s south button chooses "Start Game"', async () => {
     await tap(page, 'Escape');
     await sleep(300);
     await tap(page, 'Escape');
-    let demo = null;
-    for (let i = 0; i < 50 && demo === null; i += 1) {
-        await sleep(100);
-        demo = await readGameFile(page, 'demos/last.demo');
-    }
-    assert.ok(demo, 'the pad started a game');
-    assert.match(demo, /^\d+ joy 0 button 0 up$/m);
+    assert.match(await lastDemo(page), /^\d+ joy 0 button 0 up$/m, 'the pad started the game');
     await page.close();
 });
 
 test('the sound starts with the first click, and the page says so until then', async () => {
-    const page = await browser.newPage();
-    page.on('pageerror', (error) => problems.push(error.message));
     // A browser that lets no page play before a click or key press: its audio
     // contexts start suspended (this test browser would let them run).
-    await page.evaluateOnNewDocument(() => {
-        const Real = window.AudioContext;
-        window.AudioContext = class extends Real {
+    const page = await openGame('', () => {
+        window.AudioContext = class extends window.AudioContext {
             constructor(...options) {
                 super(...options);
                 this.suspend();
             }
         };
     });
-    await page.goto(`${address}?scale=1`);
     const sound = () => page.evaluate(() => [Module.SDL2?.audioContext?.state,
                                             document.getElementById('status').textContent]);
-    await page.waitForFunction(() => window.Module && Module.SDL2 && Module.SDL2.audioContext,
-                               { timeout: 20000 });
-    await sleep(600);
     assert.deepEqual(await sound(), ['suspended', 'Press a key or click to turn the sound on']);
     await page.mouse.click(600, 20);  // on the page's margin: no menu item
     await page.waitForFunction(() => Module.SDL2.audioContext.state === 'running',
