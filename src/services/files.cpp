@@ -10,6 +10,10 @@
 #include <new>
 #include <string>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace svc {
 namespace {
 
@@ -36,10 +40,19 @@ std::string parent_directory(std::string_view path) {
 // After a rename the directory entry itself must reach the disk for the new
 // file to survive a power cut; a failure here does not undo the rename.
 void sync_directory(const std::string& directory) {
+#ifdef __EMSCRIPTEN__
+    // A page's files live in memory; the page stores them in the browser
+    // (IndexedDB), all changes in one transaction, when asked to here.
+    static_cast<void>(directory);
+    EM_ASM({
+        if (Module.storeFiles) Module.storeFiles();
+    });
+#else
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
+#endif
 }
 
 StreamRef open_stream(std::string_view path, const char* mode, bool writing) {

@@ -77,8 +77,13 @@ class BackgroundDecoder {
 }  // namespace
 
 void decode_in_background(const std::shared_ptr<FinerDecoding>& decoding) {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    // A page without threads decodes each picture when it is first needed.
+    static_cast<void>(decoding);
+#else
     static BackgroundDecoder decoder;
     decoder.add(decoding);
+#endif
 }
 
 }  // namespace svc::detail

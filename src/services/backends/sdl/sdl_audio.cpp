@@ -28,7 +28,12 @@ class SdlAudioOutput final : public AudioOutput {
         want.freq = 44100;
         want.format = AUDIO_S16SYS;
         want.channels = 2;
+#ifdef __EMSCRIPTEN__
+        // A page mixes between the game's frames only: a buffer must outlast one.
+        want.samples = 1024;
+#else
         want.samples = 512;  // about 12 ms: effects start without a noticeable lag
+#endif
         want.callback = &SdlAudioOutput::callback;
         want.userdata = this;
         SDL_AudioSpec have{};
@@ -54,6 +59,9 @@ class SdlAudioOutput final : public AudioOutput {
 // True when the kernel reports no sound card at all (or has no sound support),
 // so ALSA would only fail after printing its complaints.
 bool no_sound_cards() {
+#ifdef __EMSCRIPTEN__
+    return false;  // a browser has its one way to play sound, which SDL knows
+#endif
     std::FILE* cards = std::fopen("/proc/asound/cards", "r");
     if (!cards) return true;
     char line[128] = {};

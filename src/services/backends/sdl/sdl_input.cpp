@@ -212,6 +212,19 @@ void SdlInput::handle_window_event(const SDL_Event& event, InputState& input) {
         case SDL_WINDOWEVENT_CLOSE:
             input.request_close();
             break;
+#ifdef __EMSCRIPTEN__
+        // A page in a tab the player left keeps its focus: hiding it counts as
+        // losing the focus, and showing it again as gaining it while it has it.
+        case SDL_WINDOWEVENT_HIDDEN:
+            input.focus_lost();
+            break;
+        case SDL_WINDOWEVENT_SHOWN:
+            if (SDL_GetWindowFlags(SDL_GetWindowFromID(event.window.windowID)) &
+                SDL_WINDOW_INPUT_FOCUS) {
+                input.focus_gained();
+            }
+            break;
+#endif
         default:
             break;
     }

@@ -3,6 +3,9 @@
 #include <SDL.h>
 
 #include <thread>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 #include <utility>
 
 #include "services/backends/sdl/sdl_audio.h"
@@ -61,7 +64,14 @@ int SdlPlatform::launch_clock() {
 }
 
 void SdlPlatform::sleep(int ms) {
-    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (ms <= 0) return;
+#ifdef __EMSCRIPTEN__
+    // A page runs one thing at a time: the browser (its events, the sound) runs
+    // only while the game sleeps, and a thread's sleep would hold it up.
+    emscripten_sleep(static_cast<unsigned>(ms));
+#else
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+#endif
 }
 
 std::unique_ptr<AudioOutput> SdlPlatform::open_audio(AudioMixFn mix) {

@@ -10,8 +10,35 @@
 #include "services/rendering/png_decode.h"
 #include "services/resources.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace svc {
 namespace {
+
+#ifdef __EMSCRIPTEN__
+// In a page the browser shows a frame, and runs its events and sound, only
+// once the game gives it control. A frame that waits for the display yields
+// until the browser's next animation frame (or 100 ms: a hidden page gets
+// none); any other frame only until the browser's pending tasks have run.
+// The page learns when the first frame was shown (scripts/bench times it).
+// clang-format off
+EM_ASYNC_JS(void, yield_to_browser, (int until_display), {
+    if (!Module.firstFrameAt) Module.firstFrameAt = performance.now();
+    await new Promise(function(resolve) {
+        if (until_display && !document.hidden) {
+            const timer = setTimeout(resolve, 100);
+            requestAnimationFrame(function() { clearTimeout(timer); resolve(); });
+        } else {
+            const channel = new MessageChannel();
+            channel.port1.onmessage = function() { resolve(); };
+            channel.port2.postMessage(0);
+        }
+    });
+});
+// clang-format on
+#endif
 
 // With no display SDL falls back to drivers that draw nowhere; the game would
 // then run unseen. Those count only when asked for by name.
@@ -73,6 +100,16 @@ bool SdlVideo::open(std::string_view title, int width, int height, bool fullscre
 // a window made smaller and then moved would keep its first place.
 bool SdlVideo::create_window(std::string_view title) {
     const std::string caption(title);
+#ifdef __EMSCRIPTEN__
+    // A page's canvas, which the page sizes to fill the browser's window and
+    // switches to full screen itself; SDL follows its size in device pixels.
+    // Its frames reach the display at the display's refresh, as a full
+    // screen's do, so the game paces it as one.
+    fullscreen_ = true;
+    window_.reset(SDL_CreateWindow(caption.c_str(), 0, 0, window_w_, window_h_,
+                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI));
+    return window_ != nullptr;
+#else
     SDL_Rect bounds{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, window_w_, window_h_};
     Uint32 flags = SDL_WINDOW_RESIZABLE;
     if (fullscreen_ && SDL_GetDisplayBounds(0, &bounds) == 0) {
@@ -82,6 +119,7 @@ bool SdlVideo::create_window(std::string_view title) {
     }
     window_.reset(SDL_CreateWindow(caption.c_str(), bounds.x, bounds.y, bounds.w, bounds.h, flags));
     return window_ != nullptr;
+#endif
 }
 
 void SdlVideo::show_icon() {
@@ -120,6 +158,12 @@ void SdlVideo::become_window() {
 
 void SdlVideo::toggle_fullscreen() {
     if (!window_) return;
+#ifdef __EMSCRIPTEN__
+    // Browsers let only the page switch to full screen, soon after a key press.
+    EM_ASM({
+        if (Module.toggleFullscreen) Module.toggleFullscreen();
+    });
+#else
     if (fullscreen_) {
         become_window();
     } else {
@@ -128,6 +172,7 @@ void SdlVideo::toggle_fullscreen() {
     }
     fullscreen_ = !fullscreen_;
     SDL_RaiseWindow(window_.get());
+#endif
 }
 
 int SdlVideo::choose_scale(int width, int height) const {
@@ -140,16 +185,28 @@ int SdlVideo::choose_scale(int width, int height) const {
 
 int SdlVideo::refresh_rate() const {
     if (!window_) return 0;
+#ifdef __EMSCRIPTEN__
+    // The browser does not say; the page measures its animation frames.
+    return EM_ASM_INT({ return Module.displayHertz | 0; });
+#else
     SDL_DisplayMode mode{};
     const int display = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
     if (SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
     return mode.refresh_rate;
+#endif
 }
 
 // Prefers a renderer that can wait for the vertical blank, then any, then
 // SDL's software renderer.
 bool SdlVideo::create_renderer(int width, int height) {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+#ifdef __EMSCRIPTEN__
+    // Presents wait for the browser's animation frames (present()); SDL's own
+    // wait belongs to a browser main loop the game does not use.
+    renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
+    if (!renderer_) return false;
+    vsync_capable_ = vsync_on_ = true;
+#else
     for (const Uint32 flags :
          {Uint32{SDL_RENDERER_PRESENTVSYNC}, Uint32{0}, Uint32{SDL_RENDERER_SOFTWARE}}) {
         renderer_.reset(SDL_CreateRenderer(window_.get(), -1, flags));
@@ -160,6 +217,7 @@ bool SdlVideo::create_renderer(int width, int height) {
     SDL_GetRendererInfo(renderer_.get(), &info);
     vsync_capable_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     vsync_on_ = vsync_capable_;
+#endif
     texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
                                      SDL_TEXTUREACCESS_STREAMING, width * scale_, height * scale_));
     return texture_ && SDL_RenderSetLogicalSize(renderer_.get(), width, height) == 0;
@@ -184,15 +242,20 @@ void SdlVideo::close() {
 
 void SdlVideo::present(const std::uint32_t* pixels, bool wait_vblank) {
     if (!texture_) return;
+#ifndef __EMSCRIPTEN__
     const bool want_vsync = wait_vblank && vsync_capable_;
     if (want_vsync != vsync_on_) {
         SDL_RenderSetVSync(renderer_.get(), want_vsync ? 1 : 0);
         vsync_on_ = want_vsync;
     }
+#endif
     SDL_UpdateTexture(texture_.get(), nullptr, pixels, width_ * scale_ * 4);
     SDL_RenderClear(renderer_.get());  // the letterbox bars
     SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
     SDL_RenderPresent(renderer_.get());
+#ifdef __EMSCRIPTEN__
+    yield_to_browser(wait_vblank ? 1 : 0);
+#endif
 }
 
 void SdlVideo::clamp_pointer(int& x, int& y) const {
