@@ -268,6 +268,7 @@ test('a game played in the browser replays in the native harness without drift',
     const demo = await fireUntilOver(page);
     played = { text: demo, page };
 
+    assert.match(demo, /^scribble-squadron demo 2\n/, 'a demo of the current format');
     assert.match(demo, /^\d+ key up down$/m);
     assert.match(demo, /^\d+ key lctrl down$/m);
     assert.match(demo, /^\d+ key space down$/m);
@@ -335,13 +336,35 @@ test('a native demo replays in the browser without drift, from a picked file', a
     await page.close();
 });
 
+// The page's address for a demo given as text.
+function demoQuery(text) {
+    return `&demo=${encodeURIComponent(`data:text/plain;base64,${Buffer.from(text).toString('base64')}`)}`;
+}
+
 test('index.html?demo=URL plays the demo at that address', async () => {
     const { text, frames } = recordNativeDemo();
-    const url = `data:text/plain;base64,${Buffer.from(text).toString('base64')}`;
-    const page = await openGame(`&demo=${encodeURIComponent(url)}`);
+    const page = await openGame(demoQuery(text));
     const line = await waitForLine(page, /^demo (ended as recorded|drifts) at frame/,
                                    frames * 17 + 20000);
     assert.equal(line, `demo ended as recorded at frame ${frames}`);
+    await page.close();
+});
+
+test('a demo whose input closes the window drifts there and leaves the game running', async () => {
+    const { text } = recordNativeDemo();
+    const page = await openGame(demoQuery(text.replace('check 60 ', '30 close\ncheck 60 ')));
+    await forgetLastDemo(page);
+    const line = await waitForLine(page, /^demo (ended as recorded|drifts) at frame/, 20000);
+    assert.equal(line, 'demo drifts at frame 30');
+    // The title menu is the watcher's again: a game played there is recorded.
+    await sleep(500);
+    await page.mouse.click(kStartGame.x, kStartGame.y);
+    await sleep(1500);
+    await tap(page, 'Escape');
+    await sleep(300);
+    await tap(page, 'Escape');
+    assert.match(await lastDemo(page), /^scribble-squadron demo 2\n/);
+    assert.doesNotMatch(await page.$eval('#status', (status) => status.textContent), /closed/);
     await page.close();
 });
 
