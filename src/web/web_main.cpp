@@ -4,6 +4,7 @@
 // score and demos the browser kept; it passes --scale for its canvas and
 // --demo for a game to watch.
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "shell/demo_file.h"
 #include "shell/demos.h"
 #include "shell/game_run.h"
+#include "world/world.h"
 
 namespace {
 
