@@ -56,6 +56,30 @@ TEST_F(ShotTest, FacingLeftAShotIsFirstDrawnAt408AndGoesPast100) {
     EXPECT_TRUE(player_shot_list.empty());
 }
 
+// A shot exactly on an edge of the play field is still inside it: it flies one
+// step more, is drawn beyond the edge, and only then goes.
+TEST_F(ShotTest, AShotExactlyOnAnEdgeFliesOneStepMore) {
+    struct Edge {
+        int facing;
+        float plane_x;  // the shot starts 24 ahead and lands on the edge
+        int edge, beyond;
+    };
+    for (const Edge& e : {Edge{1, 198.0f, 534, 542}, Edge{0, 444.0f, 100, 92}}) {
+        SCOPED_TRACE(e.edge);
+        start_empty_play();
+        player.facing = e.facing;
+        player.x = e.plane_x;
+        PlayerShot::fire();
+        for (int frame = 0; frame < 60 && player_shot_list.first()->x != e.edge; ++frame) {
+            PlayerShot::update_all();
+            ASSERT_EQ(player_shot_list.count(), 1) << "gone at frame " << frame;
+        }
+        ASSERT_EQ(player_shot_list.first()->x, e.edge);
+        EXPECT_TRUE(step_draws_shot_at(e.beyond, 200));
+        EXPECT_TRUE(player_shot_list.empty());
+    }
+}
+
 TEST_F(ShotTest, AShotKeepsItsHeightAndCourseWhateverThePlaneDoes) {
     start_empty_play();
     player.x = 300.9f;
