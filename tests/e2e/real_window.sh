@@ -203,7 +203,39 @@ region() { # W H X Y in game pixels -> ImageMagick geometry on the screen
     echo "$(($1 * scale))x$(($2 * scale))+$(($3 * scale + x0))+$(($4 * scale + y0))"
 }
 
+# Pencil lines and shading, the ground's hatching among them: darker than the
+# paper's ruled lines (~70 %).
+shaded() {
+    convert "$work/$1.mpc" -crop "$2" +repage -colorspace Gray -threshold 70% \
+        -format '%[fx:round((1-mean)*1000)/10]' info:
+}
+expect_shaded_at_least() {
+    local got
+    got=$(shaded "$1" "$2")
+    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g >= w) }' ||
+        fail "$1: expected at least $3 % shaded pixels at $2, found $got %"
+}
+expect_shaded_at_most() {
+    local got
+    got=$(shaded "$1" "$2")
+    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g <= w) }' ||
+        fail "$1: expected at most $3 % shaded pixels at $2, found $got %"
+}
+
+# The hatched ground under the mountains runs across the whole play field in
+# play, and neither the title nor the pause menu draws it. It tells them apart
+# where the texts cannot: a cloud may sit on the title's place for a while, and
+# an enemy plane over the mountains darkens where the menu's items would be.
+ground() { region 400 20 115 412; }
+in_play() {
+    expect_shaded_at_least "$1" "$(ground)" 2
+}
+off_the_field() {
+    expect_shaded_at_most "$1" "$(ground)" 0.5
+}
+
 title_shown() {
+    off_the_field "$1"
     expect_dark_at_least "$1" "$(region 220 50 210 185)" 8 # "Scribble Squadron"
     expect_dark_at_least "$1" "$(region 140 24 250 277)" 4 # "Start Game"
 }
@@ -219,26 +251,6 @@ check_title() {
     expect_dark_at_most "$1" "$(region 200 20 220 400)" 0.5 # nothing below the menu
 }
 
-# Pencil lines and shading, the ground's hatching among them: darker than the
-# paper's ruled lines (~70 %).
-shaded() {
-    convert "$work/$1.mpc" -crop "$2" +repage -colorspace Gray -threshold 70% \
-        -format '%[fx:round((1-mean)*1000)/10]' info:
-}
-expect_shaded_at_least() {
-    local got
-    got=$(shaded "$1" "$2")
-    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g >= w) }' ||
-        fail "$1: expected at least $3 % shaded pixels at $2, found $got %"
-}
-
-# The hatched ground under the mountains runs across the whole play field in
-# play, and neither the title nor the pause menu draws it. (The title's place
-# is no sign either way: a cloud may sit there for a while.)
-in_play() {
-    expect_shaded_at_least "$1" "$(region 400 20 115 412)" 2
-}
-
 check_play() {
     in_play "$1"
     expect_paper "$1" "$(region 90 100 10 150)"
@@ -250,6 +262,7 @@ check_play() {
 }
 
 paused() {
+    off_the_field "$1"
     expect_dark_at_least "$1" "$(region 140 24 250 277)" 4      # "Resume Game"
     expect_unlike "$1" "$title_ref" "$(region 200 24 220 277)"  # ... not "Start Game"
 }
@@ -271,7 +284,7 @@ pause_game() {
     local deadline=$((SECONDS + 2 * patience))
     while ((SECONDS < deadline)); do
         xdotool key space
-        if (wait_for paused "$name" 20) >/dev/null 2>&1; then return 0; fi
+        if (wait_for paused "$name" 30) >/dev/null 2>&1; then return 0; fi
     done
     paused "$name"
 }

@@ -236,6 +236,7 @@ TEST(SaveFaults, KilledAtRandomMomentsWhileSavingInALoop) {
 // and saves the best score when asked to end (once it has said so and listens
 // for the request, however long a busy machine takes to get it there).
 TEST(DeviceFaults, NoAudioDevice) {
+    if (!fs::exists("/proc/self/status")) GTEST_SKIP() << "no /proc to tell when the game listens";
     GameWorkingDir dir;
     const faults::ProcessOutcome game = faults::run_program(
         "scribble-squadron", {}, dir.path(),
