@@ -265,6 +265,9 @@ paused() {
     off_the_field "$1"
     expect_dark_at_least "$1" "$(region 140 24 250 277)" 4      # "Resume Game"
     expect_unlike "$1" "$title_ref" "$(region 200 24 220 277)"  # ... not "Start Game"
+    # "Quit This Game" begins where "Exit Game" has not yet (the pointer over
+    # the first item changes too little of it to tell the menus apart alone).
+    expect_dark_at_least "$1" "$(region 20 20 254 372)" 3
 }
 
 check_pause() {
@@ -306,8 +309,12 @@ title_ref=title
 
 xdotool mousemove 320 289 sleep 0.1 click 1
 wait_for in_play play-start
-for key in Up Left Down Right; do
-    xdotool keydown "$key" sleep 0.4 key Control_L sleep 0.3 key Control_L keyup "$key"
+# Each key held with a shot fired: down first and briefly, up last and longer,
+# so that however many frames each hold spans on a busy machine the plane
+# does not end up lower than it began, where the mountains reach.
+for key_hold in Down:0.1 Left:0.4 Up:0.5 Right:0.4; do
+    xdotool keydown "${key_hold%:*}" sleep "${key_hold#*:}" key Control_L sleep 0.1 \
+        key Control_L keyup "${key_hold%:*}"
 done
 wait_for check_play play
 
