@@ -280,14 +280,30 @@ check_pause() {
 }
 
 # Space pauses only while flying, not while the plane goes down after a crash:
-# press it, and press again only when a long wait has not brought the pause
-# menu (a second press that came before the menu showed would resume the game).
+# press it, and press again only once the game has plainly gone on without
+# pausing. A press it took in shows by the second frame after it (the first
+# frame shown after a screenshot is followed by an intake of what came before
+# it), so three screenshots in a row that each show the play field changed,
+# and no pause menu, mean the press was ignored. Pressing again any sooner
+# could resume a game that was about to show its pause menu; waiting longer
+# leaves the plane to be shot down again and again.
 pause_game() {
     local name=$1
     local deadline=$((SECONDS + 2 * patience))
     while ((SECONDS < deadline)); do
         xdotool key space
-        if (wait_for paused "$name" 30) >/dev/null 2>&1; then return 0; fi
+        local changes=0 before=""
+        while ((changes < 3 && SECONDS < deadline)); do
+            shot "$name"
+            if (set +e; paused "$name" >/dev/null 2>&1); then return 0; fi
+            if [[ -n "$before" ]] &&
+                (set +e; expect_unlike "$name" "$before" "$(region 414 300 110 100)" >/dev/null 2>&1); then
+                changes=$((changes + 1))
+            fi
+            before=$name-before
+            cp "$work/$name.mpc" "$work/$before.mpc"
+            cp "$work/$name.cache" "$work/$before.cache"
+        done
     done
     paused "$name"
 }
