@@ -142,15 +142,18 @@ bool open_graphics(int width, int height, ScreenMode mode, int hertz) {
     close_graphics();
     const bool fullscreen = mode == ScreenMode::kFullScreen;
     if (width <= 0 || height <= 0) return false;
+    // Polled input starts from a clean slate: what was pressed before the screen
+    // opened is dropped, before it opens. A press made once the window shows
+    // counts, even while the screen is still being set up (a full screen may
+    // probe the vertical blank for a second, longer on a busy machine).
+    flush_keys();
+    flush_mouse();
     if (!platform().open_screen(window_title(), width, height, fullscreen)) return false;
 
     detail::create_render_target(width, height, std::clamp(platform().frame_scale(), 1, 8));
     screen = Screen{true, platform().fullscreen()};
     start_pacing(hertz, true);
     if (fullscreen) move_mouse(width / 2, height / 2);
-    // Polled input starts from a clean slate.
-    flush_keys();
-    flush_mouse();
     return true;
 }
 

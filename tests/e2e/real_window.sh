@@ -14,6 +14,11 @@
 set -euo pipefail
 
 readonly skip_status=77
+# Every wait below is for something to happen, never for a set time; this is
+# how long each may take before the test gives up. A 2-core machine with other
+# work on both cores shows the game's 1280 x 1024 frames at a few per second
+# through Xvfb, and each screenshot takes a second or two.
+readonly patience=90
 game=$(readlink -f "$1")
 data_dir=$(readlink -f "$2")
 shot_dir=${3:-}
@@ -58,7 +63,8 @@ start_x() {
     Xvfb -displayfd 3 -screen 0 "${size}x24" -br -nolisten tcp -noreset \
         3>"$work/display" 2>"$work/xvfb.err" &
     xvfb_pid=$!
-    for _ in $(seq 100); do
+    local deadline=$((SECONDS + patience))
+    while ((SECONDS < deadline)); do
         if [[ -s "$work/display" ]]; then
             export DISPLAY=:$(head -n1 "$work/display")
             xdotool getmouselocation >/dev/null 2>&1 && return 0
@@ -89,13 +95,14 @@ start_game() {
         exec env SDL_AUDIODRIVER=dummy "${env_changes[@]}" "$game" "${options[@]}" \
             >"$work/game.out" 2>"$work/game.err") &
     game_pid=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Scribble Squadron$' | head -n1) ||
+    window=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^Scribble Squadron$' | head -n1) ||
         fail "no game window appeared"
 }
 
 # Waits for the game to end by itself and checks its status.
 expect_exit_ok() {
-    for _ in $(seq 100); do
+    local deadline=$((SECONDS + patience))
+    while ((SECONDS < deadline)); do
         kill -0 "$game_pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -176,10 +183,11 @@ expect_unlike() {
     awk -v g="$got" 'BEGIN { exit !(g >= 1.0) }' || fail "$1 looks like $2 at $3 (only $got % differ)"
 }
 
-# Takes screenshots until CHECK NAME succeeds (the game runs on its own clock).
+# Takes screenshots until CHECK NAME succeeds (the game runs on its own clock),
+# for at most WITHIN seconds (default: the test's patience).
 wait_for() {
-    local check=$1 name=$2
-    local deadline=$((SECONDS + 15))
+    local check=$1 name=$2 within=${3:-$patience}
+    local deadline=$((SECONDS + within))
     while ((SECONDS < deadline)); do
         shot "$name"
         if (set +e; "$check" "$name" >/dev/null 2>&1); then return 0; fi
@@ -195,7 +203,39 @@ region() { # W H X Y in game pixels -> ImageMagick geometry on the screen
     echo "$(($1 * scale))x$(($2 * scale))+$(($3 * scale + x0))+$(($4 * scale + y0))"
 }
 
+# Pencil lines and shading, the ground's hatching among them: darker than the
+# paper's ruled lines (~70 %).
+shaded() {
+    convert "$work/$1.mpc" -crop "$2" +repage -colorspace Gray -threshold 70% \
+        -format '%[fx:round((1-mean)*1000)/10]' info:
+}
+expect_shaded_at_least() {
+    local got
+    got=$(shaded "$1" "$2")
+    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g >= w) }' ||
+        fail "$1: expected at least $3 % shaded pixels at $2, found $got %"
+}
+expect_shaded_at_most() {
+    local got
+    got=$(shaded "$1" "$2")
+    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g <= w) }' ||
+        fail "$1: expected at most $3 % shaded pixels at $2, found $got %"
+}
+
+# The hatched ground under the mountains runs across the whole play field in
+# play, and neither the title nor the pause menu draws it. It tells them apart
+# where the texts cannot: a cloud may sit on the title's place for a while, and
+# an enemy plane over the mountains darkens where the menu's items would be.
+ground() { region 400 20 115 412; }
+in_play() {
+    expect_shaded_at_least "$1" "$(ground)" 2
+}
+off_the_field() {
+    expect_shaded_at_most "$1" "$(ground)" 0.5
+}
+
 title_shown() {
+    off_the_field "$1"
     expect_dark_at_least "$1" "$(region 220 50 210 185)" 8 # "Scribble Squadron"
     expect_dark_at_least "$1" "$(region 140 24 250 277)" 4 # "Start Game"
 }
@@ -211,10 +251,6 @@ check_title() {
     expect_dark_at_most "$1" "$(region 200 20 220 400)" 0.5 # nothing below the menu
 }
 
-in_play() {
-    expect_dark_at_most "$1" "$(region 220 50 210 185)" 2 # the title has gone
-}
-
 check_play() {
     in_play "$1"
     expect_paper "$1" "$(region 90 100 10 150)"
@@ -226,8 +262,12 @@ check_play() {
 }
 
 paused() {
+    off_the_field "$1"
     expect_dark_at_least "$1" "$(region 140 24 250 277)" 4      # "Resume Game"
     expect_unlike "$1" "$title_ref" "$(region 200 24 220 277)"  # ... not "Start Game"
+    # "Quit This Game" begins where "Exit Game" has not yet (the pointer over
+    # the first item changes too little of it to tell the menus apart alone).
+    expect_dark_at_least "$1" "$(region 20 20 254 372)" 3
 }
 
 check_pause() {
@@ -240,15 +280,30 @@ check_pause() {
 }
 
 # Space pauses only while flying, not while the plane goes down after a crash:
-# press it until the pause menu shows.
+# press it, and press again only once the game has plainly gone on without
+# pausing. A press it took in shows by the second frame after it (the first
+# frame shown after a screenshot is followed by an intake of what came before
+# it), so three screenshots in a row that each show the play field changed,
+# and no pause menu, mean the press was ignored. Pressing again any sooner
+# could resume a game that was about to show its pause menu; waiting longer
+# leaves the plane to be shot down again and again.
 pause_game() {
     local name=$1
-    local deadline=$((SECONDS + 20))
+    local deadline=$((SECONDS + 2 * patience))
     while ((SECONDS < deadline)); do
-        xdotool key space sleep 0.4
-        shot "$name"
-        if (set +e; paused "$name" >/dev/null 2>&1); then return 0; fi
-        sleep 0.6
+        xdotool key space
+        local changes=0 before=""
+        while ((changes < 3 && SECONDS < deadline)); do
+            shot "$name"
+            if (set +e; paused "$name" >/dev/null 2>&1); then return 0; fi
+            if [[ -n "$before" ]] &&
+                (set +e; expect_unlike "$name" "$before" "$(region 414 300 110 100)" >/dev/null 2>&1); then
+                changes=$((changes + 1))
+            fi
+            before=$name-before
+            cp "$work/$name.mpc" "$work/$before.mpc"
+            cp "$work/$name.cache" "$work/$before.cache"
+        done
     done
     paused "$name"
 }
@@ -270,8 +325,12 @@ title_ref=title
 
 xdotool mousemove 320 289 sleep 0.1 click 1
 wait_for in_play play-start
-for key in Up Left Down Right; do
-    xdotool keydown "$key" sleep 0.4 key Control_L sleep 0.3 key Control_L keyup "$key"
+# Each key held with a shot fired: down first and briefly, up last and longer,
+# so that however many frames each hold spans on a busy machine the plane
+# does not end up lower than it began, where the mountains reach.
+for key_hold in Down:0.1 Left:0.4 Up:0.5 Right:0.4; do
+    xdotool keydown "${key_hold%:*}" sleep "${key_hold#*:}" key Control_L sleep 0.1 \
+        key Control_L keyup "${key_hold%:*}"
 done
 wait_for check_play play
 
@@ -338,7 +397,12 @@ expect_geometry() {
 switch_display() {
     local keys=$1 want=$2 name=$3
     xdotool key "$keys"
-    for _ in $(seq 30); do
+    wait_for_geometry "$want" "$name"
+}
+wait_for_geometry() {
+    local want=$1 name=$2
+    local deadline=$((SECONDS + patience))
+    while ((SECONDS < deadline)); do
         [[ "$(geometry)" == "$want" ]] && return 0
         sleep 0.1
     done
@@ -369,7 +433,7 @@ check_pause switch-full-pause
 # The window keeps the size it was given from one switch to the next.
 switch_display F11 "0,32 1280x960" "F11 to a window again"
 xdotool windowmove "$window" 320 272 windowsize "$window" 640 480
-sleep 0.5
+wait_for_geometry "320,272 640x480" "moved and resized by hand"
 switch_display alt+Return "0,0 1280x1024" "Alt+Enter to full screen"
 switch_display alt+Return "320,272 640x480" "Alt+Enter to the window of the size it had"
 scale=1 x0=320 y0=272

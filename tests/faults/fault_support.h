@@ -3,6 +3,7 @@
 // standard error, child processes of the real game, and mounts made for one
 // test.
 #include <sys/mount.h>
+#include <sys/types.h>
 
 #include <filesystem>
 #include <functional>
@@ -39,7 +40,8 @@ RunOutcome play(const std::function<void(int flip, World& world)>& on_flip = {},
 
 // Runs a program of the build (`scribble-squadron`, the game on SDL, or
 // `scribble-headless`) with `args` in `dir`, with environment changes
-// (NAME=VALUE sets, NAME= unsets); after `run_ms` (0 = wait) sends SIGTERM.
+// (NAME=VALUE sets, NAME= unsets), and waits for it to end. With `end_when`,
+// sends it SIGTERM once `end_when(pid, standard error so far)` holds.
 // Each run is a fresh process, as a player's game is.
 struct ProcessOutcome {
     bool exited = false;  // ended by itself, not by a signal
@@ -48,9 +50,13 @@ struct ProcessOutcome {
     std::vector<std::string> error_lines;
     std::vector<std::string> output_lines;
 };
+using EndWhen = std::function<bool(pid_t pid, const std::string& error_text)>;
 ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& args,
                            const std::filesystem::path& dir,
-                           const std::vector<std::string>& env_changes, int run_ms);
+                           const std::vector<std::string>& env_changes,
+                           const EndWhen& end_when = {});
+// Whether the process catches SIGTERM (rather than dying of it), read from /proc.
+bool catches_sigterm(pid_t pid);
 // scribble-headless playing kPlayScript for kPlayFrames.
 ProcessOutcome play_headless(const std::filesystem::path& dir);
 

@@ -1,7 +1,9 @@
 #pragma once
 // A back end for service tests: a clock that only sleeping and presenting move,
 // a present that can take a set time, and a record of what was asked of it.
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "services/input.h"
@@ -23,6 +25,8 @@ class FakePlatform : public svc::Platform {
         height_seen = height;
         fullscreen_now = fullscreen;
         ++screens_opened;
+        for (auto& event : sent_once_open) queued.push_back(std::move(event));
+        sent_once_open.clear();
         return true;
     }
     void close_screen() override { ++screens_closed; }
@@ -88,6 +92,8 @@ class FakePlatform : public svc::Platform {
     std::vector<int> sleeps;
     std::vector<std::pair<int, int>> pointer_moves;
     std::vector<std::function<void(svc::InputState&)>> queued;  // delivered at the next pump
+    // Events the player sends to the window as soon as it shows: queued when the screen opens.
+    std::vector<std::function<void(svc::InputState&)>> sent_once_open;
 };
 
 }  // namespace testing_support

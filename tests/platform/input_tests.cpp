@@ -188,6 +188,21 @@ TEST_F(InputQueries, EventsAreTakenInAtTheFirstQueryAfterAFlipOrADelay) {
     EXPECT_EQ(platform.pumps, 3);
 }
 
+// The window shows before the screen is ready (a full screen first probes the
+// vertical blank): a press made then reaches the game, one from before does not.
+TEST_F(InputQueries, OpeningTheScreenDropsEarlierPressesButNotThoseMadeOnceItShows) {
+    svc::input_state().key_event(vk::kEscape, true, false);
+    platform.vblank = true;
+    platform.sent_once_open.push_back([](InputState& in) {
+        in.key_event(vk::kSpace, true, false);
+        in.key_event(vk::kSpace, false, false);
+    });
+    ASSERT_TRUE(svc::open_graphics(640, 480, svc::ScreenMode::kFullScreen, 60));
+    svc::flip_frame(svc::FlipTiming::kPaced);
+    EXPECT_EQ(svc::key_hit(vk::kEscape), 0);
+    EXPECT_EQ(svc::key_hit(vk::kSpace), 1);
+}
+
 // What a hook is told at each intake, and what an observer sees.
 struct Watcher : svc::InputHook, svc::InputObserver {
     void take_in(InputState&, svc::Intake intake) override { intakes.push_back(intake); }

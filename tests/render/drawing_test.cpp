@@ -283,30 +283,53 @@ void random_state(std::mt19937& rng, const svc::Image& image) {
                                    : unit(rng) * image->height;
 }
 
+// A finer version of the picture at `scale`, of other pixels than the picture's.
+void give_finer_frame(std::mt19937& rng, svc::ImageData& image, int scale) {
+    const svc::Image finer = random_image(rng);
+    const svc::Image sized =
+        make_image(image.width * scale, image.height * scale, [&](int x, int y) {
+            const svc::Pixmap& p = finer->pixmaps[0];
+            return p.pixels[static_cast<std::size_t>((y % p.height) * p.width + x % p.width)];
+        });
+    image.detail.scale = scale;
+    image.detail.pixmaps = sized->pixmaps;
+}
+
+// On back buffers 2 and 3 times finer too, where every position is scaled as
+// it is, fractions and negatives included, and pictures with finer versions
+// show those.
 TEST_F(DrawingTest, FastPathsMatchTheReferenceRasteriser) {
     std::mt19937 rng(12345);
     std::uniform_real_distribution<float> pos(-30, 90);
     std::uniform_int_distribution<int> pick(0, 3), byte(0, 255);
-    for (int round = 0; round < 3000; ++round) {
-        for (int i = 0; i < width_ * height_; ++i) {
-            pixels()[i] = 0xFF000000u | static_cast<std::uint32_t>(byte(rng)) << 16 |
-                          static_cast<std::uint32_t>(byte(rng)) << 8 | byte(rng);
-        }
-        auto image = random_image(rng);
-        random_state(rng, image);
-        float x = pos(rng), y = pos(rng);
-        if (pick(rng) == 0) {  // whole and half pixels are the common cases
-            x = std::floor(x) + (pick(rng) == 0 ? 0.5f : 0.0f);
-            y = std::floor(y);
-        }
-        auto expected = snapshot();
-        reference::draw(expected, width_, height_, *image, x, y, 0);
-        svc::draw_image(image, x, y, 0);
-        for (int i = 0; i < width_ * height_; ++i) {
-            ASSERT_EQ(pixels()[i], expected[i])
-                << "round " << round << " pixel (" << i % width_ << ", " << i / width_ << ") blend "
-                << static_cast<int>(svc::detail::draw_state().blend) << " rotation "
-                << svc::get_rotation() << " size " << image->width << "x" << image->height;
+    for (const auto& [scale, rounds] : {std::pair{1, 3000}, std::pair{2, 600}, std::pair{3, 300}}) {
+        svc::detail::create_render_target(width_, height_, scale);
+        const int width = width_ * scale, height = height_ * scale;
+        for (int round = 0; round < rounds; ++round) {
+            std::uint32_t* screen = pixels();
+            for (int i = 0; i < width * height; ++i) {
+                screen[i] = 0xFF000000u | static_cast<std::uint32_t>(byte(rng)) << 16 |
+                            static_cast<std::uint32_t>(byte(rng)) << 8 | byte(rng);
+            }
+            auto image = random_image(rng);
+            random_state(rng, image);
+            if (scale > 1 && pick(rng) == 0) give_finer_frame(rng, *image, scale);
+            float x = pos(rng), y = pos(rng);
+            if (pick(rng) == 0) {  // whole and half pixels are the common cases
+                x = std::floor(x) + (pick(rng) == 0 ? 0.5f : 0.0f);
+                y = std::floor(y);
+            }
+            std::vector<std::uint32_t> expected(screen, screen + width * height);
+            reference::draw(expected, width, height, *image, x, y, 0, scale);
+            svc::draw_image(image, x, y, 0);
+            for (int i = 0; i < width * height; ++i) {
+                ASSERT_EQ(pixels()[i], expected[i])
+                    << "scale " << scale << " round " << round << " at (" << x << ", " << y
+                    << ") pixel (" << i % width << ", " << i / width << ") blend "
+                    << static_cast<int>(svc::detail::draw_state().blend) << " rotation "
+                    << svc::get_rotation() << " size " << image->width << "x" << image->height
+                    << (image->detail.scale ? " finer" : "");
+            }
         }
     }
 }

@@ -76,13 +76,27 @@ inline std::uint32_t bilinear(const svc::Pixmap& pm, std::int64_t u, std::int64_
 }
 
 // Draws like svc::draw_image into `screen` (width x height), using the current
-// drawing state.
+// drawing state. On a back buffer `scale` times finer the position and the
+// handle are that many times larger, and the picture's finer frame is drawn
+// where it has one at that scale, else the picture magnified.
 inline void draw(std::vector<std::uint32_t>& screen, int width, int height,
-                 const svc::ImageData& image, float x, float y, int frame) {
+                 const svc::ImageData& image, float x, float y, int frame, int scale = 1) {
     const auto& s = svc::detail::draw_state();
-    auto map = svc::detail::pixel_map(s, image, x, y);
+    svc::detail::Matrix matrix{s.ix, s.iy, s.jx, s.jy};
+    svc::detail::FrameShape shape{image.width, image.height, image.handle_x, image.handle_y};
+    const svc::Pixmap* finer = scale > 1 && image.detail.scale == scale &&
+                                       static_cast<std::size_t>(frame) < image.detail.pixmaps.size()
+                                   ? &image.detail.pixmaps[frame]
+                                   : nullptr;
+    if (finer) {
+        shape = {finer->width, finer->height, image.handle_x * scale, image.handle_y * scale};
+    } else {
+        matrix = {matrix.ix * scale, matrix.iy * scale, matrix.jx * scale, matrix.jy * scale};
+    }
+    auto map = svc::detail::pixel_map(matrix, shape, static_cast<double>(x) * scale,
+                                      static_cast<double>(y) * scale);
     if (!map) return;
-    const svc::Pixmap& pm = image.pixmaps[frame];
+    const svc::Pixmap& pm = finer ? *finer : image.pixmaps[frame];
     const int alpha255 = svc::detail::alpha_to_255(s.alpha);
     for (int py = 0; py < height; ++py) {
         for (int px = 0; px < width; ++px) {

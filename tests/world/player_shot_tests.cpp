@@ -56,6 +56,31 @@ TEST_F(ShotTest, FacingLeftAShotIsFirstDrawnAt408AndGoesPast100) {
     EXPECT_TRUE(world.shots.empty());
 }
 
+// A shot exactly on an edge of the play field is still inside it: it flies one
+// step more, is drawn beyond the edge, and only then goes.
+TEST_F(ShotTest, AShotExactlyOnAnEdgeFliesOneStepMore) {
+    struct Edge {
+        Facing facing;
+        float plane_x;  // the shot starts 24 ahead and lands on the edge
+        int edge, beyond;
+    };
+    for (const Edge& e :
+         {Edge{Facing::kRight, 198.0f, 534, 542}, Edge{Facing::kLeft, 444.0f, 100, 92}}) {
+        SCOPED_TRACE(e.edge);
+        start_empty_play();
+        world.player.facing = e.facing;
+        world.player.x = e.plane_x;
+        PlayerShot::fire(world);
+        for (int frame = 0; frame < 60 && world.shots.first()->x != e.edge; ++frame) {
+            PlayerShot::update_all(world);
+            ASSERT_EQ(world.shots.count(), 1) << "gone at frame " << frame;
+        }
+        ASSERT_EQ(world.shots.first()->x, e.edge);
+        EXPECT_TRUE(step_draws_shot_at(e.beyond, 200));
+        EXPECT_TRUE(world.shots.empty());
+    }
+}
+
 TEST_F(ShotTest, AShotKeepsItsHeightAndCourseWhateverThePlaneDoes) {
     start_empty_play();
     world.player.x = 300.9f;
