@@ -1,8 +1,9 @@
 #pragma once
-// Runs the real game (start-up, main loop and exit path, through run_game) on
-// the headless back end, in the current working directory, driven by an input
-// script; writes traces, screenshots and the mixed audio on request. The
-// `scribble-headless` program is a thin command line around run().
+// Runs the real game (a GameRun: start-up, main loop and exit path, as the
+// window's program does) on the headless back end, in the current working
+// directory, driven by an input script; writes traces, screenshots and the
+// mixed audio on request. The `scribble-headless` program is a thin command
+// line around run().
 #include <cstdint>
 #include <functional>
 #include <optional>
