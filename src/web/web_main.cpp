@@ -3,6 +3,8 @@
 // this starts: the working directory holds data/ with the sounds, and the best
 // score and demos the browser kept; it passes --scale for its canvas and
 // --demo for a game to watch.
+#include <emscripten.h>
+
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "services/backends/sdl/sdl_platform.h"
+#include "services/input.h"
 #include "services/text_words.h"
 #include "shell/best_score.h"
 #include "shell/command_line.h"
@@ -21,6 +24,10 @@
 namespace {
 
 constexpr const char* kProgram = "scribble-squadron";
+
+// The run's world, once it exists: the best score is saved from it, and the
+// page's tests watch it.
+const World* run_world = nullptr;
 
 // The verdict of a playback, one line on the browser's console.
 void report_playback(const PlaybackEnd& end) {
@@ -57,6 +64,25 @@ bool set_up_playback(const std::string& path, DemoSettings& demos) {
 
 }  // namespace
 
+// What the page's tests watch instead of the clock, read without touching the
+// game: its state and the phase of a stage, numbered as in the harness's
+// traces, whether the lost focus or a hidden page holds it, and the best score
+// (-1 before the run's world exists).
+extern "C" {
+EMSCRIPTEN_KEEPALIVE int scribble_game_state() {
+    return run_world ? static_cast<int>(run_world->flow.state) : -1;
+}
+EMSCRIPTEN_KEEPALIVE int scribble_stage_phase() {
+    return run_world ? static_cast<int>(run_world->flow.phase) : -1;
+}
+EMSCRIPTEN_KEEPALIVE int scribble_suspended() {
+    return run_world ? static_cast<int>(svc::input_state().app_suspended()) : -1;
+}
+EMSCRIPTEN_KEEPALIVE int scribble_best_score() {
+    return run_world ? run_world->player.best_score : -1;
+}
+}
+
 int main(int argc, char** argv) {
     const CommandLine line = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
     if (!line.error.empty()) {
@@ -68,14 +94,15 @@ int main(int argc, char** argv) {
     // A page is left by closing or reloading it, which runs no exit path: the
     // best score is saved with the game that set it, as its demo is. The run's
     // world exists by the time a game has been recorded.
-    const World* world = nullptr;
-    demos.on_recorded = [&world](const std::string& demo_text, bool new_best) {
+    demos.on_recorded = [](const std::string& demo_text, bool new_best) {
         save_recorded_game(demo_text, new_best);
-        if (new_best && world) save_best_score(world->player.best_score);
+        if (new_best && run_world) save_best_score(run_world->player.best_score);
     };
     // The page is the game's screen: the canvas it lays out, whatever its size.
     svc::SdlPlatform platform(svc::SdlOptions{.windowed = false, .scale = line.scale});
     GameRun run(platform, std::nullopt, std::move(demos));
-    world = &run.world();
-    return run.play();
+    run_world = &run.world();
+    const int status = run.play();
+    run_world = nullptr;
+    return status;
 }

@@ -22,10 +22,12 @@ namespace {
 // once the game gives it control. A frame that waits for the display yields
 // until the browser's next animation frame (or 100 ms: a hidden page gets
 // none); any other frame only until the browser's pending tasks have run.
-// The page learns when the first frame was shown (scripts/bench times it).
+// The page learns when the first frame was shown (scripts/bench times it) and
+// how many have been (its tests wait for frames rather than for the clock).
 // clang-format off
 EM_ASYNC_JS(void, yield_to_browser, (int until_display), {
     if (!Module.firstFrameAt) Module.firstFrameAt = performance.now();
+    Module.framesShown = (Module.framesShown || 0) + 1;
     await new Promise(function(resolve) {
         if (until_display && !document.hidden) {
             const timer = setTimeout(resolve, 100);
