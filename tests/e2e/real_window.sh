@@ -95,8 +95,11 @@ start_game() {
         exec env SDL_AUDIODRIVER=dummy "${env_changes[@]}" "$game" "${options[@]}" \
             >"$work/game.out" 2>"$work/game.err") &
     game_pid=$!
-    window=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^Scribble Squadron$' | head -n1) ||
+    # Not piped into head: should two windows match for a moment, head would
+    # end the pipe early and the search would fail on the broken pipe.
+    window=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^Scribble Squadron$') ||
         fail "no game window appeared"
+    window=${window%%$'\n'*}
 }
 
 # Waits for the game to end by itself and checks its status.
@@ -117,8 +120,14 @@ expect_exit_ok() {
 
 # Each shot is kept as a PNG to look at, and in ImageMagick's own cache format,
 # which the checks below can crop without decoding the whole picture each time.
+# A screenshot may fail while the screen changes under it (a window mapped or
+# resized mid-capture); it is taken again, within the test's patience.
 shot() {
-    import -window root "$work/$1.mpc"
+    local deadline=$((SECONDS + patience))
+    until import -window root "$work/$1.mpc" 2>"$work/import.err"; do
+        ((SECONDS < deadline)) || fail "no screenshot: $(tail -n1 "$work/import.err")"
+        sleep 0.1
+    done
     convert "$work/$1.mpc" "$shot_dir/$1.png"
 }
 
