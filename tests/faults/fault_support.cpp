@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 namespace faults {
 
 std::vector<std::string> split_lines(const std::string& text) {
@@ -71,13 +73,6 @@ namespace {
     _exit(127);
 }
 
-std::string read_whole(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }  // namespace
 
 bool catches_sigterm(pid_t pid) {
@@ -112,7 +107,7 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
     int status = 0;
     rusage usage{};
     while (wait4(child, &status, WNOHANG, &usage) == 0) {
-        if (end_when && !asked && end_when(child, read_whole(errors))) {
+        if (end_when && !asked && end_when(child, test_support::read_text(errors))) {
             kill(child, SIGTERM);
             asked = true;
         }
@@ -126,8 +121,8 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
     outcome.peak_kib = usage.ru_maxrss;
     outcome.exited = WIFEXITED(status);
     outcome.status = outcome.exited ? WEXITSTATUS(status) : -1;
-    outcome.error_lines = split_lines(read_whole(errors));
-    outcome.output_lines = split_lines(read_whole(output));
+    outcome.error_lines = split_lines(test_support::read_text(errors));
+    outcome.output_lines = split_lines(test_support::read_text(output));
     return outcome;
 }
 

@@ -381,12 +381,8 @@ TEST_F(PlayerTest, ANewWorldStartsFromStartUpValues) {
     crash_plane(world);
     ASSERT_FALSE(world.clouds.empty());
     const World fresh;
-    EXPECT_TRUE(fresh.clouds.empty());
-    EXPECT_TRUE(fresh.shots.empty());
-    EXPECT_TRUE(fresh.enemies.empty());
-    EXPECT_TRUE(fresh.balloons.empty());
-    EXPECT_TRUE(fresh.debris.empty());
-    EXPECT_TRUE(fresh.explosions.empty());
+    fresh.for_each_list(
+        [](const char* name, const auto& list) { EXPECT_TRUE(list.empty()) << name; });
     EXPECT_EQ(fresh.player.lives, 0);
     EXPECT_EQ(fresh.player.x, 0.0f);
     EXPECT_EQ(fresh.player.score, 0);
