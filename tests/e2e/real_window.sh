@@ -136,10 +136,27 @@ grey() {
     convert "$work/$1.mpc" -crop "$2" +repage -colorspace Gray -format '%[fx:round(mean*255)]' info:
 }
 
-# Percentage of the region's pixels darker than pencil-on-paper grey (~40 %).
-dark() {
-    convert "$work/$1.mpc" -crop "$2" +repage -colorspace Gray -threshold 40% \
+# Percentage of the region's pixels darker than LEVEL (a grey level in %).
+darker_than() {
+    convert "$work/$2.mpc" -crop "$3" +repage -colorspace Gray -threshold "$1%" \
         -format '%[fx:round((1-mean)*1000)/10]' info:
+}
+# ... than pencil-on-paper grey (~40 %).
+dark() { darker_than 40 "$@"; }
+
+# Checks that the share of the region's pixels that MEASURE finds is at least
+# (or at most) PERCENT: share_at_least MEASURE WHAT NAME REGION PERCENT.
+share_at_least() {
+    local got
+    got=$("$1" "$3" "$4")
+    awk -v g="$got" -v w="$5" 'BEGIN { exit !(g >= w) }' ||
+        fail "$3: expected at least $5 % $2 pixels at $4, found $got %"
+}
+share_at_most() {
+    local got
+    got=$("$1" "$3" "$4")
+    awk -v g="$got" -v w="$5" 'BEGIN { exit !(g <= w) }' ||
+        fail "$3: expected at most $5 % $2 pixels at $4, found $got %"
 }
 
 # Mean colour of the region as "R G B".
@@ -158,18 +175,8 @@ expect_black() {
     level=$(grey "$1" "$2")
     ((level <= 10)) || fail "$1: expected black at $2, mean grey $level"
 }
-expect_dark_at_least() {
-    local got
-    got=$(dark "$1" "$2")
-    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g >= w) }' ||
-        fail "$1: expected at least $3 % dark pixels at $2, found $got %"
-}
-expect_dark_at_most() {
-    local got
-    got=$(dark "$1" "$2")
-    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g <= w) }' ||
-        fail "$1: expected at most $3 % dark pixels at $2, found $got %"
-}
+expect_dark_at_least() { share_at_least dark dark "$@"; }
+expect_dark_at_most() { share_at_most dark dark "$@"; }
 
 # Percentage of the region's pixels that differ by more than 15 % between two shots.
 difference() {
@@ -214,22 +221,9 @@ region() { # W H X Y in game pixels -> ImageMagick geometry on the screen
 
 # Pencil lines and shading, the ground's hatching among them: darker than the
 # paper's ruled lines (~70 %).
-shaded() {
-    convert "$work/$1.mpc" -crop "$2" +repage -colorspace Gray -threshold 70% \
-        -format '%[fx:round((1-mean)*1000)/10]' info:
-}
-expect_shaded_at_least() {
-    local got
-    got=$(shaded "$1" "$2")
-    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g >= w) }' ||
-        fail "$1: expected at least $3 % shaded pixels at $2, found $got %"
-}
-expect_shaded_at_most() {
-    local got
-    got=$(shaded "$1" "$2")
-    awk -v g="$got" -v w="$3" 'BEGIN { exit !(g <= w) }' ||
-        fail "$1: expected at most $3 % shaded pixels at $2, found $got %"
-}
+shaded() { darker_than 70 "$@"; }
+expect_shaded_at_least() { share_at_least shaded shaded "$@"; }
+expect_shaded_at_most() { share_at_most shaded shaded "$@"; }
 
 # The hatched ground under the mountains runs across the whole play field in
 # play, and neither the title nor the pause menu draws it. It tells them apart
